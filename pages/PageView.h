@@ -1,0 +1,47 @@
+// The contract between the main frame and an editing page: the page fills its controls
+// from the image and writes them back when asked, and knows nothing else of the frame.
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+
+namespace tarn {
+class RadioImage;
+}
+
+struct PageContext {
+    tarn::RadioImage* image = nullptr;
+    // The 148 language strings of the selected language.
+    const QStringList* languageStrings = nullptr;
+    // Shows the program's message dialog (title language string 0, button 116) modally.
+    std::function<void(const QString& text)> showMessage;
+    // False while a transfer runs: the worker owns the image and a page must not store.
+    std::function<bool()> mayStore = [] { return true; };
+};
+
+class PageView : public QWidget {
+    Q_OBJECT
+public:
+    explicit PageView(const PageContext& context, QWidget* parent = nullptr)
+        : QWidget(parent), m_context(context) {}
+
+    virtual void LoadFromImage() = 0;
+    virtual void StoreToImage() = 0;
+
+protected:
+    QString languageString(int n) const
+    {
+        return m_context.languageStrings && n >= 0 && n < m_context.languageStrings->size()
+            ? m_context.languageStrings->at(n) : QString();
+    }
+    tarn::RadioImage& image() const { return *m_context.image; }
+    void showMessage(const QString& text) const
+    {
+        if (m_context.showMessage)
+            m_context.showMessage(text);
+    }
+
+    PageContext m_context;
+};

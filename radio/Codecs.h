@@ -1,0 +1,56 @@
+// The value codecs: frequency words (packed BCD, 10 Hz), tone codes (CTCSS / DCS), steps
+// and repeater offsets, with their texts, the typed-frequency clean-up and the pick lists.
+// Free functions without state; the pages and the printout call them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarn {
+
+inline constexpr std::uint32_t NoFrequency = 0xFFFFFFFFu;
+inline constexpr std::uint16_t NoTone = 0xFFFF;
+
+// Programmed when each of the four lowest nibbles is 0-9; the upper four are not examined.
+bool IsBcdFrequency(std::uint32_t word);
+// Decodes a word to MHz (double precision) without the programmed test.
+double FrequencyToMHz(std::uint32_t word);
+// "%.5f" of the frequency; false and an empty text when the word is not programmed.
+bool FrequencyToText(std::uint32_t word, std::string& text);
+// Cleans a typed frequency in place: range replacement, ".0" for three characters,
+// five fraction digits rounded down to the step's grid (stepIndex 0-7) or to the
+// nearest lower point of the 2.5 kHz or 6.25 kHz grid (any other stepIndex).
+void NormalizeFrequencyText(std::string& text, int stepIndex);
+// 0xFFFFFFFF when valid is false, the text is empty, or the normalised text still holds a
+// non-digit where a digit belongs (it is not a frequency); otherwise the packed word.
+std::uint32_t TextToFrequency(const std::string& text, bool valid);
+// True when the word lies in one of the three transmit windows.
+bool InTransmitWindows(std::uint32_t word);
+
+// 0xFFFF gives offText when valid, "" when not; other codes by the tone table.
+void ToneCodeToText(std::uint16_t code, bool valid, std::string& text, const std::string& offText);
+std::uint16_t ToneTextToCode(const std::string& text, bool valid, const std::string& offText);
+// The 260 tone texts after the off text: 50 CTCSS, 105 "DN" codes, 105 "DI" codes.
+const std::array<std::string_view, 260>& ToneTexts();
+// The 261 items of every tone list: offText, then ToneTexts().
+std::vector<std::string> ToneListItems(const std::string& offText);
+
+// The frequency steps, index 0-7.
+struct StepInfo {
+    int grid;                // in 10 Hz units
+    std::string_view printed;   // "2.5", "5", "6.25", ...
+    std::string_view listItem;  // "2.5KHZ", "5KHZ", ...
+};
+const std::array<StepInfo, 8>& Steps();
+
+// Offset digits: six bytes, 10 Hz resolution.
+std::int32_t OffsetValue(const std::uint8_t* offsetDigits);
+// The texts FillOffsetList puts into a list for a step: 70 x (100000 / grid) items.
+std::vector<std::string> OffsetListItems(int stepIndex);
+int OffsetToIndex(const std::uint8_t* offsetDigits, int stepIndex);
+void IndexToOffset(int index, int stepIndex, std::uint8_t* offsetDigits);
+
+}  // namespace tarn

@@ -1,0 +1,182 @@
+// The one description of the radio memory image: its regions in order, the two record
+// shapes, the radio address in each header and the field offsets inside the blocks.
+// Every accessor of RadioImage is derived from these tables; no other file does offset
+// arithmetic on the raw image bytes.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace tarn::layout {
+
+// A block record: two header bytes with the radio address (high, low), optional filler,
+// then 64 data bytes.
+struct RecordShape {
+    int size;        // bytes of one record in the image
+    int dataOffset;  // where the 64 data bytes start inside the record
+};
+
+inline constexpr RecordShape Record68{68, 4};  // address, 2 filler bytes, data
+inline constexpr RecordShape Record66{66, 2};  // address, data
+
+inline constexpr int BlockDataSize = 64;
+inline constexpr int ChunkSize = 16;
+
+// How a region travels over the link.
+enum class Transfer {
+    None,        // never read or written (port number, tail)
+    ReadWrite,   // 64-byte reads, `chunksWritten` 16-byte writes per record
+    LimitsOnly,  // read with descrambling at the start of a write, never written
+    ScratchOnly  // read during a write, never written
+};
+
+struct Region {
+    std::string_view name;
+    int length;           // bytes in the image
+    int records;          // number of block records (0: no records)
+    RecordShape shape;
+    std::uint16_t baseAddress;  // radio address of record 0
+    std::uint16_t addressStep;  // radio address distance between records
+    Transfer transfer;
+    int chunksWritten;    // 16-byte chunks written per record (from data byte 0)
+};
+
+enum RegionId {
+    PortNumber,
+    Channels,
+    ChannelExtensions,
+    Vfo,
+    BandLimits,
+    FunctionSettings,
+    Offsets,
+    StartupText,
+    Scratch,
+    Tail,
+    RegionCount
+};
+
+// The regions are contiguous and in this order.
+inline constexpr std::array<Region, RegionCount> Regions{{
+    {"port number", 4, 0, Record66, 0, 0, Transfer::None, 0},
+    {"channels", 32 * 68, 32, Record68, 0x0010, 64, Transfer::ReadWrite, 4},
+    {"channel extensions", 32 * 66, 32, Record66, 0x1010, 64, Transfer::ReadWrite, 4},
+    {"VFO", 68, 1, Record68, 0x0810, 0, Transfer::ReadWrite, 2},
+    {"band limits", 66, 1, Record66, 0x0970, 0, Transfer::LimitsOnly, 0},
+    {"function settings", 66, 1, Record66, 0x0E20, 0, Transfer::ReadWrite, 4},
+    {"offsets", 66, 1, Record66, 0x1810, 0, Transfer::ReadWrite, 2},
+    {"start-up text", 66, 1, Record66, 0x0E06, 0, Transfer::ReadWrite, 1},
+    {"scratch", 66, 1, Record66, 0x0E20, 0, Transfer::ScratchOnly, 0},
+    {"tail", 594, 0, Record66, 0, 0, Transfer::None, 0},
+}};
+
+constexpr int regionOffset(RegionId id)
+{
+    int offset = 0;
+    for (int r = 0; r < id; ++r)
+        offset += Regions[r].length;
+    return offset;
+}
+
+constexpr int imageSize()
+{
+    return regionOffset(RegionCount);
+}
+
+inline constexpr int ImageSize = imageSize();
+static_assert(ImageSize == 5284);
+static_assert(regionOffset(Channels) == 4);
+static_assert(regionOffset(ChannelExtensions) == 2180);
+static_assert(regionOffset(Vfo) == 4292);
+static_assert(regionOffset(BandLimits) == 4360);
+static_assert(regionOffset(FunctionSettings) == 4426);
+static_assert(regionOffset(Offsets) == 4492);
+static_assert(regionOffset(StartupText) == 4558);
+static_assert(regionOffset(Scratch) == 4624);
+static_assert(regionOffset(Tail) == 4690);
+
+// Offset of record `record` of a region in the image.
+constexpr int recordOffset(RegionId id, int record)
+{
+    return regionOffset(id) + record * Regions[id].shape.size;
+}
+
+// Offset of the first data byte of record `record`.
+constexpr int dataOffset(RegionId id, int record = 0)
+{
+    return recordOffset(id, record) + Regions[id].shape.dataOffset;
+}
+
+// The configuration file body holds the image up to (not including) the scratch block,
+// loaded as these eight consecutive reads.
+struct FileSpan {
+    int offset;
+    int length;
+};
+inline constexpr std::array<FileSpan, 8> FileReads{{
+    {regionOffset(PortNumber), 4},
+    {regionOffset(Channels), 2176},
+    {regionOffset(ChannelExtensions), 2112},
+    {regionOffset(Vfo), 68},
+    {regionOffset(BandLimits), 66},
+    {regionOffset(FunctionSettings), 66},
+    {regionOffset(Offsets), 66},
+    {regionOffset(StartupText), 66},
+}};
+inline constexpr int FileBodyLoaded = regionOffset(Scratch);  // 4624
+
+// Channels: 128 of them, four to a 64-byte data area, 16 bytes each in both regions.
+inline constexpr int ChannelCount = 128;
+inline constexpr int ChannelSlotSize = 16;
+inline constexpr int ChannelsPerRecord = BlockDataSize / ChannelSlotSize;
+
+// Fields of a channel slot (channel region).
+namespace channel {
+inline constexpr int RxFrequency = 0;  // frequency word
+inline constexpr int TxFrequency = 4;  // frequency word
+inline constexpr int RxTone = 8;       // tone code
+inline constexpr int TxTone = 10;      // tone code
+inline constexpr int OptionsA = 12;    // 16-bit option word A
+inline constexpr int OptionsB = 14;    // 16-bit option word B
+}  // namespace channel
+
+// Fields of a channel extension slot.
+namespace extension {
+inline constexpr int Name = 0;
+inline constexpr int NameLength = 6;
+}  // namespace extension
+
+// Fields of the VFO block data: one 16-byte band record each for A and B.
+namespace vfo {
+inline constexpr int BandA = 0;
+inline constexpr int BandB = 16;
+inline constexpr int BandRecordSize = 16;
+inline constexpr int RxFrequency = 0;  // inside a band record
+inline constexpr int TxFrequency = 4;
+}  // namespace vfo
+
+// Fields of the function settings block data with a meaning fixed by the image itself.
+namespace functions {
+inline constexpr int ChannelDisplayB = 0;
+inline constexpr int ChannelDisplayA = 23;
+inline constexpr int CurrentChannelA = 37;  // 1-based
+inline constexpr int RadioOwned = 38;       // bytes 38 and 39: always taken from the radio
+inline constexpr int RadioOwnedLength = 2;
+inline constexpr int Passwords = 42;        // two passwords of six digit bytes
+inline constexpr int PasswordLength = 6;
+inline constexpr int CurrentChannelB = 63;  // 1-based
+}  // namespace functions
+
+// The start-up text block: only its first bytes come from the image when written.
+namespace startup {
+inline constexpr int ImageOwned = 6;  // data bytes 0-5 from the image, the rest from the radio
+}
+
+// The band-limit block data: eight big-endian BCD megahertz values.
+namespace limits {
+inline constexpr int Count = 8;
+enum Index { RxLow1, RxHigh1, RxLow2, RxHigh2, TxLow1, TxHigh1, TxLow2, TxHigh2 };
+}  // namespace limits
+
+}  // namespace tarn::layout

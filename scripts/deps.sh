@@ -1,0 +1,39 @@
+# Shared by scripts/run and scripts/test: install the missing Debian packages, then
+# configure and build into ./build. Sourced, not run.
+
+TARN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+TARN_BUILD="$TARN_ROOT/build"
+
+# What the build and the tests need.
+TARN_BUILD_PACKAGES="cmake g++ ninja-build qt6-base-dev qt6-serialport-dev libgl-dev qt6-qpa-plugins"
+
+tarn_install_missing() {
+    local missing=()
+    local pkg
+    for pkg in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if ! command -v apt-get >/dev/null 2>&1; then
+        echo "Missing packages: ${missing[*]} (install them with your system's package manager)" >&2
+        return 1
+    fi
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo="sudo"
+    fi
+    echo "Installing: ${missing[*]}"
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq || true
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+tarn_build() {
+    local generator=()
+    if command -v ninja >/dev/null 2>&1 && [ ! -f "$TARN_BUILD/Makefile" ]; then
+        generator=(-G Ninja)
+    fi
+    cmake -S "$TARN_ROOT" -B "$TARN_BUILD" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build "$TARN_BUILD" --parallel "$(nproc 2>/dev/null || echo 2)"
+}
