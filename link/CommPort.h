@@ -1,0 +1,37 @@
+// CommPort: the serial line to the radio. 9600 baud, 8N1, DTR on, blocking byte-count reads
+// and writes ended by the line's own deadlines (388 ms between bytes, 1000 ms + 1000 ms per
+// byte in all for a read; 2 ms + 2000 ms per byte for a write).
+#pragma once
+
+#include "link/ByteLine.h"
+
+#include <memory>
+#include <string>
+
+namespace tarn {
+
+class CommPort : public ByteLine {
+public:
+    CommPort();
+    ~CommPort() override;
+
+    // `name` is "COM<n>"; the port map turns it into a device. While open, a no-op that
+    // reports success (even for another name).
+    bool open(const std::string& name);
+    bool close();
+    void closeIfOpen();
+    bool isOpen() const;
+
+    int write(const std::uint8_t* bytes, int n) override;
+    int read(std::uint8_t* buffer, int n) override;
+    void purge() override;
+
+    // The system's words for the last failed open (for "tarn-cli ports").
+    std::string lastOpenError() const;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+}  // namespace tarn

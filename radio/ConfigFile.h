@@ -1,0 +1,37 @@
+// The configuration file (".tw"): the magic "TZ318" followed by the 5284-byte image.
+// Saving is atomic: a save that fails leaves the file that was there untouched.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarn {
+
+class RadioImage;
+
+inline constexpr std::string_view ConfigMagic = "TZ318";
+inline constexpr int ConfigFileSize = 5 + 5284;
+
+enum class FileOutcome {
+    Loaded,       // the magic matched; the body was read as far as the file goes
+    Saved,        // every byte is on disk under the chosen name
+    CannotOpen,   // the file could not be opened for reading (nothing changed)
+    NotTarnFile,  // the first five bytes are not "TZ318" (the image is unchanged)
+    CannotWrite   // the save failed; `reason` holds the system's words; the old file is intact
+};
+
+struct FileResult {
+    FileOutcome outcome;
+    std::string reason;  // the system's reason, for CannotOpen and CannotWrite
+};
+
+// The ".tw" rule: append ".tw" unless the path contains ".tw" anywhere (case-sensitive).
+std::string withTwExtension(const std::string& path);
+
+// Writes magic + image to `path` as given (the caller applies withTwExtension).
+FileResult saveConfiguration(const std::string& path, const RadioImage& image);
+// Reads image bytes 0-4623 from the file's body; the scratch block and the tail keep their
+// contents; a short file fills what it holds.
+FileResult loadConfiguration(const std::string& path, RadioImage& image);
+
+}  // namespace tarn
