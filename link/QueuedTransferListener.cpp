@@ -1,0 +1,49 @@
+#include "link/QueuedTransferListener.h"
+
+#include <QMetaObject>
+#include <QThread>
+
+namespace tarn {
+
+QueuedTransferListener::QueuedTransferListener(QObject* parent)
+    : QObject(parent)
+{
+}
+
+void QueuedTransferListener::setImageCheck(QObject* context, std::function<int(int)> check)
+{
+    m_checkContext = context;
+    m_check = std::move(check);
+}
+
+void QueuedTransferListener::transferProgress(int n)
+{
+    emit WM_TRANSFER_PROGRESS(n);
+}
+
+int QueuedTransferListener::imageNotify(int code)
+{
+    if (code != CheckBeforeWrite) {
+        emit WM_IMAGE_NOTIFY(code);
+        return 1;
+    }
+    QObject* context = m_checkContext.data();
+    if (!context || !m_check)
+        return 0;
+    if (context->thread() == QThread::currentThread())
+        return m_check(code);
+    // Blocks until the window's thread has run the check; if the context is destroyed
+    // before it gets there, the call is dropped, the wait ends and the answer stays 0.
+    int answer = 0;
+    auto check = m_check;
+    QMetaObject::invokeMethod(
+        context, [&answer, check, code] { answer = check(code); }, Qt::BlockingQueuedConnection);
+    return answer;
+}
+
+void QueuedTransferListener::transferResult(int code)
+{
+    emit WM_TRANSFER_RESULT(code);
+}
+
+}  // namespace tarn

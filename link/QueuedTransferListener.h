@@ -1,0 +1,49 @@
+// QueuedTransferListener: carries a transfer's notifications from the worker thread to the
+// main window as queued signals, and fetches the window's answer to the check-before-write
+// request by a blocking call on the window's thread.
+#pragma once
+
+#include "link/TransferListener.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+namespace tarn {
+
+class QueuedTransferListener : public QObject, public TransferListener {
+    Q_OBJECT
+public:
+    explicit QueuedTransferListener(QObject* parent = nullptr);
+
+    // The answer to WM_IMAGE_NOTIFY code 4, run on `context`'s thread while the worker
+    // waits. Without one (or once `context` is gone) the write is stopped.
+    void setImageCheck(QObject* context, std::function<int(int code)> check);
+
+    // Connects the three signals to `receiver` as posted messages (Qt::QueuedConnection),
+    // so they arrive in the order the job sent them even from the receiver's own thread.
+    template <typename Receiver, typename Progress, typename Notify, typename Result>
+    void connectTo(const Receiver* receiver, Progress progress, Notify notify, Result result)
+    {
+        connect(this, &QueuedTransferListener::WM_TRANSFER_PROGRESS, receiver, progress, Qt::QueuedConnection);
+        connect(this, &QueuedTransferListener::WM_IMAGE_NOTIFY, receiver, notify, Qt::QueuedConnection);
+        connect(this, &QueuedTransferListener::WM_TRANSFER_RESULT, receiver, result, Qt::QueuedConnection);
+    }
+
+    void transferProgress(int n) override;
+    int imageNotify(int code) override;
+    void transferResult(int code) override;
+
+signals:
+    void WM_TRANSFER_PROGRESS(int n);
+    // Every code but 4 (in practice 2: reload the pages).
+    void WM_IMAGE_NOTIFY(int code);
+    void WM_TRANSFER_RESULT(int code);
+
+private:
+    QPointer<QObject> m_checkContext;
+    std::function<int(int)> m_check;
+};
+
+}  // namespace tarn

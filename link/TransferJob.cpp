@@ -1,0 +1,269 @@
+#include "link/TransferJob.h"
+
+#include "link/Protocol.h"
+#include "radio/RadioImage.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace tarn {
+
+using namespace layout;
+
+TransferJob::TransferJob() = default;
+TransferJob::~TransferJob() = default;
+
+void TransferJob::prepare(TransferListener* listener, RadioImage* image)
+{
+    // A running transfer keeps the listener and image it was started with.
+    if (isBusy())
+        return;
+    m_listener = listener;
+    m_image = image;
+    if (!m_port)
+        m_port = std::make_unique<CommPort>();
+}
+
+bool TransferJob::start(Operation operation)
+{
+    if (operation != Read && operation != Write)
+        return false;
+    int idle = Idle;
+    if (!m_operation.compare_exchange_strong(idle, operation))
+        return false;
+    m_stopRequested.store(false);
+    return true;
+}
+
+void TransferJob::run()
+{
+    const int operation = m_operation.load();
+    if (operation == Idle)
+        return;
+    TransferListener* listener = m_listener;
+    m_progress = 0;
+
+    if (!m_image || !m_port) {
+        postResult(NoRadio);
+    } else if (operation == Read) {
+        switch (connect()) {
+        case ConnectOutcome::NoRadio:
+            break;  // connect has reported result 0
+        case ConnectOutcome::Stopped:
+            postResult(ReadFailed);
+            break;
+        case ConnectOutcome::Connected:
+            if (readAll(*m_port)) {
+                if (m_listener)
+                    m_listener->imageNotify(ImageRead);
+                postResult(ReadSucceeded);
+            } else {
+                postResult(ReadFailed);
+            }
+            break;
+        }
+    } else if (operation == Write) {
+        switch (connect()) {
+        case ConnectOutcome::NoRadio:
+            break;
+        case ConnectOutcome::Stopped:
+            postResult(WriteFailed);
+            break;
+        case ConnectOutcome::Connected:
+            postResult(writeAll(*m_port) ? WriteSucceeded : WriteFailed);
+            break;
+        }
+    }
+
+    if (m_port)
+        m_port->closeIfOpen();
+    m_progress = 0;
+    // The listener is taken before the job is freed: a new prepare may replace it at once.
+    m_operation.store(Idle);
+    if (listener)
+        listener->transferProgress(0);
+}
+
+TransferJob::ConnectOutcome TransferJob::connect()
+{
+    const std::int32_t stored = m_image->portNumber();
+
+    // The stored port first, then the others in ascending order; a stored number above the
+    // last port means no port is tried at all.
+    std::vector<std::int32_t> order;
+    if (stored <= LastPort) {
+        order.push_back(stored);
+        for (int n = FirstPort; n <= LastPort; ++n)
+            if (n != stored)
+                order.push_back(n);
+    }
+
+    bool found = false;
+    for (std::size_t i = 0; i < order.size() && !found; ++i) {
+        if (stopRequested())
+            return ConnectOutcome::Stopped;
+        const std::int32_t n = order[i];
+        if (!m_port->open("COM" + std::to_string(n))) {
+            m_port->close();
+            continue;
+        }
+        // The stored port is the likely one: it gets more patience than the others.
+        Protocol protocol(*m_port);
+        if (protocol.enterProgramming(i == 0 ? 3 : 1)) {
+            m_image->setPortNumber(n);
+            found = true;
+        } else {
+            step();
+            m_port->close();
+        }
+    }
+
+    if (!found) {
+        postResult(NoRadio);
+        return ConnectOutcome::NoRadio;
+    }
+    Protocol protocol(*m_port);
+    if (!protocol.identify()) {
+        postResult(NoRadio);
+        return ConnectOutcome::NoRadio;
+    }
+    return ConnectOutcome::Connected;
+}
+
+bool TransferJob::readAll(ByteLine& line)
+{
+    Protocol protocol(line);
+    step();
+    const std::vector<BlockRef> blocks = m_image->readOrder();
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        if (stopRequested())
+            return false;
+        const BlockRef& block = blocks[i];
+        if (!protocol.readBlock(block.addressHigh(), block.addressLow(), block.data().data()))
+            return false;
+        if (i + 1 < blocks.size())
+            step();
+    }
+    m_progress = 100;
+    postProgress(m_progress);
+    return true;
+}
+
+bool TransferJob::writeAll(ByteLine& line)
+{
+    Protocol protocol(line);
+
+    // Chunks 0 to chunksWritten - 1 of a block, each at its own radio address.
+    auto writeChunks = [&](const BlockRef& block) {
+        for (int k = 0; k < block.chunksWritten(); ++k) {
+            const std::uint16_t address = block.chunkAddress(k);
+            if (!protocol.writeChunk(static_cast<std::uint8_t>(address >> 8),
+                                     static_cast<std::uint8_t>(address & 0xFF), block.chunk(k).data()))
+                return false;
+        }
+        return true;
+    };
+    auto readInto = [&](const BlockRef& block) {
+        return protocol.readBlock(block.addressHigh(), block.addressLow(), block.data().data());
+    };
+
+    step();
+    if (stopRequested())
+        return false;
+
+    // The radio's own limits decide what may be written; nothing goes out before the
+    // window has checked the image against them.
+    const BlockRef limits = m_image->block(BandLimits);
+    if (!protocol.readLimitBlock(limits.addressHigh(), limits.addressLow(), limits.data().data()))
+        return false;
+    if (stopRequested())
+        return false;
+    if (!m_listener || m_listener->imageNotify(CheckBeforeWrite) == 0)
+        return false;
+    step();
+
+    for (RegionId region : {Channels, ChannelExtensions}) {
+        for (int b = 0; b < Regions[region].records; ++b) {
+            if (stopRequested() || !writeChunks(m_image->block(region, b)))
+                return false;
+            step();
+        }
+    }
+
+    if (stopRequested() || !writeChunks(m_image->block(Vfo)))
+        return false;
+    step();
+
+    // Two bytes of the function settings belong to the radio: take them from its block.
+    if (stopRequested() || !readInto(m_image->block(Scratch)))
+        return false;
+    {
+        const auto scratch = m_image->scratchData();
+        const auto functions = m_image->functionData();
+        std::copy_n(scratch.begin() + functions::RadioOwned, functions::RadioOwnedLength,
+                    functions.begin() + functions::RadioOwned);
+    }
+    if (stopRequested() || !writeChunks(m_image->block(FunctionSettings)))
+        return false;
+    step();
+
+    if (stopRequested() || !writeChunks(m_image->block(Offsets)))
+        return false;
+    step();
+
+    // Only the start of the start-up text comes from the image; the rest of its first chunk
+    // is sent back as the radio holds it.
+    if (stopRequested())
+        return false;
+    const BlockRef startup = m_image->block(StartupText);
+    std::uint8_t kept[startup::ImageOwned];
+    std::copy_n(startup.data().begin(), startup::ImageOwned, kept);
+    if (!readInto(startup))
+        return false;
+    std::copy_n(kept, startup::ImageOwned, startup.data().begin());
+    if (!writeChunks(startup))
+        return false;
+
+    m_progress = 100;
+    postProgress(m_progress);
+    return true;
+}
+
+std::uint32_t TransferJob::availablePorts()
+{
+    // The port belongs to the worker while a transfer runs; closing it would cut the link.
+    if (isBusy())
+        return 0;
+    if (!m_port)
+        m_port = std::make_unique<CommPort>();
+    std::uint32_t mask = 0;
+    for (int n = FirstPort; n <= LastPort; ++n)
+        mask |= 1u << n;
+    for (int n = FirstPort; n <= LastPort; ++n) {
+        if (!m_port->open("COM" + std::to_string(n)))
+            mask &= ~(1u << n);
+        m_port->closeIfOpen();
+    }
+    return mask;
+}
+
+void TransferJob::step()
+{
+    ++m_progress;
+    postProgress(m_progress);
+}
+
+void TransferJob::postProgress(int n)
+{
+    if (m_listener)
+        m_listener->transferProgress(n);
+}
+
+void TransferJob::postResult(int code)
+{
+    if (m_listener)
+        m_listener->transferResult(code);
+}
+
+}  // namespace tarn

@@ -1,0 +1,76 @@
+// TransferJob: one read from or write to the radio, run on a worker thread. It finds the
+// port the radio answers on, moves the image block by block with the programming protocol
+// and reports through a TransferListener.
+#pragma once
+
+#include "link/CommPort.h"
+#include "link/TransferListener.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+namespace tarn {
+
+class ByteLine;
+class RadioImage;
+
+class TransferJob {
+public:
+    enum Operation { Idle = 0, Read = 2, Write = 3 };
+
+    // Ports the scan and the availability scan visit: COM1 to COM20.
+    static constexpr int FirstPort = 1;
+    static constexpr int LastPort = 20;
+
+    TransferJob();
+    ~TransferJob();
+    TransferJob(const TransferJob&) = delete;
+    TransferJob& operator=(const TransferJob&) = delete;
+
+    // Stores where to report and which image to move; creates the port on first use.
+    // Call before every transfer, while the job is not busy.
+    void prepare(TransferListener* listener, RadioImage* image);
+
+    // Claims the job for a read or a write. Refuses (false) while another transfer holds
+    // it, so two threads never share the port and the image.
+    bool start(Operation operation);
+    // The transfer claimed by start(), on the calling (worker) thread; frees the job at the
+    // end, whatever the outcome. Does nothing while idle.
+    void run();
+    bool isBusy() const { return m_operation.load() != Idle; }
+    int operation() const { return m_operation.load(); }
+
+    // Asks a running transfer to end at the next block boundary: a stopped read ends with
+    // result 1, a stopped write with result 2. Safe from any thread.
+    void requestStop() { m_stopRequested.store(true); }
+    bool stopRequested() const { return m_stopRequested.load(); }
+
+    // Bit n set (n = 1 to 20) when COMn can be opened now; every port is left closed.
+    // Uses the job's own port; returns 0 without touching it while a transfer runs.
+    std::uint32_t availablePorts();
+
+    CommPort* port() { return m_port.get(); }
+    int progress() const { return m_progress; }
+
+    // The block sequences over a line where the radio is already in programming mode.
+    // run() uses them on the port; tests drive them over a scripted line.
+    bool readAll(ByteLine& line);
+    bool writeAll(ByteLine& line);
+
+private:
+    enum class ConnectOutcome { Connected, NoRadio, Stopped };
+    ConnectOutcome connect();
+    void step();
+    void postProgress(int n);
+    void postResult(int code);
+
+    std::int16_t m_progress = 0;
+    std::unique_ptr<CommPort> m_port;
+    std::atomic<int> m_operation{Idle};
+    std::atomic<bool> m_stopRequested{false};
+    RadioImage* m_image = nullptr;
+    TransferListener* m_listener = nullptr;
+};
+
+}  // namespace tarn

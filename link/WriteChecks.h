@@ -1,0 +1,40 @@
+// The two checks that guard a write to the radio: the current-channel fix-up before the
+// transfer starts, and the band-limit check the window runs when the worker asks whether
+// it may send the image. Pure functions over the image; the window shows the message.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace tarn {
+
+class RadioImage;
+
+// Language string n (0 to 147) in the current language, UTF-8.
+using LanguageText = std::function<std::string(int n)>;
+
+// Makes the A-band and B-band current channels (function settings bytes 37 and 63) point at
+// channels in use. With no channel in use both become 1 and both channel display settings
+// become 3.
+void currentChannelFixUp(RadioImage& image);
+
+struct BandLimitVerdict {
+    bool pass = true;
+    std::string message;  // what to show when the write must stop (first offender only)
+
+    // The WM_IMAGE_NOTIFY code-4 answer: 1 to go on, 0 to stop.
+    int answer() const { return pass ? 1 : 0; }
+};
+
+// Every frequency the image would program (channels' receive and transmit frequencies,
+// the A and B band VFO receive frequencies) against the limits in its band-limit block.
+BandLimitVerdict bandLimitCheck(const RadioImage& image, const LanguageText& text);
+
+// A frequency word in MHz, summed digit by digit in double precision.
+double frequencyWordMHz(std::uint32_t word);
+
+// Whether f lies in [low, high] with the radio's allowance of just under 1 MHz above high.
+bool insideLimit(double f, int lowMHz, int highMHz);
+
+}  // namespace tarn
