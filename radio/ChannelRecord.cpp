@@ -1,0 +1,210 @@
+#include "radio/ChannelRecord.h"
+
+#include "radio/Bytes.h"
+#include "radio/Codecs.h"
+
+namespace tarn {
+
+namespace ch = layout::channel;
+namespace ext = layout::extension;
+
+namespace {
+
+bool bitOf(std::uint16_t word, int bit)
+{
+    return (word >> bit) & 1u;
+}
+
+std::uint16_t withBit(std::uint16_t word, int bit, bool on)
+{
+    const auto mask = static_cast<std::uint16_t>(1u << bit);
+    return on ? static_cast<std::uint16_t>(word | mask) : static_cast<std::uint16_t>(word & ~mask);
+}
+
+const std::string& choiceText(bool bit, const std::string& bit0, const std::string& bit1)
+{
+    return bit ? bit1 : bit0;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isUpper(char c) { return c >= 'A' && c <= 'Z'; }
+bool isLower(char c) { return c >= 'a' && c <= 'z'; }
+
+}  // namespace
+
+bool ChoiceBitFromText(const std::string& text, const ChannelWords& words)
+{
+    return !(text == words.lowPower || text == words.choice6Bit0 || text == words.optionOff
+             || text == words.offText);
+}
+
+ChannelRow ShowChannelRow(RadioImage& image, int i, const ChannelWords& words)
+{
+    ChannelRow row;
+    Slot16 slot = image.channelSlot(i);
+    ConstSlot16 name = image.extensionSlot(i);
+    std::uint8_t* p = slot.data();
+
+    row[ColNumber] = std::to_string(i + 1);
+    const bool valid = FrequencyToText(readLe32(p + ch::RxFrequency), row[ColRxFrequency]);
+    const std::uint32_t tx = readLe32(p + ch::TxFrequency);
+    FrequencyToText(tx, row[ColTxFrequency]);
+    ToneCodeToText(readLe16(p + ch::RxTone), valid, row[ColRxTone], words.offText);
+    ToneCodeToText(readLe16(p + ch::TxTone), valid, row[ColTxTone], words.offText);
+    if (!valid)
+        return row;
+
+    const std::uint16_t a = readLe16(p + ch::OptionsA);
+    std::uint16_t b = readLe16(p + ch::OptionsB);
+    row[ColPower] = choiceText(bitOf(a, ch::PowerBit), words.lowPower, words.highPower);
+    row[ColChoice6] = choiceText(bitOf(a, ch::ChoiceBit14), words.choice6Bit0, words.choice6Bit1);
+    row[ColBandwidth] = choiceText(bitOf(a, ch::BandwidthBit), words.optionOff, words.optionOn);
+    // The radio offers the band-limited option only where it may transmit.
+    if (bitOf(b, ch::BandLimitedBit) && !InTransmitWindows(tx)) {
+        b = withBit(b, ch::BandLimitedBit, false);
+        writeLe16(p + ch::OptionsB, b);
+    }
+    row[ColBandLimited] = choiceText(bitOf(b, ch::BandLimitedBit), words.optionOff, words.optionOn);
+    row[ColChoice9] = choiceText(bitOf(a, ch::ChoiceBit3), words.offText, words.choice9Bit1);
+
+    for (int k = 0; k < ext::NameLength; ++k) {
+        const int code = name[ext::Name + k];
+        if (code <= ext::NameLastDigit)
+            row[ColName] += static_cast<char>('0' + code);
+        else if (code <= ext::NameLastLetter)
+            row[ColName] += static_cast<char>('A' + code - ext::NameLastDigit - 1);
+        else
+            break;
+    }
+    return row;
+}
+
+bool StoreChannelRow(RadioImage& image, int i, ChannelRow& row, const ChannelWords& words)
+{
+    Slot16 slot = image.channelSlot(i);
+    Slot16 name = image.extensionSlot(i);
+    std::uint8_t* p = slot.data();
+    bool adjusted = false;
+
+    bool valid = true;
+    const std::uint32_t rx = TextToFrequency(row[ColRxFrequency], valid);
+    if (rx == NoFrequency)
+        valid = false;
+    const std::uint32_t tx = TextToFrequency(row[ColTxFrequency], valid);
+    writeLe32(p + ch::RxFrequency, rx);
+    writeLe32(p + ch::TxFrequency, tx);
+    writeLe16(p + ch::RxTone, ToneTextToCode(row[ColRxTone], valid, words.offText));
+    writeLe16(p + ch::TxTone, ToneTextToCode(row[ColTxTone], valid, words.offText));
+
+    auto choice = [&](int column) { return valid ? ChoiceBitFromText(row[column], words) : true; };
+    std::uint16_t a = readLe16(p + ch::OptionsA);
+    std::uint16_t b = readLe16(p + ch::OptionsB);
+    a = withBit(a, ch::PowerBit, choice(ColPower));
+    a = withBit(a, ch::ChoiceBit14, choice(ColChoice6));
+    a = withBit(a, ch::BandwidthBit, choice(ColBandwidth));
+    b = withBit(b, ch::BandLimitedBit, choice(ColBandLimited));
+    if (valid && bitOf(b, ch::BandLimitedBit) && !InTransmitWindows(tx)) {
+        b = withBit(b, ch::BandLimitedBit, false);
+        row[ColBandLimited] = words.optionOff;
+        adjusted = true;
+    }
+    a = withBit(a, ch::ChoiceBit3, choice(ColChoice9));
+    writeLe16(p + ch::OptionsA, a);
+    writeLe16(p + ch::OptionsB, b);
+
+    const std::string& text = row[ColName];
+    for (int k = 0; k < ext::NameLength; ++k) {
+        const char c = k < static_cast<int>(text.size()) ? text[k] : '\0';
+        std::uint8_t code = ext::NameEnd;
+        if (valid && isDigit(c))
+            code = static_cast<std::uint8_t>(c - '0');
+        else if (valid && isUpper(c))
+            code = static_cast<std::uint8_t>(c - 'A' + ext::NameLastDigit + 1);
+        else if (valid && isLower(c))
+            code = static_cast<std::uint8_t>(c - 'a' + ext::NameLastDigit + 1);
+        else
+            valid = false;
+        name[ext::Name + k] = code;
+    }
+    return adjusted;
+}
+
+void ApplyFrequencyEdit(ChannelRow& row, FrequencyEditMode mode, const ChannelWords& words)
+{
+    const int column = mode == FrequencyEditMode::Transmit ? ColTxFrequency : ColRxFrequency;
+    std::string text = row[column].substr(0, 15);
+    if (!text.empty()) {
+        // Leading zeros would shift the point out of its place in the normalised text.
+        std::size_t zeros = 0;
+        while (zeros + 1 < text.size() && text[zeros] == '0' && isDigit(text[zeros + 1]))
+            ++zeros;
+        text.erase(0, zeros);
+        NormalizeFrequencyText(text, -1);
+    }
+
+    switch (mode) {
+    case FrequencyEditMode::ProgrammedReceive:
+        if (text.empty()) {
+            for (int c = ColRxFrequency; c <= ColName; ++c)
+                row[c].clear();
+        } else {
+            row[ColRxFrequency] = text;
+        }
+        break;
+    case FrequencyEditMode::Transmit:
+        row[ColTxFrequency] = text;
+        if (text.empty())
+            row[ColTxTone] = words.offText;
+        break;
+    case FrequencyEditMode::NewChannel:
+        row[ColRxFrequency] = text;
+        row[ColTxFrequency] = text;
+        row[ColRxTone] = words.offText;
+        row[ColTxTone] = words.offText;
+        row[ColPower] = words.highPower;
+        row[ColChoice6] = words.choice6Bit1;
+        row[ColBandwidth] = words.optionOff;
+        row[ColBandLimited] = words.optionOff;
+        row[ColChoice9] = words.offText;
+        row[ColName].clear();
+        break;
+    }
+}
+
+bool IsAcceptableFrequencyText(const std::string& text)
+{
+    if (static_cast<int>(text.size()) > FrequencyTextMax)
+        return false;
+    int points = 0;
+    for (char c : text) {
+        if (c == '.')
+            ++points;
+        else if (!isDigit(c))
+            return false;
+    }
+    return points <= 1;
+}
+
+std::string FilterNameStep(const std::string& text)
+{
+    if (static_cast<int>(text.size()) > NameTextMax)
+        return text.substr(0, NameTextMax);
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        const char c = text[k];
+        if (!isDigit(c) && !isUpper(c) && !isLower(c))
+            return text.substr(0, k) + text.substr(k + 1);
+    }
+    return text;
+}
+
+std::string FilterNameText(std::string text)
+{
+    for (;;) {
+        std::string next = FilterNameStep(text);
+        if (next == text)
+            return text;
+        text = std::move(next);
+    }
+}
+
+}  // namespace tarn
