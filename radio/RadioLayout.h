@@ -139,12 +139,25 @@ inline constexpr int RxTone = 8;       // tone code
 inline constexpr int TxTone = 10;      // tone code
 inline constexpr int OptionsA = 12;    // 16-bit option word A
 inline constexpr int OptionsB = 14;    // 16-bit option word B
+
+// Bits of option word A shown as choice cells; every other bit is carried untouched.
+inline constexpr int PowerBit = 13;        // transmit power
+inline constexpr int ChoiceBit14 = 14;     // the second choice cell
+inline constexpr int BandwidthBit = 12;
+inline constexpr int ChoiceBit3 = 3;       // the last choice cell
+// Bit of option word B: the band-limited option, kept only inside the transmit windows.
+inline constexpr int BandLimitedBit = 12;
 }  // namespace channel
 
 // Fields of a channel extension slot.
 namespace extension {
 inline constexpr int Name = 0;
 inline constexpr int NameLength = 6;
+// One byte per character: 0-9 are the digits, 10-35 the letters A-Z; any other value ends
+// the name, and the bytes after a name hold NameEnd.
+inline constexpr int NameLastDigit = 9;
+inline constexpr int NameLastLetter = 35;
+inline constexpr std::uint8_t NameEnd = 0xFF;
 }  // namespace extension
 
 // Fields of the VFO block data: one 16-byte band record each for A and B.
