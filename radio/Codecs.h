@@ -24,8 +24,13 @@ bool FrequencyToText(std::uint32_t word, std::string& text);
 // five fraction digits rounded down to the step's grid (stepIndex 0-7) or to the
 // nearest lower point of the 2.5 kHz or 6.25 kHz grid (any other stepIndex).
 void NormalizeFrequencyText(std::string& text, int stepIndex);
-// 0xFFFFFFFF when valid is false, the text is empty, or the normalised text still holds a
-// non-digit where a digit belongs (it is not a frequency); otherwise the packed word.
+// False for a text that NormalizeFrequencyText would not turn into DDD.DDDDD honestly: a
+// text in the 100-600 MHz range must be three digits, optionally a point and digits only
+// ("145.1.5", "145,5" and "145x5" are not frequencies). Out-of-range texts are true: the
+// range rule replaces them as a whole.
+bool IsFrequencyText(const std::string& text);
+// 0xFFFFFFFF when valid is false, the text is empty, or it is not a frequency text (see
+// IsFrequencyText); otherwise the packed word of the normalised text.
 std::uint32_t TextToFrequency(const std::string& text, bool valid);
 // True when the word lies in one of the three transmit windows.
 bool InTransmitWindows(std::uint32_t word);

@@ -1,0 +1,52 @@
+// The commands of tarn-cli: each command group lives in its own source file and hands
+// its commands to main.cpp, which parses the command line and dispatches.
+#pragma once
+
+#include <map>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarn::cli {
+
+// Exit codes shared by every command.
+inline constexpr int ExitOk = 0;
+inline constexpr int ExitFailed = 1;  // the operation ran and failed (e.g. no radio answered)
+inline constexpr int ExitError = 2;   // usage error, or a file that cannot be read or written
+
+struct OptionSpec {
+    std::string_view name;  // with the dashes: "--port"
+    std::string_view valueName;  // empty for a flag, else shown in the usage: "N"
+    std::string_view help;
+};
+
+// One run of a command: its positional arguments and the options given to it.
+struct Invocation {
+    std::vector<std::string> arguments;
+    std::map<std::string, std::string, std::less<>> options;  // flags map to ""
+    std::ostream& out;
+    std::ostream& err;
+
+    bool has(std::string_view option) const { return options.find(option) != options.end(); }
+    std::string value(std::string_view option, const std::string& fallback = {}) const
+    {
+        const auto it = options.find(option);
+        return it == options.end() ? fallback : it->second;
+    }
+};
+
+struct Command {
+    std::string_view name;
+    std::string_view synopsis;  // arguments as shown in the usage: "FILE"
+    std::string_view summary;
+    int minArguments;
+    int maxArguments;
+    std::vector<OptionSpec> options;
+    int (*run)(const Invocation&);
+};
+
+// Command groups, one per source file.
+std::vector<Command> fileCommands();  // FileCommands.cpp: new, info
+
+}  // namespace tarn::cli

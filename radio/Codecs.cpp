@@ -1,0 +1,353 @@
+#include "radio/Codecs.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace tarn {
+
+namespace {
+
+// Conversions here must not depend on the process locale: a Qt program adopts the
+// user's locale at start-up, and a decimal comma would break every frequency text.
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// The leading integer by the atoi rules (blanks, optional sign, digits; 0 without digits).
+// Saturates instead of overflowing, so a long run of digits still counts as "too large".
+long long leadingInteger(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    constexpr long long limit = std::numeric_limits<int>::max();
+    long long value = 0;
+    for (; i < text.size() && isDigit(text[i]); ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > limit)
+            value = limit + 1;
+    }
+    return negative ? -value : value;
+}
+
+// The leading decimal number by the atof rules (blanks, optional sign, number; 0 without one).
+double leadingNumber(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        return 0.0;  // from_chars would take a second sign; atof does not
+    double value = 0.0;
+    const auto result = std::from_chars(text.data() + i, text.data() + text.size(), value);
+    if (result.ec != std::errc())
+        return 0.0;
+    return negative ? -value : value;
+}
+
+std::string fixed(double value, int decimals)
+{
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    return std::string(buffer, result.ptr);
+}
+
+int nibble(std::uint32_t word, int index)
+{
+    return static_cast<int>((word >> (4 * index)) & 0xF);
+}
+
+constexpr std::array<StepInfo, 8> StepTable{{
+    {250, "2.5", "2.5KHZ"},
+    {500, "5", "5KHZ"},
+    {625, "6.25", "6.25KHZ"},
+    {1000, "10", "10KHZ"},
+    {1250, "12.5", "12.5KHZ"},
+    {2500, "25", "25KHZ"},
+    {5000, "50", "50KHZ"},
+    {10000, "100", "100KHZ"},
+}};
+
+constexpr std::array<float, 8> StepKHz{2.5f, 5.0f, 6.25f, 10.0f, 12.5f, 25.0f, 50.0f, 100.0f};
+
+// The offset list grid in 10 Hz units; an unknown step index falls back to 125 kHz.
+int offsetGrid(int stepIndex)
+{
+    const float s = stepIndex >= 0 && stepIndex < 8 ? StepKHz[stepIndex] : 125.0f;
+    return static_cast<int>(s * 100.0f);
+}
+
+constexpr std::array<std::string_view, 260> ToneTable{
+    // CTCSS, ascending
+    "67.0", "69.3", "71.9", "74.4", "77.0", "79.7", "82.5", "85.4", "88.5", "91.5",
+    "94.8", "97.4", "100.0", "103.5", "107.2", "110.9", "114.8", "118.8", "123.0", "127.3",
+    "131.8", "136.5", "141.3", "146.2", "151.4", "156.7", "159.8", "162.2", "165.5", "167.9",
+    "171.3", "173.8", "177.3", "179.9", "183.5", "186.2", "189.9", "192.8", "196.6", "199.5",
+    "203.5", "206.5", "210.7", "218.1", "225.7", "229.1", "233.6", "241.8", "250.3", "254.1",
+    // DCS, normal polarity
+    "DN023", "DN025", "DN026", "DN031", "DN032", "DN036", "DN043", "DN047", "DN051", "DN053",
+    "DN054", "DN065", "DN071", "DN072", "DN073", "DN074", "DN114", "DN115", "DN116", "DN122",
+    "DN125", "DN131", "DN132", "DN134", "DN143", "DN145", "DN152", "DN155", "DN156", "DN162",
+    "DN165", "DN172", "DN174", "DN205", "DN212", "DN223", "DN225", "DN226", "DN243", "DN244",
+    "DN245", "DN246", "DN251", "DN252", "DN255", "DN261", "DN263", "DN265", "DN266", "DN271",
+    "DN274", "DN306", "DN311", "DN315", "DN325", "DN331", "DN332", "DN343", "DN346", "DN351",
+    "DN356", "DN364", "DN365", "DN371", "DN411", "DN412", "DN413", "DN423", "DN431", "DN432",
+    "DN445", "DN446", "DN452", "DN454", "DN455", "DN462", "DN464", "DN465", "DN466", "DN503",
+    "DN506", "DN516", "DN523", "DN526", "DN532", "DN546", "DN565", "DN606", "DN612", "DN624",
+    "DN627", "DN631", "DN632", "DN645", "DN654", "DN662", "DN664", "DN703", "DN712", "DN723",
+    "DN731", "DN732", "DN734", "DN743", "DN754",
+    // DCS, inverted polarity
+    "DI023", "DI025", "DI026", "DI031", "DI032", "DI036", "DI043", "DI047", "DI051", "DI053",
+    "DI054", "DI065", "DI071", "DI072", "DI073", "DI074", "DI114", "DI115", "DI116", "DI122",
+    "DI125", "DI131", "DI132", "DI134", "DI143", "DI145", "DI152", "DI155", "DI156", "DI162",
+    "DI165", "DI172", "DI174", "DI205", "DI212", "DI223", "DI225", "DI226", "DI243", "DI244",
+    "DI245", "DI246", "DI251", "DI252", "DI255", "DI261", "DI263", "DI265", "DI266", "DI271",
+    "DI274", "DI306", "DI311", "DI315", "DI325", "DI331", "DI332", "DI343", "DI346", "DI351",
+    "DI356", "DI364", "DI365", "DI371", "DI411", "DI412", "DI413", "DI423", "DI431", "DI432",
+    "DI445", "DI446", "DI452", "DI454", "DI455", "DI462", "DI464", "DI465", "DI466", "DI503",
+    "DI506", "DI516", "DI523", "DI526", "DI532", "DI546", "DI565", "DI606", "DI612", "DI624",
+    "DI627", "DI631", "DI632", "DI645", "DI654", "DI662", "DI664", "DI703", "DI712", "DI723",
+    "DI731", "DI732", "DI734", "DI743", "DI754",
+};
+
+struct TransmitWindow {
+    double low;
+    double high;
+};
+constexpr std::array<TransmitWindow, 3> TransmitWindows{{
+    {144.0, 147.9975},
+    {430.0, 449.9975},
+    {470.0, 511.9975},
+}};
+
+// Far below the 10 Hz grid (0.00001 MHz) and far above the rounding of the digit sums,
+// so grid values compare as the decimal texts would.
+constexpr double WindowTolerance = 0.0000001;
+
+}  // namespace
+
+bool IsBcdFrequency(std::uint32_t word)
+{
+    for (int i = 0; i < 4; ++i)
+        if (nibble(word, i) > 9)
+            return false;
+    return true;
+}
+
+double FrequencyToMHz(std::uint32_t word)
+{
+    double value = nibble(word, 7) * 100 + nibble(word, 6) * 10 + nibble(word, 5);
+    value += nibble(word, 4) * 0.1;
+    value += nibble(word, 3) * 0.01;
+    value += nibble(word, 2) * 0.001;
+    value += nibble(word, 1) * 0.0001;
+    value += nibble(word, 0) * 0.00001;
+    return value;
+}
+
+bool FrequencyToText(std::uint32_t word, std::string& text)
+{
+    if (!IsBcdFrequency(word)) {
+        text.clear();
+        return false;
+    }
+    text = fixed(FrequencyToMHz(word), 5);
+    return true;
+}
+
+void NormalizeFrequencyText(std::string& text, int stepIndex)
+{
+    const long long mhz = leadingInteger(text);
+    if (mhz < 100) {
+        text = "136.02500";
+        return;
+    }
+    if (mhz > 600) {
+        text = "400.02500";
+        return;
+    }
+    if (text.size() == 3)
+        text += ".0";
+
+    std::string fraction = text.size() > 4 ? text.substr(4, 5) : std::string();
+    fraction.resize(5, '0');
+    const long long original = leadingInteger(fraction);
+    long long f = original;
+    if (stepIndex >= 0 && stepIndex < 8) {
+        const int grid = StepTable[stepIndex].grid;
+        if (f % grid != 0)
+            f = f / grid * grid;
+    } else if (f % 250 != 0 && f % 625 != 0) {
+        f = std::max(f / 250 * 250, f / 625 * 625);
+    }
+    if (f != original) {
+        const std::string digits = std::to_string(f);
+        fraction = std::string(digits.size() < 5 ? 5 - digits.size() : 0, '0') + digits;
+    }
+    text = text.substr(0, 4) + fraction;
+}
+
+bool IsFrequencyText(const std::string& text)
+{
+    if (text.empty())
+        return false;
+    const long long mhz = leadingInteger(text);
+    if (mhz < 100 || mhz > 600)
+        return true;  // replaced as a whole by the range rule
+    // In range: three digits, then nothing or a point and digits only. Anything else
+    // (a second point, a comma, a trailing blank) would be cut or packed silently.
+    if (text.size() < 3 || !isDigit(text[0]) || !isDigit(text[1]) || !isDigit(text[2]))
+        return false;
+    if (text.size() == 3)
+        return true;
+    if (text[3] != '.')
+        return false;
+    for (std::size_t i = 4; i < text.size(); ++i)
+        if (!isDigit(text[i]))
+            return false;
+    return true;
+}
+
+std::uint32_t TextToFrequency(const std::string& text, bool valid)
+{
+    if (!valid || text.empty() || !IsFrequencyText(text))
+        return NoFrequency;
+    std::string normalized = text;
+    NormalizeFrequencyText(normalized, -1);
+    if (normalized.size() < 9 || normalized[3] != '.')
+        return NoFrequency;
+    std::uint32_t word = 0;
+    for (int position : {0, 1, 2, 4, 5, 6, 7, 8}) {
+        const char c = normalized[position];
+        if (!isDigit(c))
+            return NoFrequency;
+        word = (word << 4) | static_cast<std::uint32_t>(c - '0');
+    }
+    return word;
+}
+
+bool InTransmitWindows(std::uint32_t word)
+{
+    const double mhz = FrequencyToMHz(word);
+    for (const TransmitWindow& window : TransmitWindows)
+        if (mhz >= window.low - WindowTolerance && mhz <= window.high + WindowTolerance)
+            return true;
+    return false;
+}
+
+void ToneCodeToText(std::uint16_t code, bool valid, std::string& text, const std::string& offText)
+{
+    if (code == NoTone) {
+        text = valid ? offText : std::string();
+        return;
+    }
+    const int high = code >> 8;
+    if (high < 0x28) {
+        text = fixed(code / 10.0, 1);
+        return;
+    }
+    char buffer[8];
+    std::snprintf(buffer, sizeof buffer, "%s%03o", high < 0x80 ? "DN" : "DI", code & 0x1FF);
+    text = buffer;
+}
+
+std::uint16_t ToneTextToCode(const std::string& text, bool valid, const std::string& offText)
+{
+    if (!valid || text == offText)
+        return NoTone;
+    const char polarity = text.size() > 1 ? text[1] : '\0';
+    if (polarity == 'N' || polarity == 'I') {
+        // A digit missing at the end of the text counts as 0.
+        auto digit = [&text](std::size_t i) { return i < text.size() ? text[i] - '0' : 0; };
+        const int n = 64 * digit(2) + 8 * digit(3) + digit(4);
+        return static_cast<std::uint16_t>((polarity == 'N' ? 0x2800 : 0xA800) + n);
+    }
+    const double tenths = leadingNumber(text) * 10.0;
+    if (!std::isfinite(tenths) || std::fabs(tenths) > 1e9)
+        return 0;
+    return static_cast<std::uint16_t>(static_cast<long long>(tenths));
+}
+
+const std::array<std::string_view, 260>& ToneTexts()
+{
+    return ToneTable;
+}
+
+std::vector<std::string> ToneListItems(const std::string& offText)
+{
+    std::vector<std::string> items;
+    items.reserve(ToneTable.size() + 1);
+    items.push_back(offText);
+    for (std::string_view tone : ToneTable)
+        items.emplace_back(tone);
+    return items;
+}
+
+const std::array<StepInfo, 8>& Steps()
+{
+    return StepTable;
+}
+
+std::int32_t OffsetValue(const std::uint8_t* offsetDigits)
+{
+    auto digit = [offsetDigits](int i) { return static_cast<std::int32_t>(static_cast<std::int8_t>(offsetDigits[i])); };
+    return digit(0) * 1000000 + digit(1) * 100000 + digit(2) * 10000 + digit(3) * 1000 + digit(4) * 100
+        + (offsetDigits[5] >> 4) * 10 + (offsetDigits[5] & 0x0F);
+}
+
+std::vector<std::string> OffsetListItems(int stepIndex)
+{
+    const float grid = static_cast<float>(offsetGrid(stepIndex));
+    std::vector<std::string> items;
+    items.reserve(70 * (100000 / static_cast<int>(grid)) + 70);
+    char buffer[16];
+    for (int mhz = 0; mhz < 70; ++mhz) {
+        for (float f = 0.0f; f < 100000.0f; f = std::trunc(f + grid)) {
+            std::snprintf(buffer, sizeof buffer, "%02d.%05d0", mhz, static_cast<int>(f));
+            items.emplace_back(buffer);
+        }
+    }
+    return items;
+}
+
+int OffsetToIndex(const std::uint8_t* offsetDigits, int stepIndex)
+{
+    const std::int32_t value = OffsetValue(offsetDigits);
+    if (value > 6999999)
+        return -1;
+    return value / offsetGrid(stepIndex);
+}
+
+void IndexToOffset(int index, int stepIndex, std::uint8_t* offsetDigits)
+{
+    const std::int64_t value = static_cast<std::int64_t>(index) * offsetGrid(stepIndex);
+    auto digit = [value](std::int64_t unit) { return static_cast<std::uint8_t>((value / unit) % 10); };
+    offsetDigits[0] = static_cast<std::uint8_t>(value / 1000000);
+    offsetDigits[1] = digit(100000);
+    offsetDigits[2] = digit(10000);
+    offsetDigits[3] = digit(1000);
+    offsetDigits[4] = digit(100);
+    offsetDigits[5] = static_cast<std::uint8_t>((digit(10) << 4) | digit(1));
+}
+
+}  // namespace tarn
