@@ -35,9 +35,9 @@ std::string channelName(ConstSlot16 extension)
     std::string name;
     for (int i = 0; i < layout::extension::NameLength; ++i) {
         const std::uint8_t c = extension[layout::extension::Name + i];
-        if (c <= 9)
+        if (c <= layout::extension::NameLastDigit)
             name += static_cast<char>('0' + c);
-        else if (c <= 35)
+        else if (c <= layout::extension::NameLastLetter)
             name += static_cast<char>('A' + c - 10);
         else
             break;
@@ -104,8 +104,9 @@ int runInfo(const Invocation& call)
              << std::setw(11) << frequencyText(readLe32(slot.data() + layout::channel::TxFrequency))
              << std::setw(7) << toneText(readLe16(slot.data() + layout::channel::RxTone))
              << std::setw(7) << toneText(readLe16(slot.data() + layout::channel::TxTone))
-             << std::setw(6) << bit(a, 13) << std::setw(4) << bit(a, 14) << std::setw(3) << bit(a, 12)
-             << std::setw(4) << bit(b, 12) << std::setw(3) << bit(a, 3)
+             << std::setw(6) << bit(a, layout::channel::PowerBit) << std::setw(4) << bit(a, layout::channel::ChoiceBit14)
+             << std::setw(3) << bit(a, layout::channel::BandwidthBit)
+             << std::setw(4) << bit(b, layout::channel::BandLimitedBit) << std::setw(3) << bit(a, layout::channel::ChoiceBit3)
              << channelName(image.extensionSlot(i)) << "\n";
     }
     out << "Channels in use: " << inUse << "\n";

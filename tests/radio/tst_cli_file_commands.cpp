@@ -1,0 +1,4 @@
+#include <QtTest>
+class Stub : public QObject { Q_OBJECT };
+QTEST_APPLESS_MAIN(Stub)
+#include "tst_cli_file_commands.moc"
