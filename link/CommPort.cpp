@@ -1,0 +1,308 @@
+// The serial line over the platform's own calls. The time-outs are kept by our own deadlines
+// so that a read or a write ends the same way on every platform.
+#include "link/CommPort.h"
+
+#include "link/PortMap.h"
+
+#include <chrono>
+#include <cstring>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+#endif
+
+namespace tarn {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+constexpr int ReadIntervalMs = 388;
+constexpr int ReadTotalMultiplierMs = 1000;
+constexpr int ReadTotalConstantMs = 1000;
+constexpr int WriteTotalMultiplierMs = 2000;
+constexpr int WriteTotalConstantMs = 2;
+
+int millisecondsUntil(Clock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
+    // Round up so that a wait never ends just before its deadline.
+    return left <= 0 ? 0 : static_cast<int>(left) + 1;
+}
+
+}  // namespace
+
+#ifdef _WIN32
+
+struct CommPort::Private {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    bool isOpen = false;
+    std::string lastOpenError;
+};
+
+namespace {
+std::string systemMessage(DWORD code)
+{
+    char* text = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
+                       | FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+    std::string message = text ? text : "error " + std::to_string(code);
+    if (text)
+        LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
+        message.pop_back();
+    return message;
+}
+}  // namespace
+
+bool CommPort::open(const std::string& name)
+{
+    if (d->isOpen)
+        return true;
+    const QString device = PortMap::deviceForName(name);
+    if (device.isEmpty()) {
+        d->lastOpenError = systemMessage(ERROR_FILE_NOT_FOUND);
+        return false;
+    }
+    HANDLE handle = CreateFileW(reinterpret_cast<LPCWSTR>(device.utf16()),
+                                GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        d->lastOpenError = systemMessage(GetLastError());
+        return false;
+    }
+    DCB dcb{};
+    dcb.DCBlength = sizeof(dcb);
+    GetCommState(handle, &dcb);
+    dcb.BaudRate = CBR_9600;
+    dcb.ByteSize = 8;
+    dcb.Parity = NOPARITY;
+    dcb.StopBits = ONESTOPBIT;
+    dcb.fBinary = TRUE;
+    dcb.fDtrControl = DTR_CONTROL_ENABLE;
+    SetCommState(handle, &dcb);
+    SetupComm(handle, 4096, 1024);
+    // The comm driver keeps these deadlines itself on this platform.
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadIntervalTimeout = ReadIntervalMs;
+    timeouts.ReadTotalTimeoutMultiplier = ReadTotalMultiplierMs;
+    timeouts.ReadTotalTimeoutConstant = ReadTotalConstantMs;
+    timeouts.WriteTotalTimeoutMultiplier = WriteTotalMultiplierMs;
+    timeouts.WriteTotalTimeoutConstant = WriteTotalConstantMs;
+    SetCommTimeouts(handle, &timeouts);
+    d->handle = handle;
+    d->isOpen = true;
+    return true;
+}
+
+bool CommPort::close()
+{
+    if (d->handle == INVALID_HANDLE_VALUE)
+        return false;
+    if (!CloseHandle(d->handle))
+        return false;
+    d->handle = INVALID_HANDLE_VALUE;
+    d->isOpen = false;
+    return true;
+}
+
+int CommPort::write(const std::uint8_t* bytes, int n)
+{
+    if (!d->isOpen || n <= 0)
+        return 0;
+    DWORD written = 0;
+    WriteFile(d->handle, bytes, static_cast<DWORD>(n), &written, nullptr);
+    return static_cast<int>(written);
+}
+
+int CommPort::read(std::uint8_t* buffer, int n)
+{
+    if (!d->isOpen || n <= 0)
+        return 0;
+    DWORD got = 0;
+    ReadFile(d->handle, buffer, static_cast<DWORD>(n), &got, nullptr);
+    return static_cast<int>(got);
+}
+
+void CommPort::purge()
+{
+    if (d->isOpen)
+        PurgeComm(d->handle, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
+}
+
+#else  // POSIX
+
+struct CommPort::Private {
+    int fd = -1;
+    bool isOpen = false;
+    std::string lastOpenError;
+};
+
+bool CommPort::open(const std::string& name)
+{
+    if (d->isOpen)
+        return true;
+    const QString device = PortMap::deviceForName(name);
+    if (device.isEmpty()) {
+        d->lastOpenError = std::strerror(ENOENT);
+        return false;
+    }
+    const int fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        d->lastOpenError = std::strerror(errno);
+        return false;
+    }
+    // No sharing: the lock also holds against root, which TIOCEXCL does not stop.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno == EWOULDBLOCK ? EBUSY : errno;
+        ::close(fd);
+        d->lastOpenError = std::strerror(error);
+        return false;
+    }
+    ::ioctl(fd, TIOCEXCL);
+
+    termios settings{};
+    if (::tcgetattr(fd, &settings) == 0) {
+        // Binary mode: no line editing, echo, character translation or software flow
+        // control, so every byte value passes unchanged.
+        settings.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR
+                                                   | IGNCR | ICRNL | IXON | IXOFF | IXANY);
+        settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+        settings.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+        settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB);
+        settings.c_cflag |= CS8 | CREAD | CLOCAL;
+        settings.c_cc[VMIN] = 0;
+        settings.c_cc[VTIME] = 0;
+        ::cfsetispeed(&settings, B9600);
+        ::cfsetospeed(&settings, B9600);
+        ::tcsetattr(fd, TCSANOW, &settings);
+    }
+    int dtr = TIOCM_DTR;
+    ::ioctl(fd, TIOCMBIS, &dtr);  // fails on a pseudo-terminal; not needed there
+
+    d->fd = fd;
+    d->isOpen = true;
+    return true;
+}
+
+bool CommPort::close()
+{
+    if (d->fd < 0)
+        return false;
+    // Lift the exclusive flag: it would outlive us while another holder keeps the device open.
+    ::ioctl(d->fd, TIOCNXCL);
+    ::flock(d->fd, LOCK_UN);
+    if (::close(d->fd) != 0 && errno != EINTR)
+        return false;
+    d->fd = -1;
+    d->isOpen = false;
+    return true;
+}
+
+int CommPort::write(const std::uint8_t* bytes, int n)
+{
+    if (!d->isOpen || n <= 0)
+        return 0;
+    const auto deadline = Clock::now() + milliseconds(WriteTotalMultiplierMs * static_cast<long long>(n)
+                                                      + WriteTotalConstantMs);
+    int written = 0;
+    while (written < n) {
+        const ssize_t count = ::write(d->fd, bytes + written, static_cast<size_t>(n - written));
+        if (count > 0) {
+            written += static_cast<int>(count);
+            continue;
+        }
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            break;  // the device is gone
+        const int wait = millisecondsUntil(deadline);
+        if (wait == 0)
+            break;
+        pollfd p{d->fd, POLLOUT, 0};
+        const int ready = ::poll(&p, 1, wait);
+        if (ready == 0 || (ready > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL))))
+            break;
+    }
+    return written;
+}
+
+int CommPort::read(std::uint8_t* buffer, int n)
+{
+    if (!d->isOpen || n <= 0)
+        return 0;
+    const auto start = Clock::now();
+    const auto totalDeadline = start + milliseconds(ReadTotalMultiplierMs * static_cast<long long>(n)
+                                                    + ReadTotalConstantMs);
+    Clock::time_point intervalDeadline = Clock::time_point::max();
+    int got = 0;
+    while (got < n) {
+        const auto deadline = std::min(totalDeadline, intervalDeadline);
+        const int wait = millisecondsUntil(deadline);
+        if (wait == 0)
+            break;
+        pollfd p{d->fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, wait);
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        if (ready == 0)
+            continue;  // the deadline check above ends the read
+        if (p.revents & POLLNVAL)
+            break;
+        const ssize_t count = ::read(d->fd, buffer + got, static_cast<size_t>(n - got));
+        if (count > 0) {
+            got += static_cast<int>(count);
+            intervalDeadline = Clock::now() + milliseconds(ReadIntervalMs);
+            continue;
+        }
+        if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+            continue;
+        break;  // end of file or an error: the other side hung up, nothing more will come
+    }
+    return got;
+}
+
+void CommPort::purge()
+{
+    if (d->isOpen)
+        ::tcflush(d->fd, TCIOFLUSH);
+}
+
+#endif
+
+CommPort::CommPort() : d(std::make_unique<Private>()) {}
+
+CommPort::~CommPort()
+{
+    closeIfOpen();
+}
+
+void CommPort::closeIfOpen()
+{
+    if (d->isOpen)
+        close();
+}
+
+bool CommPort::isOpen() const
+{
+    return d->isOpen;
+}
+
+std::string CommPort::lastOpenError() const
+{
+    return d->lastOpenError;
+}
+
+}  // namespace tarn
