@@ -1,0 +1,136 @@
+// The in-place editors of a CellListCtrl: one edit box (CellEdit) and any number of
+// drop-down lists (CellCombo) laid exactly over the cell being edited. Each carries a
+// CellEditor; the combos share the edit box's one, so the current cell and the edit state
+// belong to the list, whichever editor was opened last.
+#pragma once
+
+#include "pages/CellOpenRule.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QPointer>
+
+class CellListCtrl;
+
+// Posted to the editor of a column: open the cell (row, column).
+inline constexpr QEvent::Type WM_EDIT_CELL = static_cast<QEvent::Type>(QEvent::User + 0x7EA);
+// Sent by the edit box's commit of column 1 or 2 to the page, which may rewrite the row.
+inline constexpr QEvent::Type WM_FREQUENCY_EDITED = static_cast<QEvent::Type>(QEvent::User + 0x47F);
+
+class EditCellEvent : public QEvent {
+public:
+    EditCellEvent(int row, int column) : QEvent(WM_EDIT_CELL), row(row), column(column) {}
+    const int row;
+    const int column;
+};
+
+class FrequencyEditedEvent : public QEvent {
+public:
+    // wParam: the column; lParam: the row in the low word, 0xFFFF in the high word when
+    // the row was programmed before the edit.
+    FrequencyEditedEvent(int wParam, quint32 lParam)
+        : QEvent(WM_FREQUENCY_EDITED), wParam(wParam), lParam(lParam) {}
+    const int wParam;
+    const quint32 lParam;
+    int column() const { return wParam; }
+    int row() const { return static_cast<int>(lParam & 0xFFFF); }
+    bool rowWasProgrammed() const { return (lParam >> 16) == 0xFFFF; }
+    int result = 0;
+};
+
+// Which editor window serves which column of which list, for the whole process.
+class EditorRegistry {
+public:
+    static constexpr int Slots = 256;
+    static void registerEditor(const QWidget* list, int column, QWidget* editor);
+    static QWidget* lookup(const QWidget* list, int column);
+    static void remove(const QWidget* list);
+};
+
+class CellEdit;
+
+// The editing state and operations carried by every editor window.
+class CellEditor {
+public:
+    explicit CellEditor(QWidget* window, tarn::EditorKind kind) : m_window(window), m_kind(kind) {}
+    ~CellEditor();
+
+    // page receives WM_FREQUENCY_EDITED; shared is the edit box's CellEditor (null for the
+    // edit box itself).
+    void create(QWidget* page, CellListCtrl* list, CellEditor* shared);
+    void registerColumn(int column);
+
+    void commit();
+    void open(int row, int column);
+    bool preTranslate(QEvent* event);
+    // Current cell none, state idle; the editor windows stay as they are.
+    void reset() { sharedEditor()->m_rule.reset(); }
+
+    tarn::CellOpenRule& rule() { return sharedEditor()->m_rule; }
+    int currentRow() { return rule().currentRow; }
+    int currentColumn() { return rule().currentColumn; }
+    int editState() { return rule().editState; }
+    void setEditState(int state) { rule().editState = state; }
+    CellListCtrl* list() const { return m_list; }
+    QWidget* window() const { return m_window; }
+    tarn::EditorKind kind() const { return m_kind; }
+
+private:
+    CellEditor* sharedEditor() { return m_shared ? m_shared : this; }
+    CellEdit* editBox();
+    bool place(int row, int column);
+    void moveAfterCommit(Qt::KeyboardModifiers modifiers, bool backwards);
+    bool handleKey(QKeyEvent* key);
+
+    QPointer<QWidget> m_page;
+    tarn::CellOpenRule m_rule;  // used only in the shared (edit box) editor
+    CellListCtrl* m_list = nullptr;
+    CellEditor* m_shared = nullptr;
+    QWidget* m_window;
+    tarn::EditorKind m_kind;
+    bool m_rowWasProgrammed = false;
+};
+
+// The free-text editor: frequencies (digits and one point) and the name (letters and digits).
+class CellEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit CellEdit(QWidget* parent = nullptr);
+    CellEditor& editor() { return m_editor; }
+    // Sets the text as the editor's own (no typing filter).
+    void setEditorText(const QString& text);
+
+protected:
+    bool event(QEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void onTextEdited(const QString& text);
+
+    CellEditor m_editor;
+    QString m_accepted;
+};
+
+// The drop-down editor of a choice or tone cell.
+class CellCombo : public QComboBox {
+    Q_OBJECT
+public:
+    explicit CellCombo(QWidget* parent = nullptr);
+    CellEditor& editor() { return m_editor; }
+    // The item whose text equals text, trying item 0 last; item 0 when none does.
+    void selectText(const QString& text);
+    void showPopup() override;
+    void hidePopup() override;
+
+protected:
+    bool event(QEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void onActivated(int index);
+    void onPopupClosedWithoutChoice();
+
+    CellEditor m_editor;
+    bool m_chosenSincePopup = false;
+};

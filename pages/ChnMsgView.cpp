@@ -1,0 +1,268 @@
+#include "pages/ChnMsgView.h"
+
+#include "pages/CellEditor.h"
+#include "pages/CellListCtrl.h"
+#include "radio/Codecs.h"
+#include "radio/RadioImage.h"
+
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QMenu>
+
+using namespace tarn;
+
+namespace {
+
+constexpr int RowCount = layout::ChannelCount;
+
+struct ColumnSpec {
+    int header;  // language string
+    int width;   // pixels
+};
+constexpr std::array<ColumnSpec, ChannelColumnCount> Columns{{
+    {17, 44}, {18, 115}, {19, 115}, {20, 105}, {21, 105}, {22, 76},
+    {23, 76}, {24, 76}, {53, 76}, {25, 76}, {26, 80},
+}};
+
+}  // namespace
+
+CChnMsgView::CChnMsgView(const PageContext& context, QWidget* parent) : PageView(context, parent)
+{
+    auto word = [this](int n) { return languageString(n).toStdString(); };
+    m_words.highPower = word(2);
+    m_words.lowPower = word(3);
+    m_words.choice6Bit0 = word(4);
+    m_words.choice6Bit1 = word(5);
+    m_words.optionOff = word(10);
+    m_words.optionOn = word(11);
+    m_words.offText = word(12);
+    m_words.choice9Bit1 = word(13);
+
+    setWindowTitle(languageString(1));
+    // The form's size (496 x 356 dialog units) and the list's place in it (7, 7, 482 x 286).
+    resize(744, 579);
+    m_list = new CellListCtrl(this);
+    m_list->setGeometry(10, 11, 723, 465);
+
+    QWidget* viewport = m_list->viewport();
+    m_edit = new CellEdit(viewport);
+    m_edit->editor().create(this, m_list, nullptr);
+    for (auto& combo : m_combos) {
+        combo = new CellCombo(viewport);
+        combo->editor().create(this, m_list, &m_edit->editor());
+    }
+
+    const QString off = languageString(12);
+    for (const std::string& item : ToneListItems(off.toStdString()))
+        m_combos[0]->addItem(QString::fromStdString(item));
+    const std::array<std::pair<int, int>, 5> choices{{{2, 3}, {4, 5}, {10, 11}, {12, 13}, {10, 11}}};
+    for (int k = 0; k < 5; ++k) {
+        m_combos[k + 1]->addItem(languageString(choices[k].first));
+        m_combos[k + 1]->addItem(languageString(choices[k].second));
+    }
+
+    m_list->setShape(RowCount, ChannelColumnCount);
+    QStringList headers;
+    for (const ColumnSpec& column : Columns)
+        headers << languageString(column.header);
+    m_list->setHorizontalHeaderLabels(headers);
+    for (int c = 0; c < ChannelColumnCount; ++c)
+        m_list->setColumnWidth(c, Columns[c].width);
+    m_list->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+
+    m_edit->editor().registerColumn(ColRxFrequency);
+    m_edit->editor().registerColumn(ColTxFrequency);
+    m_edit->editor().registerColumn(ColName);
+    m_combos[0]->editor().registerColumn(ColRxTone);
+    m_combos[0]->editor().registerColumn(ColTxTone);
+    m_combos[1]->editor().registerColumn(ColPower);
+    m_combos[2]->editor().registerColumn(ColChoice6);
+    m_combos[3]->editor().registerColumn(ColBandwidth);
+    m_combos[4]->editor().registerColumn(ColChoice9);
+    m_combos[5]->editor().registerColumn(ColBandLimited);
+
+    connect(m_list, &QTableWidget::cellClicked, this, &CChnMsgView::onListClicked);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_list, &QWidget::customContextMenuRequested, this, &CChnMsgView::onContextMenu);
+
+    if (m_context.image)
+        for (int row = 0; row < RowCount; ++row)
+            ShowChannel(row);
+}
+
+CChnMsgView::~CChnMsgView() = default;
+
+CellCombo* CChnMsgView::choiceCombo(int column) const
+{
+    switch (column) {
+    case ColRxTone:
+    case ColTxTone: return m_combos[0];
+    case ColPower: return m_combos[1];
+    case ColChoice6: return m_combos[2];
+    case ColBandwidth: return m_combos[3];
+    case ColChoice9: return m_combos[4];
+    case ColBandLimited: return m_combos[5];
+    default: return nullptr;
+    }
+}
+
+void CChnMsgView::resetEditors()
+{
+    m_edit->editor().reset();
+    // An editor left open with no current cell would take typing that nothing commits.
+    m_edit->hide();
+    for (CellCombo* combo : m_combos)
+        combo->hide();
+}
+
+ChannelRow CChnMsgView::rowTexts(int row) const
+{
+    ChannelRow texts;
+    for (int c = 0; c < ChannelColumnCount; ++c)
+        texts[c] = m_list->cellText(row, c).toStdString();
+    return texts;
+}
+
+void CChnMsgView::setRowTexts(int row, const ChannelRow& texts)
+{
+    for (int c = 0; c < ChannelColumnCount; ++c)
+        m_list->setCellText(row, c, QString::fromStdString(texts[c]));
+}
+
+void CChnMsgView::LoadFromImage()
+{
+    resetEditors();
+    if (!m_context.image)
+        return;
+    m_list->setUpdatesEnabled(false);
+    for (int row = 0; row < RowCount; ++row)
+        ShowChannel(row);
+    m_list->setUpdatesEnabled(true);
+}
+
+void CChnMsgView::StoreToImage()
+{
+    if (!m_context.image || (m_context.mayStore && !m_context.mayStore()))
+        return;
+    // The same request a click on row 1, column 0 makes: it commits a pending edit
+    // exactly as a click elsewhere would.
+    m_edit->editor().open(1, 0);
+    resetEditors();
+
+    m_adjusted = false;
+    for (int row = 0; row < RowCount; ++row)
+        StoreChannel(row);
+    if (m_adjusted)
+        showMessage(languageString(126));
+}
+
+void CChnMsgView::ShowChannel(int row)
+{
+    setRowTexts(row, ShowChannelRow(image(), row, m_words));
+}
+
+void CChnMsgView::StoreChannel(int row)
+{
+    ChannelRow texts = rowTexts(row);
+    if (StoreChannelRow(image(), row, texts, m_words)) {
+        m_adjusted = true;
+        m_list->setCellText(row, ColBandLimited, QString::fromStdString(texts[ColBandLimited]));
+    }
+}
+
+int CChnMsgView::OnFrequencyEdited(int column, int row, bool rowWasProgrammed)
+{
+    if (row < 0 || row >= RowCount)
+        return 1;
+    FrequencyEditMode mode;
+    if (column == ColRxFrequency)
+        mode = rowWasProgrammed ? FrequencyEditMode::ProgrammedReceive : FrequencyEditMode::NewChannel;
+    else if (column == ColTxFrequency)
+        mode = FrequencyEditMode::Transmit;
+    else
+        return 1;
+    ChannelRow texts = rowTexts(row);
+    ApplyFrequencyEdit(texts, mode, m_words);
+    setRowTexts(row, texts);
+    return 1;
+}
+
+bool CChnMsgView::event(QEvent* event)
+{
+    if (event->type() == WM_FREQUENCY_EDITED) {
+        auto* edited = static_cast<FrequencyEditedEvent*>(event);
+        edited->result = OnFrequencyEdited(edited->column(), edited->row(), edited->rowWasProgrammed());
+        return true;
+    }
+    return PageView::event(event);
+}
+
+void CChnMsgView::onListClicked(int row, int column)
+{
+    if (row < 0 || column < 0)
+        return;
+    // The row number opens the receive frequency.
+    QWidget* editor = EditorRegistry::lookup(m_list, column == 0 ? 1 : column);
+    if (editor)
+        QCoreApplication::postEvent(editor, new EditCellEvent(row, column));
+}
+
+void CChnMsgView::onContextMenu(const QPoint& pos)
+{
+    const int row = m_list->rowAt(pos.y());
+    if (row < 0)
+        return;
+    QMenu menu(this);
+    QAction* copy = menu.addAction(languageString(133));
+    QAction* paste = menu.addAction(languageString(134));
+    QAction* cut = menu.addAction(languageString(135));
+    QAction* chosen = menu.exec(m_list->viewport()->mapToGlobal(pos));
+    int command = 0;
+    if (chosen == copy)
+        command = ChannelCopyCommand;
+    else if (chosen == paste)
+        command = ChannelPasteCommand;
+    else if (chosen == cut)
+        command = ChannelCutCommand;
+    m_targetRow = row;
+    if (command)
+        OnRowCommand(row, command);
+}
+
+void CChnMsgView::OnRowCommand(int targetRow, int command)
+{
+    if (targetRow < 0 || targetRow >= RowCount)
+        return;
+    m_targetRow = targetRow;
+    switch (command - ChannelCopyCommand) {
+    case 0:
+        m_sourceRow = m_targetRow;
+        m_cutMark = false;
+        resetEditors();
+        break;
+    case 1:
+        // Nothing was copied or cut yet; and a cut row pasted onto itself stays as it was.
+        if (m_sourceRow < 0 || (m_cutMark && m_sourceRow == m_targetRow)) {
+            resetEditors();
+            break;
+        }
+        for (int c = ColRxFrequency; c <= ColName; ++c) {
+            m_list->setCellText(m_targetRow, c, m_list->cellText(m_sourceRow, c));
+            if (m_cutMark)
+                m_list->setCellText(m_sourceRow, c, QString());
+        }
+        resetEditors();
+        break;
+    case 2:
+        m_sourceRow = m_targetRow;
+        m_cutMark = true;
+        break;
+    default:
+        break;
+    }
+}
+
+PageView* createChannelPage(const PageContext& context, QWidget* parent)
+{
+    return new CChnMsgView(context, parent);
+}
