@@ -1,0 +1,110 @@
+// The worker thread and the queued adapter the window listens through: notifications
+// arrive on the window's thread in the order the job sent them, the check-before-write
+// request is answered there while the worker waits, and a window that goes away does not
+// leave the worker hanging.
+#include "link/QueuedTransferListener.h"
+#include "link/TransferJob.h"
+#include "link/TransferThread.h"
+#include "radio/RadioImage.h"
+
+#include <QtTest>
+
+using namespace tarn;
+
+namespace {
+
+class Window : public QObject {
+    Q_OBJECT
+public:
+    QStringList log;
+    QThread* checkThread = nullptr;
+
+public slots:
+    void onProgress(int n) { log << QString("P%1").arg(n); }
+    void onNotify(int code) { log << QString("N%1").arg(code); }
+    void onResult(int code) { log << QString("R%1").arg(code); }
+};
+
+}  // namespace
+
+class TransferThreadTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void notificationsArriveInOrderAndCheckIsAnsweredOnWindowThread()
+    {
+        Window window;
+        QueuedTransferListener listener;
+        listener.connectTo(&window, &Window::onProgress, &Window::onNotify, &Window::onResult);
+        listener.setImageCheck(&window, [&window](int code) {
+            window.checkThread = QThread::currentThread();
+            window.log << QString("C%1").arg(code);
+            return 0;
+        });
+
+        int answer = -1;
+        std::unique_ptr<QThread> worker(QThread::create([&] {
+            listener.transferProgress(1);
+            listener.imageNotify(ImageRead);
+            answer = listener.imageNotify(CheckBeforeWrite);
+            listener.transferResult(WriteFailed);
+            listener.transferProgress(0);
+        }));
+        worker->start();
+        QTRY_COMPARE(window.log.size(), 5);
+        QVERIFY(worker->wait(5000));
+
+        QCOMPARE(answer, 0);
+        QCOMPARE(window.checkThread, QThread::currentThread());
+        QCOMPARE(window.log, (QStringList{"P1", "N2", "C4", "R2", "P0"}));
+    }
+
+    void checkWithoutAWindowStopsTheWrite()
+    {
+        QueuedTransferListener listener;
+        QCOMPARE(listener.imageNotify(CheckBeforeWrite), 0);
+
+        auto* window = new Window;
+        listener.setImageCheck(window, [](int) { return 1; });
+        QCOMPARE(listener.imageNotify(CheckBeforeWrite), 1);  // same thread: answered at once
+
+        // The window is destroyed while the worker waits for its answer.
+        int answer = -1;
+        std::unique_ptr<QThread> worker(QThread::create([&] { answer = listener.imageNotify(CheckBeforeWrite); }));
+        worker->start();
+        QThread::msleep(100);  // the request is queued, not yet delivered
+        delete window;
+        QVERIFY(worker->wait(5000));
+        QCOMPARE(answer, 0);
+    }
+
+    void workerThreadRunsTheJobOnceAndFreesIt()
+    {
+        RadioImage image;
+        image.setPortNumber(21);  // no port is tried: the job ends at once
+        Window window;
+        QueuedTransferListener listener;
+        listener.connectTo(&window, &Window::onProgress, &Window::onNotify, &Window::onResult);
+        TransferJob job;
+        job.prepare(&listener, &image);
+        QVERIFY(job.start(TransferJob::Read));
+        QVERIFY(!job.start(TransferJob::Write));
+
+        CTestThread thread(&job);
+        thread.start();
+        QVERIFY(thread.wait(5000));
+        QVERIFY(!job.isBusy());
+        QTRY_COMPARE(window.log, (QStringList{"R0", "P0"}));
+        QCOMPARE(image.portNumber(), 21);
+
+        // A finished job can be started again.
+        QVERIFY(job.start(TransferJob::Write));
+        CTestThread again(&job);
+        again.start();
+        QVERIFY(again.wait(5000));
+        QTRY_COMPARE(window.log, (QStringList{"R0", "P0", "R0", "P0"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TransferThreadTest)
+#include "tst_transferthread.moc"
