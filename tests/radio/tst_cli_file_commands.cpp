@@ -1,4 +1,172 @@
+// tarn-cli new / info, run as a real process: exit codes, the file written, what info shows.
+#include "radio/Bytes.h"
+#include "radio/ConfigFile.h"
+#include "radio/RadioImage.h"
+
 #include <QtTest>
-class Stub : public QObject { Q_OBJECT };
-QTEST_APPLESS_MAIN(Stub)
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+using namespace tarn;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run runCli(const QStringList& arguments, const QString& workingDirectory)
+{
+    QProcess process;
+    process.setWorkingDirectory(workingDirectory);
+    process.start(QStringLiteral(TARN_CLI_PATH), arguments);
+    Run run;
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+}  // namespace
+
+class TestCliFileCommands : public QObject {
+    Q_OBJECT
+
+private slots:
+    void newWritesADefaultConfiguration_data()
+    {
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("written");
+        QTest::newRow(".tw appended") << "radio" << "radio.tw";
+        QTest::newRow(".tw kept") << "radio.tw" << "radio.tw";
+    }
+    void newWritesADefaultConfiguration()
+    {
+        QFETCH(QString, argument);
+        QFETCH(QString, written);
+        QTemporaryDir dir;
+        const Run run = runCli({"new", argument}, dir.path());
+        QCOMPARE(run.exitCode, 0);
+        QFile file(dir.filePath(written));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QCOMPARE(bytes.size(), 5289);
+        QCOMPARE(bytes.left(5), QByteArray("TZ318"));
+        const RadioImage fresh;
+        QCOMPARE(bytes.mid(5), QByteArray(reinterpret_cast<const char*>(fresh.data()), RadioImage::Size));
+    }
+
+    void newThatCannotWriteExitsTwo()
+    {
+        QTemporaryDir dir;
+        const Run run = runCli({"new", dir.filePath("missing/radio")}, dir.path());
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.err.contains("cannot write"));
+        QVERIFY(run.err.contains("radio.tw"));
+    }
+
+    void infoShowsANewConfiguration()
+    {
+        QTemporaryDir dir;
+        QCOMPARE(runCli({"new", "radio"}, dir.path()).exitCode, 0);
+        const Run run = runCli({"info", "radio.tw"}, dir.path());
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains("Port number: 1\n"), qPrintable(run.out));
+        QVERIFY(run.out.contains("0 - 9999"));
+        QVERIFY(run.out.contains("Channels in use: 0\n"));
+        QVERIFY(run.out.contains("A band: receive 375.02500, transmit 375.02500\n"));
+        QVERIFY(run.out.contains("B band: receive 136.02500, transmit 136.02500\n"));
+    }
+
+    void infoShowsChannelsInUse()
+    {
+        QTemporaryDir dir;
+        RadioImage image;
+        image.setPortNumber(4);
+        Slot16 slot = image.channelSlot(2);
+        writeLe32(slot.data() + layout::channel::RxFrequency, 0x14550000);
+        writeLe32(slot.data() + layout::channel::TxFrequency, 0x14610000);
+        writeLe16(slot.data() + layout::channel::RxTone, 0xFFFF);
+        writeLe16(slot.data() + layout::channel::TxTone, 885);
+        writeLe16(slot.data() + layout::channel::OptionsA, 1 << layout::channel::PowerBit);
+        writeLe16(slot.data() + layout::channel::OptionsB, 1 << layout::channel::BandLimitedBit);
+        Slot16 name = image.extensionSlot(2);
+        const std::uint8_t abc1[6] = {10, 11, 12, 1, 0xFF, 0xFF};
+        std::copy(abc1, abc1 + 6, name.data());
+        Slot16 other = image.channelSlot(127);
+        writeLe32(other.data() + layout::channel::RxFrequency, 0x43602500);
+        writeLe16(other.data() + layout::channel::RxTone, 0xA9EC);
+        image.bandLimitData()[0] = 0x01;
+        image.bandLimitData()[1] = 0x36;
+        const QString path = dir.filePath("chan.tw");
+        QCOMPARE(saveConfiguration(path.toStdString(), image).outcome, FileOutcome::Saved);
+
+        const Run run = runCli({"info", path}, dir.path());
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains("Port number: 4\n"), qPrintable(run.out));
+        QVERIFY(run.out.contains("136 - 9999"));
+        QVERIFY(run.out.contains("Channels in use: 2\n"));
+        const QStringList lines = run.out.split('\n');
+        const QString three = lines.filter(QRegularExpression("^\\s+3\\s")).value(0);
+        QVERIFY2(!three.isEmpty(), qPrintable(run.out));
+        QCOMPARE(three.simplified(), QStringLiteral("3 145.50000 146.10000 OFF 88.5 1 0 0 1 0 ABC1"));
+        const QString last = lines.filter(QRegularExpression("^\\s+128\\s")).value(0);
+        QVERIFY2(last.contains("436.02500") && last.contains("DI754"), qPrintable(run.out));
+    }
+
+    void infoRefusesMissingAndForeignFiles()
+    {
+        QTemporaryDir dir;
+        Run run = runCli({"info", "absent.tw"}, dir.path());
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.err.contains("absent.tw"));
+
+        QFile foreign(dir.filePath("notes.tw"));
+        QVERIFY(foreign.open(QIODevice::WriteOnly));
+        foreign.write("TZ31\0 hello", 11);
+        foreign.close();
+        run = runCli({"info", "notes.tw"}, dir.path());
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.err.contains("not a Tarn configuration file"));
+        QVERIFY(run.out.isEmpty());
+    }
+
+    void usageErrorsExitTwo_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("no command") << QStringList{};
+        QTest::newRow("unknown command") << QStringList{"frobnicate"};
+        QTest::newRow("info without a file") << QStringList{"info"};
+        QTest::newRow("new with two files") << QStringList{"new", "a", "b"};
+        QTest::newRow("unknown option") << QStringList{"info", "--bogus", "a.tw"};
+    }
+    void usageErrorsExitTwo()
+    {
+        QFETCH(QStringList, arguments);
+        QTemporaryDir dir;
+        const Run run = runCli(arguments, dir.path());
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains("Usage: tarn-cli"), qPrintable(run.err));
+    }
+
+    void helpPrintsUsage()
+    {
+        QTemporaryDir dir;
+        Run run = runCli({"--help"}, dir.path());
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.contains("new FILE"));
+        QVERIFY(run.out.contains("info FILE"));
+        run = runCli({"info", "--help"}, dir.path());
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.contains("Usage: tarn-cli info FILE"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliFileCommands)
 #include "tst_cli_file_commands.moc"

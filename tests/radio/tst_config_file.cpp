@@ -1,4 +1,274 @@
+// The configuration file: the ".tw" rule, the saved bytes, loading (magic, short files,
+// the scratch block and tail left alone) and saves that fail without harming the old file.
+#include "radio/ConfigFile.h"
+#include "radio/RadioImage.h"
+
 #include <QtTest>
-class Stub : public QObject { Q_OBJECT };
-QTEST_APPLESS_MAIN(Stub)
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+using namespace tarn;
+
+Q_DECLARE_METATYPE(tarn::FileOutcome)
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray imageBytes(const RadioImage& image)
+{
+    return QByteArray(reinterpret_cast<const char*>(image.data()), RadioImage::Size);
+}
+
+// An image whose every byte differs from a new image's, so a load shows what it replaced.
+RadioImage patternedImage(std::uint8_t seed)
+{
+    RadioImage image;
+    for (int i = 0; i < RadioImage::Size; ++i)
+        image.data()[i] = static_cast<std::uint8_t>(seed + i * 7);
+    return image;
+}
+
+}  // namespace
+
+class TestConfigFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void twExtensionRule_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("used");
+        QTest::newRow("no .tw gets it") << "radio" << "radio.tw";
+        QTest::newRow("other extension") << "radio.bin" << "radio.bin.tw";
+        QTest::newRow(".tw kept") << "radio.tw" << "radio.tw";
+        QTest::newRow("upper-case .TW still gets .tw") << "radio.TW" << "radio.TW.tw";
+        QTest::newRow(".tw in a folder name") << "/home/a.tw/radio" << "/home/a.tw/radio";
+        QTest::newRow(".two counts") << "radio.two" << "radio.two";
+        QTest::newRow(".tw in the middle") << "my.twin" << "my.twin";
+    }
+    void twExtensionRule()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(QString, used);
+        QCOMPARE(QString::fromStdString(withTwExtension(chosen.toStdString())), used);
+    }
+
+    void savedFileIsMagicThenTheWholeImage()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("radio.tw");
+        RadioImage image;
+        image.setPortNumber(5);
+        image.channelSlot(0)[0] = 0x00;
+        const FileResult result = saveConfiguration(path.toStdString(), image);
+        QCOMPARE(result.outcome, FileOutcome::Saved);
+        const QByteArray bytes = readAll(path);
+        QCOMPARE(bytes.size(), 5289);
+        QCOMPARE(bytes.left(5), QByteArray("TZ318"));
+        QCOMPARE(bytes.mid(5), imageBytes(image));
+    }
+
+    void saveReplacesALongerOldFileCompletely()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("radio.tw");
+        writeAll(path, QByteArray(9000, 'x'));
+        QCOMPARE(saveConfiguration(path.toStdString(), RadioImage()).outcome, FileOutcome::Saved);
+        QCOMPARE(readAll(path).size(), 5289);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+
+    void loadRestoresPortNumberAndBody()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("radio.tw");
+        RadioImage saved = patternedImage(3);
+        saved.setPortNumber(9);
+        QCOMPARE(saveConfiguration(path.toStdString(), saved).outcome, FileOutcome::Saved);
+
+        RadioImage loaded;
+        const FileResult result = loadConfiguration(path.toStdString(), loaded);
+        QCOMPARE(result.outcome, FileOutcome::Loaded);
+        QCOMPARE(loaded.portNumber(), 9);
+        QCOMPARE(imageBytes(loaded).left(4624), imageBytes(saved).left(4624));
+    }
+
+    void loadLeavesScratchAndTailAlone()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("radio.tw");
+        QCOMPARE(saveConfiguration(path.toStdString(), patternedImage(1)).outcome, FileOutcome::Saved);
+
+        RadioImage target = patternedImage(100);
+        const QByteArray before = imageBytes(target);
+        QCOMPARE(loadConfiguration(path.toStdString(), target).outcome, FileOutcome::Loaded);
+        QCOMPARE(imageBytes(target).mid(4624), before.mid(4624));
+        QCOMPARE(imageBytes(target).left(4624), imageBytes(patternedImage(1)).left(4624));
+    }
+
+    void shortFileLoadsAsFarAsItGoes_data()
+    {
+        QTest::addColumn<int>("bodyBytes");
+        QTest::newRow("magic only") << 0;
+        QTest::newRow("half the port number") << 2;
+        QTest::newRow("into the channel region") << 1000;
+        QTest::newRow("into the extension region") << 3000;
+        QTest::newRow("up to the scratch block") << 4624;
+        QTest::newRow("into the tail") << 5000;
+    }
+    void shortFileLoadsAsFarAsItGoes()
+    {
+        QFETCH(int, bodyBytes);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("short.tw");
+        const QByteArray body = imageBytes(patternedImage(50)).left(bodyBytes);
+        writeAll(path, "TZ318" + body);
+
+        RadioImage target = patternedImage(200);
+        const QByteArray before = imageBytes(target);
+        QCOMPARE(loadConfiguration(path.toStdString(), target).outcome, FileOutcome::Loaded);
+        const int filled = std::min(bodyBytes, 4624);
+        QCOMPARE(imageBytes(target).left(filled), body.left(filled));
+        QCOMPARE(imageBytes(target).mid(filled), before.mid(filled));
+    }
+
+    void foreignFileIsRefusedAndImageKept_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("other magic") << QByteArray("TZ319") + QByteArray(5284, '\0');
+        QTest::newRow("lower case") << QByteArray("tz318") + QByteArray(5284, '\0');
+        QTest::newRow("four characters then a zero byte") << QByteArray("TZ31\0" "8", 6) + QByteArray(5284, '\0');
+        QTest::newRow("shorter than the magic") << QByteArray("TZ3");
+        QTest::newRow("empty file") << QByteArray();
+        QTest::newRow("text file") << QByteArray("hello world\n");
+    }
+    void foreignFileIsRefusedAndImageKept()
+    {
+        QFETCH(QByteArray, content);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("foreign.tw");
+        writeAll(path, content);
+        RadioImage target = patternedImage(9);
+        const QByteArray before = imageBytes(target);
+        QCOMPARE(loadConfiguration(path.toStdString(), target).outcome, FileOutcome::NotTarnFile);
+        QCOMPARE(imageBytes(target), before);
+    }
+
+    void missingFileCannotBeOpened()
+    {
+        QTemporaryDir dir;
+        RadioImage target;
+        const FileResult result = loadConfiguration(dir.filePath("absent.tw").toStdString(), target);
+        QCOMPARE(result.outcome, FileOutcome::CannotOpen);
+        QVERIFY(!result.reason.empty());
+        QVERIFY(target == RadioImage());
+    }
+
+    void directoryCannotBeOpened()
+    {
+        QTemporaryDir dir;
+        RadioImage target;
+        const FileResult result = loadConfiguration(dir.path().toStdString(), target);
+        QCOMPARE(result.outcome, FileOutcome::CannotOpen);
+        QVERIFY(!result.reason.empty());
+    }
+
+    void saveOntoADirectoryFailsAndLeavesIt()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("folder.tw"));
+        const QString path = dir.filePath("folder.tw");
+        writeAll(path + "/inside", "keep");
+        const FileResult result = saveConfiguration(path.toStdString(), RadioImage());
+        QCOMPARE(result.outcome, FileOutcome::CannotWrite);
+        QVERIFY(!result.reason.empty());
+        QVERIFY(QFileInfo(path).isDir());
+        QCOMPARE(readAll(path + "/inside"), QByteArray("keep"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"folder.tw"});
+    }
+
+    void saveIntoAMissingFolderFails()
+    {
+        QTemporaryDir dir;
+        const FileResult result = saveConfiguration(dir.filePath("no/such/radio.tw").toStdString(), RadioImage());
+        QCOMPARE(result.outcome, FileOutcome::CannotWrite);
+        QVERIFY(!result.reason.empty());
+    }
+
+    void saveIntoReadOnlyFolderKeepsOldFile()
+    {
+#ifdef Q_OS_UNIX
+        QTemporaryDir dir;
+        const QString path = dir.filePath("radio.tw");
+        const QByteArray old = "TZ318" + imageBytes(patternedImage(77));
+        writeAll(path, old);
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        const bool folderWritable = ::access(QFile::encodeName(dir.path()).constData(), W_OK) == 0;
+        FileResult result{FileOutcome::Saved, {}};
+        if (!folderWritable)
+            result = saveConfiguration(path.toStdString(), RadioImage());
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        if (folderWritable)
+            QSKIP("running with rights that ignore folder permissions");
+        QCOMPARE(result.outcome, FileOutcome::CannotWrite);
+        QVERIFY(!result.reason.empty());
+        QCOMPARE(readAll(path), old);
+#else
+        QSKIP("folder permissions are a Unix test");
+#endif
+    }
+
+    void saveThatRunsOutOfSpaceKeepsOldFile()
+    {
+#ifdef Q_OS_UNIX
+        // A file size limit makes the write fail midway, as a full disk would.
+        QTemporaryDir dir;
+        const QString path = dir.filePath("radio.tw");
+        const QByteArray old = "TZ318" + imageBytes(patternedImage(31));
+        writeAll(path, old);
+
+        rlimit previous{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &previous), 0);
+        void (*previousHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = previous;
+        small.rlim_cur = 1000;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const FileResult result = saveConfiguration(path.toStdString(), RadioImage());
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousHandler);
+
+        QCOMPARE(result.outcome, FileOutcome::CannotWrite);
+        QVERIFY(!result.reason.empty());
+        QCOMPARE(readAll(path), old);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"radio.tw"});
+#else
+        QSKIP("file size limits are a Unix test");
+#endif
+    }
+};
+
+QTEST_APPLESS_MAIN(TestConfigFile)
 #include "tst_config_file.moc"
