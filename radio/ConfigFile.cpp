@@ -69,9 +69,16 @@ std::string withTwExtension(const std::string& path)
 
 FileResult saveConfiguration(const std::string& path, const RadioImage& image)
 {
-    const fs::path target(path);
     if (path.empty())
         return {FileOutcome::CannotWrite, systemReason(ENOENT)};
+    // Saving through a link updates the file it points to and keeps the link.
+    fs::path target(path);
+    std::error_code linkError;
+    if (fs::is_symlink(target, linkError)) {
+        const fs::path resolved = fs::weakly_canonical(target, linkError);
+        if (!linkError)
+            target = resolved;
+    }
 
     // The bytes go to a fresh file beside the target and replace it only when all of them
     // are written, so a full disk or a lost drive never leaves a truncated configuration.
@@ -100,6 +107,14 @@ FileResult saveConfiguration(const std::string& path, const RadioImage& image)
     errno = 0;
     if (!file.close())
         return fail(errno);
+
+    // The replacement keeps the access rights the user gave the old file.
+    std::error_code statusError;
+    const fs::file_status old = fs::status(target, statusError);
+    if (!statusError && fs::is_regular_file(old)) {
+        std::error_code ignored;
+        fs::permissions(temporary, old.permissions(), fs::perm_options::replace, ignored);
+    }
 
     std::error_code error;
     fs::rename(temporary, target, error);

@@ -100,6 +100,33 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
 
+    void saveKeepsTheOldFilesAccessRights()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("private.tw");
+        writeAll(path, "old");
+        const auto rights = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+        QVERIFY(QFile::setPermissions(path, rights));
+        QCOMPARE(saveConfiguration(path.toStdString(), RadioImage()).outcome, FileOutcome::Saved);
+        QCOMPARE(QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser), rights);
+    }
+
+    void saveThroughALinkUpdatesTheLinkedFile()
+    {
+#ifdef Q_OS_UNIX
+        QTemporaryDir dir;
+        const QString real = dir.filePath("real.tw");
+        const QString link = dir.filePath("link.tw");
+        writeAll(real, "old");
+        QVERIFY(QFile::link(real, link));
+        QCOMPARE(saveConfiguration(link.toStdString(), RadioImage()).outcome, FileOutcome::Saved);
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(readAll(real).size(), 5289);
+#else
+        QSKIP("symbolic links are a Unix test");
+#endif
+    }
+
     void loadRestoresPortNumberAndBody()
     {
         QTemporaryDir dir;
