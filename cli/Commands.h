@@ -15,7 +15,7 @@ inline constexpr int ExitOk = 0;
 inline constexpr int ExitFailed = 1;  // the operation ran and failed (e.g. no radio answered)
 inline constexpr int ExitError = 2;   // usage error, or a file that cannot be read or written
 
-struct OptionSpec {
+struct CommandOption {
     std::string_view name;  // with the dashes: "--port"
     std::string_view valueName;  // empty for a flag, else shown in the usage: "N"
     std::string_view help;
@@ -42,7 +42,7 @@ struct Command {
     std::string_view summary;
     int minArguments;
     int maxArguments;
-    std::vector<OptionSpec> options;
+    std::vector<CommandOption> options;
     int (*run)(const Invocation&);
 };
 

@@ -43,7 +43,7 @@ void printCommandUsage(std::ostream& out, const Command& c)
     out << " " << c.synopsis << "\n\n" << c.summary << "\n";
     if (!c.options.empty()) {
         out << "\nOptions:\n";
-        for (const OptionSpec& o : c.options) {
+        for (const CommandOption& o : c.options) {
             std::string head = std::string(o.name);
             if (!o.valueName.empty())
                 head += " " + std::string(o.valueName);
@@ -52,9 +52,9 @@ void printCommandUsage(std::ostream& out, const Command& c)
     }
 }
 
-const OptionSpec* findOption(const Command& c, std::string_view name)
+const CommandOption* findOption(const Command& c, std::string_view name)
 {
-    for (const OptionSpec& o : c.options)
+    for (const CommandOption& o : c.options)
         if (o.name == name)
             return &o;
     return nullptr;
@@ -104,7 +104,7 @@ int main(int argc, char* argv[])
         }
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
-        const OptionSpec* option = findOption(*command, name);
+        const CommandOption* option = findOption(*command, name);
         if (!option) {
             std::cerr << "tarn-cli " << command->name << ": unknown option '" << name << "'\n\n";
             printCommandUsage(std::cerr, *command);
