@@ -1,0 +1,34 @@
+#include "app/AboutDialog.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+
+AboutDialog::AboutDialog(const QStringList& texts, const QIcon& icon, QWidget* parent)
+    : QDialog(parent)
+{
+    auto text = [&](int n) { return n < texts.size() ? texts.at(n) : QString(); };
+    setWindowTitle(text(111));
+
+    auto* picture = new QLabel(this);
+    picture->setPixmap(icon.pixmap(32, 32));
+    auto* version = new QLabel(text(118), this);
+    auto* second = new QLabel(text(119), this);
+    auto* third = new QLabel(text(124), this);
+    for (QLabel* label : {version, second, third})
+        label->setTextFormat(Qt::PlainText);
+
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(text(116), QDialogButtonBox::AcceptRole)->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(picture, 0, 0, 3, 1, Qt::AlignTop);
+    layout->addWidget(version, 0, 1);
+    layout->addWidget(second, 1, 1);
+    layout->addWidget(third, 2, 1);
+    layout->addWidget(buttons, 0, 2, 1, 1, Qt::AlignTop);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}

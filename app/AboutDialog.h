@@ -1,0 +1,10 @@
+// The about box, worded from the language strings.
+#pragma once
+
+#include <QDialog>
+
+class AboutDialog : public QDialog {
+    Q_OBJECT
+public:
+    AboutDialog(const QStringList& texts, const QIcon& icon, QWidget* parent = nullptr);
+};

@@ -1,0 +1,24 @@
+// The child window that holds one editing page inside the main window's client area and
+// gives the page the main frame's image.
+#pragma once
+
+#include <QMdiSubWindow>
+
+namespace tarn {
+class RadioImage;
+}
+class PageView;
+
+class CChildFrame : public QMdiSubWindow {
+    Q_OBJECT
+public:
+    explicit CChildFrame(tarn::RadioImage* image, QWidget* parent = nullptr);
+
+    tarn::RadioImage* image() const { return m_image; }
+    PageView* page() const { return m_page; }
+    void setPage(PageView* page);
+
+private:
+    tarn::RadioImage* m_image;
+    PageView* m_page = nullptr;
+};

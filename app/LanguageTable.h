@@ -1,0 +1,39 @@
+// The language table lang.csv: one column per language, row 0 the language names, the
+// following rows the 148 language strings. Parsing only; finding and applying the file
+// is the application's business.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace tarn {
+
+class LanguageTable {
+public:
+    static constexpr int MaxLanguages = 32;
+    static constexpr int StringCount = 148;
+    // Longer fields are cut: 48 characters kept, the next one dropped, the rest of the
+    // field continues as the following field of the row.
+    static constexpr int MaxFieldLength = 48;
+
+    struct Result {
+        // The names of row 0, up to the first empty field, at most 32.
+        QStringList names;
+        // One string per row after row 0, at most 148. Slots beyond the rows the file
+        // holds are not in the list: a load keeps their previous values.
+        QStringList strings;
+    };
+
+    // Decodes the file as UTF-8, or as GB18030 when the bytes are not valid UTF-8.
+    static QString decode(const QByteArray& bytes);
+    // Lines end at a line feed; a carriage return before it is not part of the line.
+    static QStringList splitLines(const QString& text);
+    // The comma-separated fields of one line, with the length cut applied.
+    static QStringList splitFields(const QString& line);
+
+    static Result parse(const QString& text, int column);
+    static Result parse(const QByteArray& bytes, int column) { return parse(decode(bytes), column); }
+};
+
+}  // namespace tarn

@@ -1,0 +1,75 @@
+#include "app/MessageLayout.h"
+
+#include <QList>
+
+namespace tarn {
+
+namespace {
+
+int charBytes(char32_t c)
+{
+    return c < 0x80 ? 1 : 2;
+}
+
+}  // namespace
+
+int messageByteLength(const QString& text)
+{
+    int bytes = 0;
+    for (char32_t c : text.toUcs4())
+        bytes += charBytes(c);
+    return bytes;
+}
+
+int messagePointSize(const QString& text)
+{
+    const int bytes = messageByteLength(text);
+    if (bytes <= 12)
+        return 19;
+    if (bytes <= 25)
+        return 16;
+    return 12;
+}
+
+MessageLines splitMessage(const QString& text, bool fitsOnOneLine)
+{
+    MessageLines lines;
+    lines.first = text;
+    if (fitsOnOneLine || messageByteLength(text) < 24)
+        return lines;
+
+    // The byte at each offset, 0 where the offset lies inside a two-byte character; and
+    // the offsets where characters start.
+    const QList<uint> chars = text.toUcs4();
+    QList<int> starts;  // byte offset of each character
+    int offset = 0;
+    for (uint c : chars) {
+        starts.append(offset);
+        offset += charBytes(c);
+    }
+    auto blankAt = [&](int byte) {
+        const qsizetype i = starts.indexOf(byte);
+        return i >= 0 && chars[i] == ' ';
+    };
+
+    int p = 23;
+    if (blankAt(22))
+        p = 22;
+    else if (blankAt(23))
+        p = 24;
+    else if (blankAt(24))
+        p = 25;
+
+    // A split that would cut a two-byte character moves that character to the second line.
+    qsizetype firstChars = 0;
+    while (firstChars < starts.size() && starts[firstChars] + charBytes(chars[firstChars]) <= p)
+        ++firstChars;
+
+    lines.split = true;
+    lines.first = QString::fromUcs4(reinterpret_cast<const char32_t*>(chars.constData()), firstChars);
+    lines.second = QString::fromUcs4(reinterpret_cast<const char32_t*>(chars.constData()) + firstChars,
+                                     chars.size() - firstChars);
+    return lines;
+}
+
+}  // namespace tarn

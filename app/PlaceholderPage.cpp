@@ -1,0 +1,7 @@
+#include "app/PlaceholderPage.h"
+
+PlaceholderPage::PlaceholderPage(const PageContext& context, QWidget* parent)
+    : PageView(context, parent)
+{
+    setMinimumSize(200, 120);
+}

@@ -1,0 +1,50 @@
+// The application object: starts the program (main window, language table, menus) and
+// carries the application-wide commands: language, about and help.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class CMainFrame;
+class QTextBrowser;
+
+class CRadioApp : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int StartupLanguageColumn = 2;
+
+    explicit CRadioApp(QObject* parent = nullptr);
+    ~CRadioApp() override;
+
+    // Builds and shows the main window; false when it cannot be made.
+    bool InitInstance(bool show = true);
+
+    // Reads lang.csv into the language names and strings; the start-up load selects
+    // column 2 first. A missing file keeps the current texts.
+    void LoadLanguage(bool startup);
+    // Puts the language strings into the menu entries.
+    void RelabelMenus();
+    // Fills the navigation tree and checks its menu entry.
+    void FillTree(bool clearFirst);
+    // The language command: on a new choice, reloads every text and reopens the pages.
+    void SwitchLanguage();
+
+    CMainFrame* mainFrame() const { return m_mainFrame; }
+    QStringList languageNames;
+    int languageColumn = StartupLanguageColumn;
+
+    // The language dialog, replaceable by tests: returns the chosen column or nothing.
+    std::function<std::optional<int>(const QStringList& names, int current)> chooseLanguage;
+
+public slots:
+    void onAppAbout();
+    void onHelpTopics();
+
+private:
+    CMainFrame* m_mainFrame = nullptr;
+    QPointer<QTextBrowser> m_helpWindow;
+};

@@ -1,0 +1,47 @@
+#include "app/ResourceLookup.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+static void initResourcesOnce()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(tarn);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
+namespace tarn {
+
+void initTarnResources()
+{
+    initResourcesOnce();
+}
+
+QStringList resourceSearchPath()
+{
+    QStringList dirs{QDir::currentPath()};
+    if (QCoreApplication::instance()) {
+        const QString appDir = QCoreApplication::applicationDirPath();
+        dirs << appDir << QDir::cleanPath(appDir + QStringLiteral("/../share/tarn"));
+    }
+    return dirs;
+}
+
+QString findResourceFile(const QString& name)
+{
+    if (name.isEmpty())
+        return {};
+    for (const QString& dir : resourceSearchPath()) {
+        const QFileInfo info(QDir(dir).filePath(name));
+        if (info.isFile())
+            return info.absoluteFilePath();
+    }
+    initResourcesOnce();
+    const QString bundled = QStringLiteral(":/") + name;
+    return QFileInfo(bundled).isFile() ? bundled : QString();
+}
+
+}  // namespace tarn

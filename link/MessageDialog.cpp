@@ -1,0 +1,108 @@
+#include "link/MessageDialog.h"
+
+#include "app/MessageLayout.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+
+// Dialog units of the template's 10-point "System" font: 7 x 16 pixel base units.
+constexpr int dluX(int units) { return units * 7 / 4; }
+constexpr int dluY(int units) { return units * 16 / 8; }
+
+MessageDialog::Hook& testHook()
+{
+    static MessageDialog::Hook hook;
+    return hook;
+}
+
+}  // namespace
+
+MessageDialog::MessageDialog(QWidget* parent)
+    : QDialog(parent), m_button(new QPushButton(this))
+{
+    setFixedSize(dluX(187), dluY(98));
+    m_button->setGeometry(dluX(59), dluY(69), dluX(50), dluY(14));
+    m_button->setDefault(true);
+    m_button->setAutoDefault(true);
+    connect(m_button, &QPushButton::clicked, this, &QDialog::accept);
+
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(212, 208, 200));
+    setPalette(pal);
+    setAutoFillBackground(true);
+}
+
+void MessageDialog::setTitle(const QString& title)
+{
+    m_title = title;
+    setWindowTitle(title);
+}
+
+void MessageDialog::setButtonText(const QString& buttonText)
+{
+    m_buttonText = buttonText;
+    m_button->setText(buttonText);
+}
+
+void MessageDialog::setText(const QString& text)
+{
+    m_text = text;
+    update();
+}
+
+int MessageDialog::run()
+{
+    if (testHook())
+        return testHook()(*this);
+    return exec();
+}
+
+int MessageDialog::show(QWidget* parent, const QString& title, const QString& buttonText,
+                        const QString& text)
+{
+    MessageDialog dialog(parent);
+    dialog.setTitle(title);
+    dialog.setButtonText(buttonText);
+    dialog.setText(text);
+    return dialog.run();
+}
+
+void MessageDialog::setTestHook(Hook hook)
+{
+    testHook() = std::move(hook);
+}
+
+QFont MessageDialog::messageFont(int pointSize)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("华文正楷"), QStringLiteral("STKaiti"), QStringLiteral("KaiTi"),
+                      QStringLiteral("AR PL UKai CN"), QStringLiteral("AR PL UKai TW"),
+                      QStringLiteral("AR PL UKai"), QStringLiteral("Noto Serif CJK SC")});
+    font.setStyleHint(QFont::Serif);
+    font.setPointSize(pointSize);
+    return font;
+}
+
+void MessageDialog::paintEvent(QPaintEvent* event)
+{
+    QDialog::paintEvent(event);
+    QPainter painter(this);
+    const QFont font = messageFont(tarn::messagePointSize(m_text));
+    painter.setFont(font);
+    painter.setPen(QColor(10, 10, 10));
+    const QFontMetrics metrics(font);
+    const int clientWidth = width();
+
+    const int x = (clientWidth - metrics.horizontalAdvance(m_text)) / 2;
+    const tarn::MessageLines lines = tarn::splitMessage(m_text, x >= 0);
+    if (!lines.split) {
+        painter.drawText(QPoint(x, 28 + metrics.ascent()), lines.first);
+        return;
+    }
+    painter.drawText(QPoint(1, 16 + metrics.ascent()), lines.first);
+    const int x2 = (clientWidth - metrics.horizontalAdvance(lines.second)) / 2;
+    painter.drawText(QPoint(x2, 40 + metrics.ascent()), lines.second);
+}

@@ -1,0 +1,45 @@
+// The program's one message box for texts from the language table: a title, one button
+// and the message painted centred in a large calligraphic font.
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+class QPushButton;
+
+class MessageDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit MessageDialog(QWidget* parent = nullptr);
+
+    void setTitle(const QString& title);
+    void setButtonText(const QString& buttonText);
+    void setText(const QString& text);
+    QString title() const { return m_title; }
+    QString buttonText() const { return m_buttonText; }
+    QString text() const { return m_text; }
+
+    // Shows the dialog modally; QDialog::Accepted when the user pressed the button.
+    int run();
+
+    // Builds, shows and returns the result in one call.
+    static int show(QWidget* parent, const QString& title, const QString& buttonText,
+                    const QString& text);
+
+    // Tests replace the modal loop: the hook sees the dialog and returns its result.
+    using Hook = std::function<int(const MessageDialog&)>;
+    static void setTestHook(Hook hook);
+
+    // The calligraphic face, with the fallbacks found on Linux desktops.
+    static QFont messageFont(int pointSize);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString m_title;
+    QString m_buttonText;
+    QString m_text;
+    QPushButton* m_button;
+};

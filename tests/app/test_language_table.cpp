@@ -1,0 +1,153 @@
+// The lang.csv parser: which field of which row becomes which language string.
+#include "app/LanguageTable.h"
+#include "app/ResourceLookup.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using tarn::LanguageTable;
+
+class TestLanguageTable : public QObject {
+    Q_OBJECT
+private slots:
+    void fieldsOfOneRow_data();
+    void fieldsOfOneRow();
+    void threeNamesColumnTwoTakesThirdField();
+    void emptySecondFieldGivesEmptyStringInColumnOne();
+    void shortRowGivesEmptyString();
+    void stringsBeyond148RowsAreIgnored();
+    void namesBeyond32AreIgnored();
+    void namesEndAtFirstEmptyField();
+    void crlfLinesLoseTheirCarriageReturn();
+    void finalLineWithoutLineFeedIsARow();
+    void legacyGb18030FileIsDecoded();
+    void gb18030CodecIsAvailable();
+    void utf8ByteOrderMarkIsNotPartOfFirstName();
+    void lookupPrefersWorkingDirectoryThenBundledCopy();
+};
+
+void TestLanguageTable::fieldsOfOneRow_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QStringList>("fields");
+    const QString a48(48, QLatin1Char('a'));
+    QTest::newRow("plain") << "a,b,c" << QStringList{"a", "b", "c"};
+    QTest::newRow("empty middle") << "a,,c" << QStringList{"a", "", "c"};
+    QTest::newRow("trailing comma") << "a," << QStringList{"a", ""};
+    QTest::newRow("empty line") << "" << QStringList{""};
+    QTest::newRow("quotes are text") << "\"a\",b" << QStringList{"\"a\"", "b"};
+    QTest::newRow("exactly 48 then comma") << a48 + ",b" << QStringList{a48, "b"};
+    QTest::newRow("exactly 48 at end") << a48 << QStringList{a48};
+    // The 49th character is dropped, the 50th starts the next field.
+    QTest::newRow("50 characters") << a48 + "XY,b" << QStringList{a48, "Y", "b"};
+    QTest::newRow("49 characters") << a48 + "X,b" << QStringList{a48, "", "b"};
+    const QString cjk48(48, QChar(0x4E2D));
+    QTest::newRow("cut counts characters not bytes") << cjk48 + QString(QChar(0x6587)) + "Z"
+                                                     << QStringList{cjk48, "Z"};
+}
+
+void TestLanguageTable::fieldsOfOneRow()
+{
+    QFETCH(QString, line);
+    QFETCH(QStringList, fields);
+    QCOMPARE(LanguageTable::splitFields(line), fields);
+}
+
+void TestLanguageTable::threeNamesColumnTwoTakesThirdField()
+{
+    const auto table = LanguageTable::parse(QStringLiteral("zh,tw,en\na,b,c\nd,e,f\n"), 2);
+    QCOMPARE(table.names, (QStringList{"zh", "tw", "en"}));
+    QCOMPARE(table.strings, (QStringList{"c", "f"}));
+}
+
+void TestLanguageTable::emptySecondFieldGivesEmptyStringInColumnOne()
+{
+    const QString text = QStringLiteral("zh,tw,en\na,,c\n");
+    QCOMPARE(LanguageTable::parse(text, 1).strings, QStringList{QString()});
+    QCOMPARE(LanguageTable::parse(text, 2).strings, QStringList{"c"});
+}
+
+void TestLanguageTable::shortRowGivesEmptyString()
+{
+    const auto table = LanguageTable::parse(QStringLiteral("zh,tw,en\na\n\nx,y,z\n"), 2);
+    QCOMPARE(table.strings, (QStringList{"", "", "z"}));
+}
+
+void TestLanguageTable::stringsBeyond148RowsAreIgnored()
+{
+    QString text = QStringLiteral("zh\n");
+    for (int n = 0; n < 200; ++n)
+        text += QStringLiteral("s%1\n").arg(n);
+    const auto table = LanguageTable::parse(text, 0);
+    QCOMPARE(table.strings.size(), 148);
+    QCOMPARE(table.strings.last(), QStringLiteral("s147"));
+}
+
+void TestLanguageTable::namesBeyond32AreIgnored()
+{
+    QStringList names;
+    for (int j = 0; j < 40; ++j)
+        names << QStringLiteral("L%1").arg(j);
+    const auto table = LanguageTable::parse(names.join(',') + "\n", 0);
+    QCOMPARE(table.names.size(), 32);
+    QCOMPARE(table.names.last(), QStringLiteral("L31"));
+}
+
+void TestLanguageTable::namesEndAtFirstEmptyField()
+{
+    const auto table = LanguageTable::parse(QStringLiteral("zh,,en\n"), 0);
+    QCOMPARE(table.names, QStringList{"zh"});
+}
+
+void TestLanguageTable::crlfLinesLoseTheirCarriageReturn()
+{
+    const auto table = LanguageTable::parse(QByteArray("zh,en\r\na,b\r\nc,d\r\n"), 1);
+    QCOMPARE(table.names, (QStringList{"zh", "en"}));
+    QCOMPARE(table.strings, (QStringList{"b", "d"}));
+}
+
+void TestLanguageTable::finalLineWithoutLineFeedIsARow()
+{
+    const auto table = LanguageTable::parse(QStringLiteral("zh\na\nb"), 0);
+    QCOMPARE(table.strings, (QStringList{"a", "b"}));
+}
+
+void TestLanguageTable::legacyGb18030FileIsDecoded()
+{
+    QFile file(QStringLiteral(TARN_APP_FIXTURES "/lang-gb18030.csv"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const auto table = LanguageTable::parse(file.readAll(), 0);
+    QCOMPARE(table.names, (QStringList{QStringLiteral("中文"), QStringLiteral("English")}));
+    QCOMPARE(table.strings, (QStringList{QStringLiteral("标题"), QStringLiteral("信道信息")}));
+}
+
+void TestLanguageTable::gb18030CodecIsAvailable()
+{
+    QVERIFY(QStringDecoder("GB18030").isValid());
+}
+
+void TestLanguageTable::utf8ByteOrderMarkIsNotPartOfFirstName()
+{
+    const auto table = LanguageTable::parse(QByteArray("\xEF\xBB\xBFzh,en\n"), 0);
+    QCOMPARE(table.names.first(), QStringLiteral("zh"));
+}
+
+void TestLanguageTable::lookupPrefersWorkingDirectoryThenBundledCopy()
+{
+    QTemporaryDir dir;
+    const QString old = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    QCOMPARE(tarn::findResourceFile(QStringLiteral("lang.csv")), QStringLiteral(":/lang.csv"));
+    QFile local(dir.filePath(QStringLiteral("lang.csv")));
+    QVERIFY(local.open(QIODevice::WriteOnly));
+    local.close();
+    QCOMPARE(tarn::findResourceFile(QStringLiteral("lang.csv")), QFileInfo(local).absoluteFilePath());
+    QVERIFY(tarn::findResourceFile(QStringLiteral("no-such-file.chm")).isEmpty());
+    QDir::setCurrent(old);
+}
+
+QTEST_GUILESS_MAIN(TestLanguageTable)
+#include "test_language_table.moc"
