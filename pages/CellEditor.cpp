@@ -360,12 +360,17 @@ void CellCombo::focusOutEvent(QFocusEvent* event)
 void CellCombo::showPopup()
 {
     m_chosenSincePopup = false;
+    m_popupShown = true;
     QComboBox::showPopup();
 }
 
 void CellCombo::hidePopup()
 {
     QComboBox::hidePopup();
+    // Hiding the combo also lands here; only a popup that was open can end without a choice.
+    if (!m_popupShown)
+        return;
+    m_popupShown = false;
     // A choice is reported only after the popup has closed; decide once it had its chance.
     QTimer::singleShot(0, this, [this] {
         if (!m_chosenSincePopup)

@@ -133,4 +133,5 @@ private:
 
     CellEditor m_editor;
     bool m_chosenSincePopup = false;
+    bool m_popupShown = false;
 };

@@ -71,6 +71,8 @@ private slots:
     void nameFilterKeystrokes();
     void comboDownThenTabKeepsChoiceAndOpensNextTone();
     void comboChoiceThenClickElsewhereChangesOnlyThatCell();
+    void comboTabKeepsTheNameState();
+    void comboPopupClosedWithoutChoiceEndsEditing();
     void cutRowFivePasteOnRowNine();
     void pasteBeforeCopyDoesNothing();
     void pasteCutRowOntoItselfKeepsIt();
@@ -344,6 +346,31 @@ void TestChannelPage::comboChoiceThenClickElsewhereChangesOnlyThatCell()
     QVERIFY(m_page->choiceCombo(7)->isVisible());
     m_page->StoreToImage();
     QCOMPARE(readLe16(m_image.channelSlot(3).data() + ch::OptionsA) & 0x2000, 0);
+}
+
+void TestChannelPage::comboTabKeepsTheNameState()
+{
+    click(3, 10);
+    click(3, 5);
+    QCOMPARE(editor().editState(), 3);
+    QTest::keyClick(m_page->choiceCombo(5), Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    QCOMPARE(editor().currentColumn(), 6);
+    QCOMPARE(editor().editState(), 3);
+    QVERIFY(m_page->choiceCombo(6)->isVisible());
+}
+
+void TestChannelPage::comboPopupClosedWithoutChoiceEndsEditing()
+{
+    click(3, 7);
+    CellCombo* bandwidth = m_page->choiceCombo(7);
+    QCOMPARE(editor().editState(), 2);
+    bandwidth->showPopup();
+    bandwidth->hidePopup();
+    QCoreApplication::processEvents();
+    QVERIFY(!bandwidth->isVisible());
+    QCOMPARE(editor().editState(), 0);
+    QCOMPARE(cell(3, 7), QString("Narrow"));
 }
 
 void TestChannelPage::cutRowFivePasteOnRowNine()
