@@ -216,7 +216,9 @@ void CChnMsgView::onContextMenu(const QPoint& pos)
     QAction* copy = menu.addAction(languageString(133));
     QAction* paste = menu.addAction(languageString(134));
     QAction* cut = menu.addAction(languageString(135));
-    QAction* chosen = menu.exec(m_list->viewport()->mapToGlobal(pos));
+    // The menu opens upwards from the click: its bottom-left corner at the mouse.
+    const QPoint at = m_list->viewport()->mapToGlobal(pos);
+    QAction* chosen = menu.exec(at - QPoint(0, menu.sizeHint().height()));
     int command = 0;
     if (chosen == copy)
         command = ChannelCopyCommand;
