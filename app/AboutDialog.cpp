@@ -1,5 +1,7 @@
 #include "app/AboutDialog.h"
 
+#include "app/ToolTipText.h"
+
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QIcon>
@@ -10,7 +12,11 @@ AboutDialog::AboutDialog(const QStringList& texts, const QIcon& icon, QWidget* p
     : QDialog(parent)
 {
     auto text = [&](int n) { return n < texts.size() ? texts.at(n) : QString(); };
-    setWindowTitle(text(111));
+    // String 111 is also the menu entry; its mnemonic and "..." do not belong in a caption.
+    QString caption = tarn::toolTipFromMenuText(text(111));
+    if (caption.endsWith(QStringLiteral("...")))
+        caption.chop(3);
+    setWindowTitle(caption.trimmed());
 
     auto* picture = new QLabel(this);
     picture->setPixmap(icon.pixmap(32, 32));

@@ -221,10 +221,16 @@ void CMainFrame::buildToolBar()
     commandAction(ID_FILE_SAVE)->setIcon(commandIcon("document-save", "save.png"));
     commandAction(ID_FILE_PRINT)->setIcon(commandIcon("document-print", "print.png"));
     commandAction(ID_READ_FROM_RADIO)->setIcon(commandIcon("go-down", "read.png"));
-    commandAction(ID_PORT_SELECTION)->setIcon(commandIcon("network-wired", "port.png"));
     commandAction(ID_WRITE_TO_RADIO)->setIcon(commandIcon("go-up", "write.png"));
-    // The menu bar's own entry (the port command) shows its text only.
-    commandAction(ID_PORT_SELECTION)->setIconVisibleInMenu(false);
+
+    QAction* port = commandAction(ID_PORT_SELECTION);
+    m_portTool = new QAction(commandIcon("network-wired", "port.png"), port->text(), this);
+    m_portTool->setData(ID_PORT_SELECTION);
+    connect(m_portTool, &QAction::triggered, port, &QAction::trigger);
+    connect(port, &QAction::changed, m_portTool, [this, port] {
+        m_portTool->setText(port->text());
+        m_portTool->setEnabled(port->isEnabled());
+    });
 
     m_toolBar->addAction(commandAction(ID_FILE_NEW));
     m_toolBar->addSeparator();
@@ -234,7 +240,7 @@ void CMainFrame::buildToolBar()
     m_toolBar->addSeparator();
     m_toolBar->addAction(commandAction(ID_READ_FROM_RADIO));
     m_toolBar->addSeparator();
-    m_toolBar->addAction(commandAction(ID_PORT_SELECTION));
+    m_toolBar->addAction(m_portTool);
     m_toolBar->addAction(commandAction(ID_WRITE_TO_RADIO));
     addToolBar(Qt::TopToolBarArea, m_toolBar);
     updateToolTips();
@@ -249,6 +255,8 @@ void CMainFrame::updateToolTips()
     };
     for (const auto& row : toolStrings)
         commandAction(row[0])->setToolTip(tarn::toolTipFromMenuText(languageString(row[1])));
+    if (m_portTool)
+        m_portTool->setToolTip(commandAction(ID_PORT_SELECTION)->toolTip());
 }
 
 void CMainFrame::applyTitle()

@@ -130,4 +130,6 @@ private:
     CProgStatusBar* m_statusBar;
     QDockWidget* m_navBar = nullptr;
     QIcon m_pageIcon;
+    // The port command sits on the menu bar as text and on the toolbar as an icon.
+    QAction* m_portTool = nullptr;
 };

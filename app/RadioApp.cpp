@@ -9,6 +9,8 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QIcon>
 #include <QMenu>
 #include <QTextBrowser>
@@ -79,8 +81,12 @@ bool CRadioApp::InitInstance(bool show)
     const QIcon icon(appIcon.isEmpty() ? QStringLiteral(":/icons/app.png") : appIcon);
 
     LoadLanguage(true);
-    if (show)
+    if (show) {
+        // Where no window manager maximises the window, it still covers the screen.
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            m_mainFrame->setGeometry(screen->availableGeometry());
         m_mainFrame->showMaximized();
+    }
     RelabelMenus();
     m_mainFrame->setWindowIcon(icon);
     FillTree(false);

@@ -110,6 +110,13 @@ void TestMainFrame::toolbarHoldsTheCommandsInOrder()
         if (!action->isSeparator())
             QVERIFY(!action->icon().isNull());
     }
+    // The port entry of the menu bar is a text, not an icon.
+    QVERIFY(f.frame()->menuBarEntry(3)->icon().isNull());
+    // The port button runs the port command.
+    int ports = 0;
+    connect(f.frame()->commandAction(ID_PORT_SELECTION), &QAction::triggered, [&] { ++ports; });
+    f.frame()->toolBar()->actions().at(8)->trigger();
+    QCOMPARE(ports, 1);
 }
 
 void TestMainFrame::toolTipsFollowTheMenuTexts()
@@ -119,8 +126,13 @@ void TestMainFrame::toolTipsFollowTheMenuTexts()
     f.frame()->languageStrings[102] = QStringLiteral("端口选择");
     f.app->RelabelMenus();
     QCOMPARE(f.frame()->commandAction(ID_FILE_NEW)->toolTip(), QStringLiteral("新建"));
-    QCOMPARE(f.frame()->commandAction(ID_PORT_SELECTION)->toolTip(), QStringLiteral("端口选择"));
-    QCOMPARE(f.frame()->commandAction(ID_WRITE_TO_RADIO)->toolTip(), QStringLiteral("en100"));
+    QHash<int, QString> tips;
+    for (QAction* action : f.frame()->toolBar()->actions())
+        tips.insert(action->data().toInt(), action->toolTip());
+    QCOMPARE(tips.value(ID_FILE_NEW), QStringLiteral("新建"));
+    QCOMPARE(tips.value(ID_PORT_SELECTION), QStringLiteral("端口选择"));
+    QCOMPARE(tips.value(ID_WRITE_TO_RADIO), QStringLiteral("en100"));
+    QCOMPARE(tips.value(ID_FILE_PRINT), QStringLiteral("en96"));
 }
 
 void TestMainFrame::shortcutsShownInMenusAreBound()
