@@ -5,7 +5,7 @@ TARN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 TARN_BUILD="$TARN_ROOT/build"
 
 # What the build and the tests need.
-TARN_BUILD_PACKAGES="cmake g++ ninja-build qt6-base-dev qt6-serialport-dev libgl-dev qt6-qpa-plugins"
+TARN_BUILD_PACKAGES="cmake g++ ninja-build qt6-base-dev qt6-serialport-dev libgl-dev qt6-qpa-plugins python3"
 
 tarn_install_missing() {
     local missing=()
