@@ -12,8 +12,11 @@ namespace tarn::cli {
 
 // Exit codes shared by every command.
 inline constexpr int ExitOk = 0;
-inline constexpr int ExitFailed = 1;  // the operation ran and failed (e.g. no radio answered)
+inline constexpr int ExitFailed = 1;  // the operation ran and failed
 inline constexpr int ExitError = 2;   // usage error, or a file that cannot be read or written
+inline constexpr int ExitNoRadio = 3;      // no radio answered on any port, or it failed identification
+inline constexpr int ExitReadFailed = 4;   // reading from the radio failed
+inline constexpr int ExitWriteFailed = 5;  // writing to the radio failed or the band-limit check refused it
 
 struct CommandOption {
     std::string_view name;  // with the dashes: "--port"
@@ -47,6 +50,7 @@ struct Command {
 };
 
 // Command groups, one per source file.
-std::vector<Command> fileCommands();  // FileCommands.cpp: new, info
+std::vector<Command> fileCommands();   // FileCommands.cpp: new, info
+std::vector<Command> radioCommands();  // RadioCommands.cpp: read, write, ports
 
 }  // namespace tarn::cli

@@ -1,5 +1,6 @@
 // The configuration file commands of tarn-cli: "new" writes a default image to a file,
 // "info" shows what a configuration file holds.
+#include "cli/CliLanguage.h"
 #include "cli/Commands.h"
 
 #include "radio/Bytes.h"
@@ -8,14 +9,12 @@
 #include "radio/RadioImage.h"
 
 #include <iomanip>
+#include <algorithm>
 #include <sstream>
 
 namespace tarn::cli {
 
 namespace {
-
-// Until the language table is wired in, the no-tone text is the English one.
-const std::string OffText = "OFF";
 
 std::string frequencyText(std::uint32_t word)
 {
@@ -23,12 +22,29 @@ std::string frequencyText(std::uint32_t word)
     return FrequencyToText(word, text) ? text : std::string("-");
 }
 
-std::string toneText(std::uint16_t code)
+std::string toneText(std::uint16_t code, const std::string& offText)
 {
     std::string text;
-    ToneCodeToText(code, true, text, OffText);
+    ToneCodeToText(code, true, text, offText);
     return text;
 }
+
+// An option bit as the channel page shows it: the language string for 0 or for 1.
+struct ChoiceColumn {
+    int header;  // language string of the channel list's column header
+    bool wordB;
+    int bit;
+    int textFor0;
+    int textFor1;
+};
+
+const ChoiceColumn ChoiceColumns[] = {
+    {22, false, layout::channel::PowerBit, 3, 2},
+    {23, false, layout::channel::ChoiceBit14, 4, 5},
+    {24, false, layout::channel::BandwidthBit, 10, 11},
+    {53, true, layout::channel::BandLimitedBit, 10, 11},
+    {25, false, layout::channel::ChoiceBit3, 12, 13},
+};
 
 std::string channelName(ConstSlot16 extension)
 {
@@ -50,6 +66,28 @@ int bit(std::uint16_t word, int n)
     return (word >> n) & 1;
 }
 
+// Rows of cells, each column as wide as its widest cell, two blanks between columns.
+std::string tableText(const std::vector<std::vector<std::string>>& rows)
+{
+    std::vector<int> widths;
+    for (const auto& row : rows)
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            if (widths.size() <= c)
+                widths.push_back(0);
+            widths[c] = std::max(widths[c], displayWidth(row[c]));
+        }
+    std::string text;
+    for (const auto& row : rows) {
+        std::string line = "  ";
+        for (std::size_t c = 0; c < row.size(); ++c)
+            line += c + 1 < row.size() ? padded(row[c], widths[c] + 2) : row[c];
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        text += line + "\n";
+    }
+    return text;
+}
+
 int runNew(const Invocation& call)
 {
     const std::string path = withTwExtension(call.arguments[0]);
@@ -65,6 +103,12 @@ int runNew(const Invocation& call)
 
 int runInfo(const Invocation& call)
 {
+    CliLanguage language;
+    std::string error;
+    if (!language.load(call, &error)) {
+        call.err << "tarn-cli info: " << error << "\n";
+        return ExitError;
+    }
     const std::string& path = call.arguments[0];
     RadioImage image;
     const FileResult result = loadConfiguration(path, image);
@@ -89,31 +133,34 @@ int runInfo(const Invocation& call)
             << image.bandLimitMHz(2 * range) << " - " << image.bandLimitMHz(2 * range + 1) << "\n";
     }
 
-    int inUse = 0;
-    std::ostringstream rows;
-    rows << std::left;
+    const std::string offText = language.text(12);
+    std::vector<std::vector<std::string>> rows;
+    rows.push_back({language.text(17), language.text(18), language.text(19), language.text(20),
+                    language.text(21)});
+    for (const ChoiceColumn& column : ChoiceColumns)
+        rows.back().push_back(language.text(column.header));
+    rows.back().push_back(language.text(26));
+
     for (int i = 0; i < layout::ChannelCount; ++i) {
         if (!image.channelInUse(i))
             continue;
-        ++inUse;
         const ConstSlot16 slot = image.channelSlot(i);
         const std::uint16_t a = readLe16(slot.data() + layout::channel::OptionsA);
         const std::uint16_t b = readLe16(slot.data() + layout::channel::OptionsB);
-        rows << "  " << std::setw(5) << (i + 1)
-             << std::setw(11) << frequencyText(readLe32(slot.data() + layout::channel::RxFrequency))
-             << std::setw(11) << frequencyText(readLe32(slot.data() + layout::channel::TxFrequency))
-             << std::setw(7) << toneText(readLe16(slot.data() + layout::channel::RxTone))
-             << std::setw(7) << toneText(readLe16(slot.data() + layout::channel::TxTone))
-             << std::setw(6) << bit(a, layout::channel::PowerBit) << std::setw(4) << bit(a, layout::channel::ChoiceBit14)
-             << std::setw(3) << bit(a, layout::channel::BandwidthBit)
-             << std::setw(4) << bit(b, layout::channel::BandLimitedBit) << std::setw(3) << bit(a, layout::channel::ChoiceBit3)
-             << channelName(image.extensionSlot(i)) << "\n";
+        std::vector<std::string> row{std::to_string(i + 1),
+                                     frequencyText(readLe32(slot.data() + layout::channel::RxFrequency)),
+                                     frequencyText(readLe32(slot.data() + layout::channel::TxFrequency)),
+                                     toneText(readLe16(slot.data() + layout::channel::RxTone), offText),
+                                     toneText(readLe16(slot.data() + layout::channel::TxTone), offText)};
+        for (const ChoiceColumn& column : ChoiceColumns)
+            row.push_back(language.text(bit(column.wordB ? b : a, column.bit) ? column.textFor1 : column.textFor0));
+        row.push_back(channelName(image.extensionSlot(i)));
+        rows.push_back(std::move(row));
     }
+    const int inUse = static_cast<int>(rows.size()) - 1;
     out << "Channels in use: " << inUse << "\n";
-    if (inUse > 0) {
-        out << "  Ch   Receive    Transmit   RxTone TxTone Power B14 BW Lim B3 Name\n";
-        out << rows.str();
-    }
+    if (inUse > 0)
+        out << tableText(rows);
 
     for (Band band : {Band::A, Band::B}) {
         const ConstSlot16 record = image.bandRecord(band);
@@ -134,7 +181,7 @@ std::vector<Command> fileCommands()
          1, 1, {}, runNew},
         {"info", "FILE", "Show the port number, band limits, channels in use and band frequencies of a "
                          "configuration file.",
-         1, 1, {}, runInfo},
+         1, 1, {LangOption}, runInfo},
     };
 }
 

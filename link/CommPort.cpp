@@ -47,6 +47,7 @@ struct CommPort::Private {
     HANDLE handle = INVALID_HANDLE_VALUE;
     bool isOpen = false;
     std::string lastOpenError;
+    CommPort::Trace trace;
 };
 
 namespace {
@@ -121,6 +122,8 @@ int CommPort::write(const std::uint8_t* bytes, int n)
         return 0;
     DWORD written = 0;
     WriteFile(d->handle, bytes, static_cast<DWORD>(n), &written, nullptr);
+    if (d->trace && written > 0)
+        d->trace(true, bytes, static_cast<int>(written));
     return static_cast<int>(written);
 }
 
@@ -130,6 +133,8 @@ int CommPort::read(std::uint8_t* buffer, int n)
         return 0;
     DWORD got = 0;
     ReadFile(d->handle, buffer, static_cast<DWORD>(n), &got, nullptr);
+    if (d->trace && got > 0)
+        d->trace(false, buffer, static_cast<int>(got));
     return static_cast<int>(got);
 }
 
@@ -145,6 +150,7 @@ struct CommPort::Private {
     int fd = -1;
     bool isOpen = false;
     std::string lastOpenError;
+    CommPort::Trace trace;
 };
 
 bool CommPort::open(const std::string& name)
@@ -218,6 +224,8 @@ int CommPort::write(const std::uint8_t* bytes, int n)
     while (written < n) {
         const ssize_t count = ::write(d->fd, bytes + written, static_cast<size_t>(n - written));
         if (count > 0) {
+            if (d->trace)
+                d->trace(true, bytes + written, static_cast<int>(count));
             written += static_cast<int>(count);
             continue;
         }
@@ -263,6 +271,8 @@ int CommPort::read(std::uint8_t* buffer, int n)
             break;
         const ssize_t count = ::read(d->fd, buffer + got, static_cast<size_t>(n - got));
         if (count > 0) {
+            if (d->trace)
+                d->trace(false, buffer + got, static_cast<int>(count));
             got += static_cast<int>(count);
             intervalDeadline = Clock::now() + milliseconds(ReadIntervalMs);
             continue;
@@ -303,6 +313,11 @@ bool CommPort::isOpen() const
 std::string CommPort::lastOpenError() const
 {
     return d->lastOpenError;
+}
+
+void CommPort::setTrace(Trace trace)
+{
+    d->trace = std::move(trace);
 }
 
 }  // namespace tarn

@@ -5,6 +5,7 @@
 
 #include "link/ByteLine.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -28,6 +29,11 @@ public:
 
     // The system's words for the last failed open (for "tarn-cli ports").
     std::string lastOpenError() const;
+
+    // Called with every byte that went out (sent = true) or came in, as it passes the line,
+    // on the thread that reads or writes; for "tarn-cli --trace". Empty: no tracing.
+    using Trace = std::function<void(bool sent, const std::uint8_t* bytes, int n)>;
+    void setTrace(Trace trace);
 
 private:
     struct Private;
