@@ -1,0 +1,369 @@
+// tarn-cli read / write / ports as a real process against virtual radios on pseudo-terminals
+// of this test: the file a read saves and the memory a write leaves, the order of the write's
+// frames, every exit code with its result text, the port list, the byte trace and --lang.
+#include "app/LanguageTable.h"
+#include "app/ResourceLookup.h"
+#include "emulator/PtyRadio.h"
+#include "link/WriteChecks.h"
+#include "radio/Bytes.h"
+#include "radio/ConfigFile.h"
+#include "radio/RadioImage.h"
+
+#include <QtTest>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <memory>
+
+using namespace tarn;
+using namespace tarn::layout;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run runCli(const QStringList& arguments, const QString& workingDirectory)
+{
+    QProcess process;
+    process.setWorkingDirectory(workingDirectory);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("TARN_PORTS"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(TARN_CLI_PATH), arguments);
+    Run run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+std::unique_ptr<PtyRadio> startRadio(const VirtualRadio::Memory& memory, RadioFaults faults = {})
+{
+    auto radio = std::make_unique<PtyRadio>();
+    radio->setFast(true);
+    radio->setMemory(memory);
+    radio->setFaults(faults);
+    std::string error;
+    if (!radio->start(&error))
+        qFatal("no pseudo-terminal: %s", error.c_str());
+    return radio;
+}
+
+QString portsFor(const PtyRadio& radio)
+{
+    return QStringLiteral("1=") + QString::fromStdString(radio.slavePath());
+}
+
+// What a user would write: the radio's own data, re-tuned and renamed, inside its limits.
+RadioImage editedImage()
+{
+    RadioImage image = VirtualRadio::imageFromMemory(VirtualRadio::factoryMemory());
+    for (int i = 0; i < 40; ++i) {
+        writeLe32(image.channelSlot(i).data() + channel::RxFrequency, 0x14600000 + 0x1250 * (i % 8));
+        writeLe32(image.channelSlot(i).data() + channel::TxFrequency, 0x43300000);
+        image.extensionSlot(i)[extension::Name] = static_cast<std::uint8_t>(i % 36);
+    }
+    writeLe32(image.bandRecord(Band::A).data() + vfo::RxFrequency, 0x14500000);
+    for (int j = 0; j < BlockDataSize; ++j) {
+        image.offsetData()[j] = static_cast<std::uint8_t>(j);
+        image.startupTextData()[j] = static_cast<std::uint8_t>(0xA0 + j);
+    }
+    image.setPortNumber(1);
+    return image;
+}
+
+void put(VirtualRadio::Memory& memory, std::uint16_t address, const std::uint8_t* bytes, int n)
+{
+    std::copy_n(bytes, n, memory.begin() + address);
+}
+
+QString saveImage(const QTemporaryDir& dir, const QString& name, const RadioImage& image)
+{
+    const QString path = dir.filePath(name);
+    if (saveConfiguration(path.toStdString(), image).outcome != FileOutcome::Saved)
+        qFatal("cannot save %s", qPrintable(path));
+    return path;
+}
+
+bool isChunkWrite(const Frame& f)
+{
+    return f.size() == 20 && f[0] == 0x57;
+}
+
+bool isReadOf(const Frame& f, std::uint16_t address)
+{
+    return f.size() == 4 && f[0] == 0x52 && f[1] == (address >> 8) && f[2] == (address & 0xFF);
+}
+
+QString language(int column, int n)
+{
+    initTarnResources();
+    QFile file(findResourceFile(QStringLiteral("lang.csv")));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return LanguageTable::parse(file.readAll(), column).strings.value(n);
+}
+
+}  // namespace
+
+class CliTransfersTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readSavesExactlyTheRadioMemory()
+    {
+        QTemporaryDir dir;
+        const VirtualRadio::Memory memory = VirtualRadio::memoryFromImage(editedImage());
+        auto radio = startRadio(memory);
+
+        const Run run = runCli({"read", "copy", "--ports", portsFor(*radio)}, dir.path());
+
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.startsWith(language(2, 122) + language(2, 32) + "\n"), qPrintable(run.out));
+        QFile file(dir.filePath("copy.tw"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.size(), qint64(ConfigFileSize));
+        RadioImage saved;
+        QCOMPARE(loadConfiguration(file.fileName().toStdString(), saved).outcome, FileOutcome::Loaded);
+        // Every block a read fills holds the radio's bytes; the limits and the scratch block are
+        // not read, so they stay as a new image has them.
+        const RadioImage fresh;
+        RadioImage expected = VirtualRadio::imageFromMemory(memory);
+        expected.setPortNumber(1);
+        std::copy_n(fresh.bandLimitData().begin(), BlockDataSize, expected.bandLimitData().begin());
+        std::copy_n(fresh.scratchData().begin(), BlockDataSize, expected.scratchData().begin());
+        QVERIFY(saved == expected);
+    }
+
+    void writeLeavesTheFileInTheRadioInProtocolOrder()
+    {
+        QTemporaryDir dir;
+        VirtualRadio::Memory factory = VirtualRadio::factoryMemory();
+        factory[0x0E20 + functions::RadioOwned] = 0x5A;
+        factory[0x0E20 + functions::RadioOwned + 1] = 0xA5;
+        auto radio = startRadio(factory);
+        RadioImage file = editedImage();
+        file.functionData()[functions::CurrentChannelA] = 100;  // an empty channel: the fix-up moves it
+        file.setPortNumber(7);  // --port wins over the stored port
+        const QString path = saveImage(dir, "edited.tw", file);
+
+        const Run run = runCli({"write", path, "--port", "1", "--ports", portsFor(*radio)}, dir.path());
+
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, language(2, 123) + language(2, 32) + "\n");
+        RadioImage sent = file;
+        currentChannelFixUp(sent);
+        QCOMPARE(int(sent.functionData()[functions::CurrentChannelA]), 1);
+        VirtualRadio::Memory expected = factory;
+        for (int b = 0; b < 32; ++b) {
+            put(expected, 0x0010 + 64 * b, sent.data() + dataOffset(Channels, b), 64);
+            put(expected, 0x1010 + 64 * b, sent.data() + dataOffset(ChannelExtensions, b), 64);
+        }
+        put(expected, 0x0810, sent.vfoData().data(), 32);
+        put(expected, 0x1810, sent.offsetData().data(), 32);
+        std::array<std::uint8_t, 64> functionsSent;
+        std::copy_n(sent.functionData().begin(), 64, functionsSent.begin());
+        functionsSent[functions::RadioOwned] = 0x5A;
+        functionsSent[functions::RadioOwned + 1] = 0xA5;
+        put(expected, 0x0E20, functionsSent.data(), 64);
+        put(expected, 0x0E06, sent.startupTextData().data(), 6);
+        const VirtualRadio::Memory after = radio->memory();
+        for (std::size_t a = 0; a < after.size(); ++a)
+            if (after[a] != expected[a])
+                QFAIL(qPrintable(QString("radio byte 0x%1 differs").arg(a, 4, 16, QChar('0'))));
+
+        const std::vector<Frame> frames = radio->frames();
+        QVERIFY(frames.size() > 4);
+        QCOMPARE(frames[0], Frame({'P', 'o', 'L', 'M', 'T', 'K', '7', 'Z'}));
+        QCOMPARE(frames[1], Frame{0x02});
+        const auto firstWrite = std::find_if(frames.begin(), frames.end(), isChunkWrite);
+        const auto limitRead = std::find_if(frames.begin(), frames.end(),
+                                            [](const Frame& f) { return isReadOf(f, 0x0970); });
+        QVERIFY(firstWrite != frames.end() && limitRead < firstWrite);
+        QCOMPARE(Frame(firstWrite->begin(), firstWrite->begin() + 4), Frame({0x57, 0x00, 0x10, 0x10}));
+        const auto scratchRead = std::find_if(frames.begin(), frames.end(),
+                                              [](const Frame& f) { return isReadOf(f, 0x0E20); });
+        const auto settingsWrite = std::find_if(frames.begin(), frames.end(), [](const Frame& f) {
+            return isChunkWrite(f) && f[1] == 0x0E && f[2] == 0x20;
+        });
+        const auto lastVfoWrite = std::find_if(frames.begin(), frames.end(), [](const Frame& f) {
+            return isChunkWrite(f) && f[1] == 0x08 && f[2] == 0x20;
+        });
+        QVERIFY(lastVfoWrite < scratchRead && scratchRead < settingsWrite && settingsWrite != frames.end());
+        // The file itself is not touched by a write.
+        RadioImage reloaded;
+        QCOMPARE(loadConfiguration(path.toStdString(), reloaded).outcome, FileOutcome::Loaded);
+        QCOMPARE(reloaded.portNumber(), 7);
+    }
+
+    void usageAndFileErrorsExitTwoWithoutTouchingTheRadio_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("stderrHas");
+        QTest::newRow("read without a file") << QStringList{"read"} << "Usage: tarn-cli read";
+        QTest::newRow("port out of range") << QStringList{"read", "x", "--port", "21"} << "--port";
+        QTest::newRow("port not a number") << QStringList{"write", "x.tw", "--port", "one"} << "--port";
+        QTest::newRow("malformed port map") << QStringList{"read", "x", "--ports", "COM1"} << "N=DEVICE";
+        QTest::newRow("language column absent") << QStringList{"read", "x", "--lang", "9"} << "no language column 9";
+        QTest::newRow("missing file") << QStringList{"write", "absent.tw"} << "cannot open absent.tw";
+        QTest::newRow("wrong magic") << QStringList{"write", "notes.tw"} << "not a Tarn configuration file";
+    }
+    void usageAndFileErrorsExitTwoWithoutTouchingTheRadio()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, stderrHas);
+        QTemporaryDir dir;
+        QFile foreign(dir.filePath("notes.tw"));
+        QVERIFY(foreign.open(QIODevice::WriteOnly));
+        foreign.write("TZ31\0 and more bytes", 20);
+        foreign.close();
+        auto radio = startRadio(VirtualRadio::factoryMemory());
+
+        if (!arguments.contains("--ports"))
+            arguments << "--ports" << portsFor(*radio);
+        const Run run = runCli(arguments, dir.path());
+
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains(stderrHas), qPrintable(run.err));
+        QVERIFY(radio->frames().empty());
+        QVERIFY(!QFile::exists(dir.filePath("x.tw")));
+        if (QTest::currentDataTag() == QByteArray("wrong magic"))
+            QCOMPARE(run.out, language(2, 31) + "\n");
+    }
+
+    void noRadioExitsThree_data()
+    {
+        QTest::addColumn<QString>("ports");
+        QTest::newRow("empty port map") << QString();
+        QTest::newRow("device that does not exist") << QStringLiteral("1=/dev/tarn-test-absent-1");
+    }
+    void noRadioExitsThree()
+    {
+        QFETCH(QString, ports);
+        QTemporaryDir dir;
+        Run run = runCli({"read", "x", "--ports", ports}, dir.path());
+        QCOMPARE(run.exitCode, 3);
+        QCOMPARE(run.out, language(2, 33) + "\n");
+        QVERIFY(!QFile::exists(dir.filePath("x.tw")));
+
+        const QString path = saveImage(dir, "edited.tw", editedImage());
+        run = runCli({"write", path, "--ports", ports}, dir.path());
+        QCOMPARE(run.exitCode, 3);
+        QCOMPARE(run.out, language(2, 33) + "\n");
+    }
+
+    void failedReadExitsFourAndSavesNothing_data()
+    {
+        QTest::addColumn<int>("shortReadCount");
+        QTest::addColumn<int>("hangUpAfter");
+        QTest::newRow("partial replies to one block") << 4 << 0;
+        QTest::newRow("radio hangs up") << 0 << 20;
+    }
+    void failedReadExitsFourAndSavesNothing()
+    {
+        QFETCH(int, shortReadCount);
+        QFETCH(int, hangUpAfter);
+        QTemporaryDir dir;
+        RadioFaults faults;
+        if (shortReadCount > 0) {
+            faults.shortReadAddress = 0x1010;
+            faults.shortReadCount = shortReadCount;
+        }
+        faults.hangUpAfterFrames = hangUpAfter;
+        auto radio = startRadio(VirtualRadio::factoryMemory(), faults);
+
+        const Run run = runCli({"read", "copy.tw", "--ports", portsFor(*radio)}, dir.path());
+
+        QCOMPARE(run.exitCode, 4);
+        QCOMPARE(run.out, language(2, 122) + language(2, 31) + "\n");
+        QVERIFY(!QFile::exists(dir.filePath("copy.tw")));
+    }
+
+    void bandLimitRefusalExitsFiveAndSendsNoChunk()
+    {
+        QTemporaryDir dir;
+        const VirtualRadio::Memory factory = VirtualRadio::factoryMemory();
+        auto radio = startRadio(factory);
+        RadioImage file = editedImage();
+        writeLe32(file.channelSlot(9).data() + channel::RxFrequency, 0x30000000);  // 300 MHz
+        const QString path = saveImage(dir, "outside.tw", file);
+
+        const Run run = runCli({"write", path, "--ports", portsFor(*radio)}, dir.path());
+
+        QCOMPARE(run.exitCode, 5);
+        const QString message = language(2, 1) + " 10 " + language(2, 113);
+        QCOMPARE(run.out, message + "\n" + language(2, 123) + language(2, 31) + "\n");
+        QVERIFY(!radio->frames().empty());
+        for (const Frame& f : radio->frames())
+            QVERIFY(!isChunkWrite(f));
+        QVERIFY(radio->memory() == factory);
+    }
+
+    void portsListsTwentyPortsWithTheMappedTerminalOpenable()
+    {
+        QTemporaryDir dir;
+        auto radio = startRadio(VirtualRadio::factoryMemory());
+        const QString slave = QString::fromStdString(radio->slavePath());
+
+        const Run run = runCli({"ports", "--ports", portsFor(*radio) + ",3=/dev/tarn-test-absent-3"}, dir.path());
+
+        QCOMPARE(run.exitCode, 0);
+        const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 20);
+        QCOMPARE(lines[0].simplified(), QString("1 %1 can be opened").arg(slave));
+        QCOMPARE(lines[1].simplified(), QString("2 - no device"));
+        QVERIFY2(lines[2].contains("/dev/tarn-test-absent-3") && lines[2].contains("cannot be opened"),
+                 qPrintable(lines[2]));
+        QVERIFY(lines[19].simplified().startsWith("20 "));
+        QVERIFY(radio->frames().empty());
+    }
+
+    void traceShowsEveryByteInHex()
+    {
+        QTemporaryDir dir;
+        auto radio = startRadio(VirtualRadio::factoryMemory());
+
+        const Run run = runCli({"read", "copy", "--trace", "--ports", portsFor(*radio)}, dir.path());
+
+        QCOMPARE(run.exitCode, 0);
+        const QStringList lines = run.err.split('\n', Qt::SkipEmptyParts);
+        const QRegularExpression entry("^\\s*\\d+\\.\\d{3} > 50 6F 4C 4D 54 4B 37 5A$");
+        QVERIFY2(!lines.filter(entry).isEmpty(), qPrintable(run.err.left(400)));
+        QVERIFY(!lines.filter(QRegularExpression("^\\s*\\d+\\.\\d{3} < 06$")).isEmpty());
+        QVERIFY(!lines.filter(QRegularExpression("^\\s*\\d+\\.\\d{3} > 52 10 10 40$")).isEmpty());
+        // Standard output carries only the result, not the trace.
+        QVERIFY(!run.out.contains(" > "));
+    }
+
+    void languageColumnZeroGivesTheChineseTexts()
+    {
+        QTemporaryDir dir;
+        const QString chinese = language(0, 33);
+        QVERIFY(!chinese.isEmpty() && chinese != language(2, 33));
+        Run run = runCli({"read", "x", "--lang", "0", "--ports", ""}, dir.path());
+        QCOMPARE(run.exitCode, 3);
+        QCOMPARE(run.out, chinese + "\n");
+
+        RadioImage image;
+        writeLe32(image.channelSlot(0).data() + channel::RxFrequency, 0x14550000);
+        writeLe16(image.channelSlot(0).data() + channel::OptionsA, 1 << channel::PowerBit);
+        writeLe16(image.channelSlot(0).data() + channel::RxTone, 0xFFFF);
+        const QString path = saveImage(dir, "one.tw", image);
+        run = runCli({"info", path, "--lang", "0"}, dir.path());
+        QCOMPARE(run.exitCode, 0);
+        const QString row = run.out.split('\n').filter(QRegularExpression("^\\s+1\\s")).value(0);
+        QVERIFY2(row.contains(language(0, 2)) && row.contains(language(0, 12)), qPrintable(run.out));
+        QVERIFY(run.out.contains(language(0, 22)));
+    }
+};
+
+QTEST_GUILESS_MAIN(CliTransfersTest)
+#include "tst_cli_transfers.moc"
