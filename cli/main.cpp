@@ -32,15 +32,19 @@ void printUsage(std::ostream& out, const std::vector<Command>& commands)
         head.resize(width, ' ');
         out << "  " << head << "  " << c.summary << "\n";
     }
-    out << "\nRun 'tarn-cli COMMAND --help' for the options of a command.\n";
+    out << "\nRun 'tarn-cli COMMAND --help' for the options of a command.\n"
+           "Exit codes: 0 success; 2 usage error or a file that cannot be read or written; 3 no radio\n"
+           "answered; 4 reading from the radio failed; 5 writing failed or was refused.\n";
 }
 
 void printCommandUsage(std::ostream& out, const Command& c)
 {
     out << "Usage: tarn-cli " << c.name;
+    if (!c.synopsis.empty())
+        out << " " << c.synopsis;
     if (!c.options.empty())
         out << " [OPTIONS]";
-    out << " " << c.synopsis << "\n\n" << c.summary << "\n";
+    out << "\n\n" << c.summary << "\n";
     if (!c.options.empty()) {
         out << "\nOptions:\n";
         for (const CommandOption& o : c.options) {
