@@ -213,6 +213,7 @@ private slots:
         QTest::newRow("port not a number") << QStringList{"write", "x.tw", "--port", "one"} << "--port";
         QTest::newRow("malformed port map") << QStringList{"read", "x", "--ports", "COM1"} << "N=DEVICE";
         QTest::newRow("language column absent") << QStringList{"read", "x", "--lang", "9"} << "no language column 9";
+        QTest::newRow("read into a missing folder") << QStringList{"read", "nowhere/x"} << "cannot write nowhere/x.tw";
         QTest::newRow("missing file") << QStringList{"write", "absent.tw"} << "cannot open absent.tw";
         QTest::newRow("wrong magic") << QStringList{"write", "notes.tw"} << "not a Tarn configuration file";
     }
