@@ -24,6 +24,8 @@ constexpr std::uint8_t IdentityVersion = 0x01;
 constexpr std::array<std::uint16_t, layout::limits::Count> FactoryLimits{
     0x0136, 0x0174, 0x0400, 0x0480, 0x0136, 0x0174, 0x0400, 0x0480};
 
+constexpr std::uint32_t FactoryBandAFrequency = 0x43502500;
+
 const std::uint8_t* entrySequence()
 {
     return reinterpret_cast<const std::uint8_t*>(wire::EntrySequence);
@@ -93,6 +95,11 @@ VirtualRadio::Memory VirtualRadio::factoryMemory()
             name[layout::extension::Name + k] =
                 k < static_cast<int>(length) ? nameCode(channel.name[k]) : 0xFF;
     }
+    // A new image's A-band frequency (375.025 MHz) lies outside these limits; a radio
+    // never holds a VFO frequency it cannot receive, so the factory A band sits on 435.025.
+    auto bandA = image.bandRecord(Band::A);
+    writeLe32(bandA.data() + layout::vfo::RxFrequency, FactoryBandAFrequency);
+    writeLe32(bandA.data() + layout::vfo::TxFrequency, FactoryBandAFrequency);
     auto limits = image.bandLimitData();
     std::fill(limits.begin(), limits.end(), 0xFF);
     for (int k = 0; k < layout::limits::Count; ++k) {

@@ -115,7 +115,7 @@ private slots:
         const QStringList lines = run.out.split('\n');
         const QString three = lines.filter(QRegularExpression("^\\s+3\\s")).value(0);
         QVERIFY2(!three.isEmpty(), qPrintable(run.out));
-        QCOMPARE(three.simplified(), QStringLiteral("3 145.50000 146.10000 OFF 88.5 1 0 0 1 0 ABC1"));
+        QCOMPARE(three.simplified(), QStringLiteral("3 145.50000 146.10000 OFF 88.5 High No OFF ON OFF ABC1"));
         const QString last = lines.filter(QRegularExpression("^\\s+128\\s")).value(0);
         QVERIFY2(last.contains("436.02500") && last.contains("DI754"), qPrintable(run.out));
     }
