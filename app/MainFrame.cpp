@@ -5,9 +5,15 @@
 #include "app/ResourceLookup.h"
 #include "app/ToolTipText.h"
 #include "link/MessageDialog.h"
+#include "link/PortDialog.h"
+#include "link/QueuedTransferListener.h"
+#include "link/TransferThread.h"
+#include "link/WriteChecks.h"
 #include "radio/ConfigFile.h"
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDockWidget>
 #include <QFile>
@@ -104,11 +110,30 @@ CMainFrame::CMainFrame(QWidget* parent)
                               tr("Cannot save %1:\n%2").arg(QDir::toNativeSeparators(path), reason));
     };
 
+    // The worker's reports arrive as posted messages, in the order it sent them; the
+    // check before a write runs here while the worker waits for the answer.
+    m_listener = new tarn::QueuedTransferListener(this);
+    m_listener->connectTo(this, &CMainFrame::onTransferProgress, &CMainFrame::onImageNotify,
+                          &CMainFrame::onTransferResult);
+    m_listener->setImageCheck(this, [this](int code) { return onImageNotify(code); });
+
     // A new run starts from a default configuration, never from an empty one.
     image.resetToDefaults();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    stopTransferAndWait();
+    delete m_thread;
+}
+
+const QList<int>& CMainFrame::imageCommands()
+{
+    static const QList<int> ids{ID_FILE_NEW,        ID_FILE_OPEN,      ID_FILE_SAVE,
+                                ID_FILE_PRINT,      ID_READ_FROM_RADIO, ID_WRITE_TO_RADIO,
+                                ID_PORT_SELECTION,  ID_LANGUAGE};
+    return ids;
+}
 
 QString CMainFrame::languageString(int n) const
 {
@@ -420,14 +445,143 @@ void CMainFrame::onFilePrint()
 
 void CMainFrame::onReadFromRadio()
 {
+    if (m_transferRunning || m_job.isBusy())
+        return;
+    startTransfer(tarn::TransferJob::Read);
 }
 
 void CMainFrame::onWriteToRadio()
 {
+    if (m_transferRunning || m_job.isBusy())
+        return;
+    m_job.prepare(m_listener, &image);
+    StorePages();
+    tarn::currentChannelFixUp(image);
+    startTransfer(tarn::TransferJob::Write);
+}
+
+void CMainFrame::startTransfer(tarn::TransferJob::Operation operation)
+{
+    // The previous worker has posted its result and is at most closing the port.
+    if (m_thread) {
+        m_thread->wait();
+        delete m_thread;
+        m_thread = nullptr;
+    }
+    m_job.prepare(m_listener, &image);
+    if (!m_job.start(operation))
+        return;
+    m_thread = new tarn::CTestThread(&m_job);
+    setTransferRunning(true);
+    m_thread->start();
+}
+
+void CMainFrame::setTransferRunning(bool running)
+{
+    m_transferRunning = running;
+    for (int id : imageCommands()) {
+        if (QAction* action = commandAction(id))
+            action->setEnabled(!running);
+    }
 }
 
 void CMainFrame::onPortSelection()
 {
+    if (m_transferRunning || m_job.isBusy())
+        return;
+    PortDialog dialog(this);
+    dialog.selection = image.portNumber() - 1;
+    dialog.title = languageString(90);
+    dialog.okText = languageString(116);
+    dialog.cancelText = languageString(117);
+    dialog.availablePorts = m_job.availablePorts();
+    dialog.initDialog();
+    const int result = runPortDialog ? runPortDialog(dialog) : dialog.exec();
+    if (result == QDialog::Accepted)
+        image.setPortNumber(dialog.selection + 1);
+}
+
+int CMainFrame::onImageNotify(int code)
+{
+    if (code == tarn::ImageRead) {
+        if (!m_closing)
+            RefreshPages();
+        return 1;
+    }
+    if (code == tarn::CheckBeforeWrite) {
+        // A window that is closing writes nothing more to the radio.
+        if (m_closing)
+            return 0;
+        const tarn::BandLimitVerdict verdict = tarn::bandLimitCheck(
+            image, [this](int n) { return languageString(n).toStdString(); });
+        if (!verdict.pass)
+            showMessage(QString::fromStdString(verdict.message));
+        return verdict.answer();
+    }
+    return 1;
+}
+
+int CMainFrame::onTransferResult(int code)
+{
+    QString text;
+    switch (code) {
+    case tarn::NoRadio:
+        text = languageString(33);
+        break;
+    case tarn::ReadFailed:
+        text = languageString(122) + languageString(31);
+        break;
+    case tarn::WriteFailed:
+        text = languageString(123) + languageString(31);
+        break;
+    case tarn::ReadSucceeded:
+        text = languageString(122) + languageString(32);
+        break;
+    case tarn::WriteSucceeded:
+        text = languageString(123) + languageString(32);
+        break;
+    default:
+        break;
+    }
+    if (!m_closing && !text.isNull())
+        showMessage(text);
+    m_statusBar->update();
+
+    // After its result the worker only closes the port; once it has, the image and the
+    // port are the window's again.
+    if (m_thread)
+        m_thread->wait();
+    setTransferRunning(false);
+    return 1;
+}
+
+void CMainFrame::stopTransferAndWait()
+{
+    const bool workerRunning = m_thread && !m_thread->isFinished();
+    if (!workerRunning && !m_transferRunning)
+        return;
+    m_closing = true;
+    if (workerRunning) {
+        m_job.requestStop();
+        m_statusBar->showMessage(QStringLiteral("…"));
+        // The worker may be waiting for the check before a write: keep answering (with
+        // "stop") while it winds down, or neither side would ever move again.
+        while (!m_thread->wait(20))
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    }
+    // Its last reports (result, progress 0) free the commands without showing anything.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    m_closing = false;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (m_closing) {
+        event->ignore();
+        return;
+    }
+    stopTransferAndWait();
+    QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::onTransferProgress(quint32 position)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/PageFactory.h"
+#include "link/TransferJob.h"
 #include "radio/RadioImage.h"
 
 #include <QHash>
@@ -15,10 +16,16 @@
 
 class CChildFrame;
 class CProgStatusBar;
+class PortDialog;
 class QDockWidget;
 class QMdiArea;
 class QMenu;
 class QToolBar;
+
+namespace tarn {
+class CTestThread;
+class QueuedTransferListener;
+}
 
 // Command identifiers of the menus and the toolbar.
 enum CommandId : int {
@@ -99,7 +106,16 @@ public:
     // Reports a save that failed, with the system's reason.
     std::function<void(const QString& path, const QString& reason)> reportSaveError;
     // False while a transfer owns the image.
-    std::function<bool()> pagesMayStore = [] { return true; };
+    std::function<bool()> pagesMayStore = [this] { return !m_transferRunning; };
+    // The port dialog's modal loop, replaceable by tests; returns the dialog result.
+    std::function<int(PortDialog& dialog)> runPortDialog;
+
+    tarn::TransferJob& transferJob() { return m_job; }
+    // From the Read or Write command until its result has been shown: the worker is the
+    // only writer of the image and the commands that touch it are disabled.
+    bool transferRunning() const { return m_transferRunning; }
+    // The commands disabled while a transfer runs.
+    static const QList<int>& imageCommands();
 
 signals:
     void pageOpened(PageKind kind);
@@ -114,9 +130,22 @@ public slots:
     void onPortSelection();
     // WM_TRANSFER_PROGRESS: the worker's progress 1-100, 0 when the transfer ends.
     void onTransferProgress(quint32 position);
+    // WM_IMAGE_NOTIFY: 2 reloads the pages after a read; 4 runs the band-limit check and
+    // answers 1 to go on with the write, 0 to stop it.
+    int onImageNotify(int code);
+    // WM_TRANSFER_RESULT: the result code 0-4 shown in the message dialog.
+    int onTransferResult(int code);
     void arrangeIcons();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void startTransfer(tarn::TransferJob::Operation operation);
+    void setTransferRunning(bool running);
+    // Stops a running transfer and waits for its worker, answering its requests meanwhile.
+    void stopTransferAndWait();
+
     void buildMenus();
     void buildToolBar();
     QAction* addCommand(QMenu* menu, int id, const QString& resourceText);
@@ -132,4 +161,12 @@ private:
     QIcon m_pageIcon;
     // The port command sits on the menu bar as text and on the toolbar as an icon.
     QAction* m_portTool = nullptr;
+
+    tarn::TransferJob m_job;
+    tarn::QueuedTransferListener* m_listener = nullptr;
+    // The worker of the last transfer; replaced by the next one.
+    tarn::CTestThread* m_thread = nullptr;
+    bool m_transferRunning = false;
+    // Set while the window waits for a stopped transfer: its reports are no longer shown.
+    bool m_closing = false;
 };
