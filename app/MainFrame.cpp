@@ -129,9 +129,12 @@ CMainFrame::~CMainFrame()
 
 const QList<int>& CMainFrame::imageCommands()
 {
-    static const QList<int> ids{ID_FILE_NEW,        ID_FILE_OPEN,      ID_FILE_SAVE,
+    // Opening a page reads the image too, so the page commands wait for the worker as well;
+    // the refresh after a read opens the channel page itself.
+    static const QList<int> ids{ID_FILE_NEW,        ID_FILE_OPEN,       ID_FILE_SAVE,
                                 ID_FILE_PRINT,      ID_READ_FROM_RADIO, ID_WRITE_TO_RADIO,
-                                ID_PORT_SELECTION,  ID_LANGUAGE};
+                                ID_PORT_SELECTION,  ID_LANGUAGE,        ID_CHANNEL_PAGE,
+                                ID_OPTIONS_PAGE,    ID_KEYS_PAGE};
     return ids;
 }
 
