@@ -65,6 +65,17 @@ MessageLines splitMessage(const QString& text, bool fitsOnOneLine)
     while (firstChars < starts.size() && starts[firstChars] + charBytes(chars[firstChars]) <= p)
         ++firstChars;
 
+    // The rule above was made for Chinese, where any character boundary will do. In a
+    // Latin text it can land inside a word; the word then moves whole to the second line.
+    auto inWord = [&](qsizetype i) { return i >= 0 && i < chars.size() && chars[i] < 0x80 && chars[i] != ' '; };
+    if (inWord(firstChars - 1) && inWord(firstChars)) {
+        qsizetype blank = firstChars - 1;
+        while (blank > 0 && chars[blank] != ' ')
+            --blank;
+        if (blank > 0)
+            firstChars = blank + 1;
+    }
+
     lines.split = true;
     lines.first = QString::fromUcs4(reinterpret_cast<const char32_t*>(chars.constData()), firstChars);
     lines.second = QString::fromUcs4(reinterpret_cast<const char32_t*>(chars.constData()) + firstChars,

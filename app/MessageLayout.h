@@ -22,7 +22,8 @@ struct MessageLines {
 
 // `fitsOnOneLine`: the whole text measured in the chosen font is not wider than the
 // dialog. A text too wide and at least 24 bytes long is split near byte 23, at a blank
-// when one is at byte 22, 23 or 24, and never inside a character.
+// when one is at byte 22, 23 or 24, never inside a character, and never inside a word of
+// Latin letters when the first line holds a blank to break at instead.
 MessageLines splitMessage(const QString& text, bool fitsOnOneLine);
 
 }  // namespace tarn

@@ -13,6 +13,8 @@ private slots:
     void textThatFitsIsNotSplit();
     void shortTextIsNeverSplit();
     void splitPosition_data();
+    void splitKeepsEnglishWordsWhole_data();
+    void splitKeepsEnglishWordsWhole();
     void splitPosition();
     void splitNeverCutsAChineseCharacter();
     void dialogShowsTitleButtonAndHasFixedSize();
@@ -64,7 +66,8 @@ void TestMessageDialog::splitPosition_data()
     QTest::newRow("blank at 22: before it") << 22 << 22;
     QTest::newRow("blank at 23: with it") << 23 << 24;
     QTest::newRow("blank at 24: with it") << 24 << 25;
-    QTest::newRow("blank at 21: ignored") << 21 << 23;
+    QTest::newRow("blank at 21: the word moves down whole") << 21 << 22;
+    QTest::newRow("blank at 5: the word moves down whole") << 5 << 6;
 }
 
 void TestMessageDialog::splitPosition()
@@ -78,6 +81,31 @@ void TestMessageDialog::splitPosition()
     QVERIFY(lines.split);
     QCOMPARE(lines.first, text.left(firstLength));
     QCOMPARE(lines.second, text.mid(firstLength));
+}
+
+void TestMessageDialog::splitKeepsEnglishWordsWhole_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("first");
+    QTest::newRow("band-limit message")
+        << QStringLiteral("Channel 12 is outside the radio's band limits")
+        << QStringLiteral("Channel 12 is outside ");
+    QTest::newRow("blank at 22 keeps the rule")
+        << QStringLiteral("Reading from the radio failed, check the cable")
+        << QStringLiteral("Reading from the radio");
+    QTest::newRow("Chinese then Latin word")
+        << QString(8, QChar(0x4E2D)) + QStringLiteral("abcdefghijklmnop")
+        << QString(8, QChar(0x4E2D)) + QStringLiteral("abcdefg");
+}
+
+void TestMessageDialog::splitKeepsEnglishWordsWhole()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, first);
+    const auto lines = tarn::splitMessage(text, false);
+    QVERIFY(lines.split);
+    QCOMPARE(lines.first, first);
+    QCOMPARE(lines.first + lines.second, text);
 }
 
 void TestMessageDialog::splitNeverCutsAChineseCharacter()
