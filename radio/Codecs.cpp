@@ -23,11 +23,9 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// The leading integer by the atoi rules (blanks, optional sign, digits; 0 without digits).
-// Saturates instead of overflowing, so a long run of digits still counts as "too large".
-long long leadingInteger(std::string_view text)
+// The start of a C number: leading blanks and one optional sign. Returns true for '-'.
+bool skipBlanksAndSign(std::string_view text, std::size_t& i)
 {
-    std::size_t i = 0;
     while (i < text.size() && isBlank(text[i]))
         ++i;
     bool negative = false;
@@ -35,6 +33,15 @@ long long leadingInteger(std::string_view text)
         negative = text[i] == '-';
         ++i;
     }
+    return negative;
+}
+
+// The leading integer by the atoi rules (blanks, optional sign, digits; 0 without digits).
+// Saturates instead of overflowing, so a long run of digits still counts as "too large".
+long long leadingInteger(std::string_view text)
+{
+    std::size_t i = 0;
+    const bool negative = skipBlanksAndSign(text, i);
     constexpr long long limit = std::numeric_limits<int>::max();
     long long value = 0;
     for (; i < text.size() && isDigit(text[i]); ++i) {
@@ -49,13 +56,7 @@ long long leadingInteger(std::string_view text)
 double leadingNumber(std::string_view text)
 {
     std::size_t i = 0;
-    while (i < text.size() && isBlank(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    const bool negative = skipBlanksAndSign(text, i);
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))
         return 0.0;  // from_chars would take a second sign; atof does not
     double value = 0.0;
