@@ -1,6 +1,7 @@
 // tarn-cli read / write / ports as a real process against virtual radios on pseudo-terminals
 // of this test: the file a read saves and the memory a write leaves, the order of the write's
 // frames, every exit code with its result text, the port list, the byte trace and --lang.
+#include "tests/common/RadioMemoryModel.h"
 #include "app/LanguageTable.h"
 #include "app/ResourceLookup.h"
 #include "emulator/PtyRadio.h"
@@ -80,11 +81,6 @@ RadioImage editedImage()
     return image;
 }
 
-void put(VirtualRadio::Memory& memory, std::uint16_t address, const std::uint8_t* bytes, int n)
-{
-    std::copy_n(bytes, n, memory.begin() + address);
-}
-
 QString saveImage(const QTemporaryDir& dir, const QString& name, const RadioImage& image)
 {
     const QString path = dir.filePath(name);
@@ -162,23 +158,7 @@ private slots:
         RadioImage sent = file;
         currentChannelFixUp(sent);
         QCOMPARE(int(sent.functionData()[functions::CurrentChannelA]), 1);
-        VirtualRadio::Memory expected = factory;
-        for (int b = 0; b < 32; ++b) {
-            put(expected, 0x0010 + 64 * b, sent.data() + dataOffset(Channels, b), 64);
-            put(expected, 0x1010 + 64 * b, sent.data() + dataOffset(ChannelExtensions, b), 64);
-        }
-        put(expected, 0x0810, sent.vfoData().data(), 32);
-        put(expected, 0x1810, sent.offsetData().data(), 32);
-        std::array<std::uint8_t, 64> functionsSent;
-        std::copy_n(sent.functionData().begin(), 64, functionsSent.begin());
-        functionsSent[functions::RadioOwned] = 0x5A;
-        functionsSent[functions::RadioOwned + 1] = 0xA5;
-        put(expected, 0x0E20, functionsSent.data(), 64);
-        put(expected, 0x0E06, sent.startupTextData().data(), 6);
-        const VirtualRadio::Memory after = radio->memory();
-        for (std::size_t a = 0; a < after.size(); ++a)
-            if (after[a] != expected[a])
-                QFAIL(qPrintable(QString("radio byte 0x%1 differs").arg(a, 4, 16, QChar('0'))));
+        QVERIFY(testing::sameMemory(radio->memory(), testing::memoryAfterWrite(factory, sent)));
 
         const std::vector<Frame> frames = radio->frames();
         QVERIFY(frames.size() > 4);

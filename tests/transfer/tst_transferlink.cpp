@@ -3,6 +3,7 @@
 // checked to the byte in the image and in the radio, the failures and their result codes,
 // stop requests and the availability scan. Each port number is mapped to a device of the
 // test's choice.
+#include "tests/common/RadioMemoryModel.h"
 #include "RadioLine.h"
 
 #include "emulator/PtyRadio.h"
@@ -145,11 +146,6 @@ RadioImage editedImage()
     return image;
 }
 
-void put(VirtualRadio::Memory& memory, std::uint16_t address, const std::uint8_t* bytes, int n)
-{
-    std::copy_n(bytes, n, memory.begin() + address);
-}
-
 std::string language(int n)
 {
     return "<" + std::to_string(n) + ">";
@@ -211,23 +207,8 @@ private slots:
         QCOMPARE(listener.progress(), concat(range(1, 69), {100, 0}));
 
         // The radio's memory: what it held, overwritten chunk by chunk from the image.
-        VirtualRadio::Memory expected = factory;
-        for (int b = 0; b < 32; ++b) {
-            put(expected, 0x0010 + 64 * b, sent.data() + dataOffset(Channels, b), 64);
-            put(expected, 0x1010 + 64 * b, sent.data() + dataOffset(ChannelExtensions, b), 64);
-        }
-        put(expected, 0x0810, sent.vfoData().data(), 32);
-        put(expected, 0x1810, sent.offsetData().data(), 32);
-        std::array<std::uint8_t, 64> functionsSent;
-        std::copy_n(sent.functionData().begin(), 64, functionsSent.begin());
-        functionsSent[functions::RadioOwned] = 0x5A;
-        functionsSent[functions::RadioOwned + 1] = 0xA5;
-        put(expected, 0x0E20, functionsSent.data(), 64);
-        put(expected, 0x0E06, sent.startupTextData().data(), 6);
         const VirtualRadio::Memory after = radio->memory();
-        for (std::size_t a = 0; a < after.size(); ++a)
-            if (after[a] != expected[a])
-                QFAIL(qPrintable(QString("radio byte 0x%1 differs").arg(a, 4, 16, QChar('0'))));
+        QVERIFY(testing::sameMemory(after, testing::memoryAfterWrite(factory, sent)));
 
         // The image: the radio's limits and its 0x0E20 block, its two own bytes, the radio's
         // tail of the start-up text block (as it held it once the settings were written).
