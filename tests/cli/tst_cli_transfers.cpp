@@ -1,6 +1,7 @@
 // tarn-cli read / write / ports as a real process against virtual radios on pseudo-terminals
 // of this test: the file a read saves and the memory a write leaves, the order of the write's
 // frames, every exit code with its result text, the port list, the byte trace and --lang.
+#include "tests/common/CliProcess.h"
 #include "tests/common/RadioMemoryModel.h"
 #include "app/LanguageTable.h"
 #include "app/ResourceLookup.h"
@@ -19,32 +20,10 @@
 #include <memory>
 
 using namespace tarn;
+using testing::runCli;
 using namespace tarn::layout;
 
 namespace {
-
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run runCli(const QStringList& arguments, const QString& workingDirectory)
-{
-    QProcess process;
-    process.setWorkingDirectory(workingDirectory);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("TARN_PORTS"));
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(TARN_CLI_PATH), arguments);
-    Run run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
 
 std::unique_ptr<PtyRadio> startRadio(const VirtualRadio::Memory& memory, RadioFaults faults = {})
 {
@@ -61,24 +40,6 @@ std::unique_ptr<PtyRadio> startRadio(const VirtualRadio::Memory& memory, RadioFa
 QString portsFor(const PtyRadio& radio)
 {
     return QStringLiteral("1=") + QString::fromStdString(radio.slavePath());
-}
-
-// What a user would write: the radio's own data, re-tuned and renamed, inside its limits.
-RadioImage editedImage()
-{
-    RadioImage image = VirtualRadio::imageFromMemory(VirtualRadio::factoryMemory());
-    for (int i = 0; i < 40; ++i) {
-        writeLe32(image.channelSlot(i).data() + channel::RxFrequency, 0x14600000 + 0x1250 * (i % 8));
-        writeLe32(image.channelSlot(i).data() + channel::TxFrequency, 0x43300000);
-        image.extensionSlot(i)[extension::Name] = static_cast<std::uint8_t>(i % 36);
-    }
-    writeLe32(image.bandRecord(Band::A).data() + vfo::RxFrequency, 0x14500000);
-    for (int j = 0; j < BlockDataSize; ++j) {
-        image.offsetData()[j] = static_cast<std::uint8_t>(j);
-        image.startupTextData()[j] = static_cast<std::uint8_t>(0xA0 + j);
-    }
-    image.setPortNumber(1);
-    return image;
 }
 
 QString saveImage(const QTemporaryDir& dir, const QString& name, const RadioImage& image)
@@ -117,10 +78,10 @@ private slots:
     void readSavesExactlyTheRadioMemory()
     {
         QTemporaryDir dir;
-        const VirtualRadio::Memory memory = VirtualRadio::memoryFromImage(editedImage());
+        const VirtualRadio::Memory memory = VirtualRadio::memoryFromImage(testing::editedImage());
         auto radio = startRadio(memory);
 
-        const Run run = runCli({"read", "copy", "--ports", portsFor(*radio)}, dir.path());
+        const testing::CliRun run = runCli({"read", "copy", "--ports", portsFor(*radio)}, dir.path());
 
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.out.startsWith(language(2, 122) + language(2, 32) + "\n"), qPrintable(run.out));
@@ -146,12 +107,12 @@ private slots:
         factory[0x0E20 + functions::RadioOwned] = 0x5A;
         factory[0x0E20 + functions::RadioOwned + 1] = 0xA5;
         auto radio = startRadio(factory);
-        RadioImage file = editedImage();
+        RadioImage file = testing::editedImage();
         file.functionData()[functions::CurrentChannelA] = 100;  // an empty channel: the fix-up moves it
         file.setPortNumber(7);  // --port wins over the stored port
         const QString path = saveImage(dir, "edited.tw", file);
 
-        const Run run = runCli({"write", path, "--port", "1", "--ports", portsFor(*radio)}, dir.path());
+        const testing::CliRun run = runCli({"write", path, "--port", "1", "--ports", portsFor(*radio)}, dir.path());
 
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, language(2, 123) + language(2, 32) + "\n");
@@ -210,7 +171,7 @@ private slots:
 
         if (!arguments.contains("--ports"))
             arguments << "--ports" << portsFor(*radio);
-        const Run run = runCli(arguments, dir.path());
+        const testing::CliRun run = runCli(arguments, dir.path());
 
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.contains(stderrHas), qPrintable(run.err));
@@ -230,12 +191,12 @@ private slots:
     {
         QFETCH(QString, ports);
         QTemporaryDir dir;
-        Run run = runCli({"read", "x", "--ports", ports}, dir.path());
+        testing::CliRun run = runCli({"read", "x", "--ports", ports}, dir.path());
         QCOMPARE(run.exitCode, 3);
         QCOMPARE(run.out, language(2, 33) + "\n");
         QVERIFY(!QFile::exists(dir.filePath("x.tw")));
 
-        const QString path = saveImage(dir, "edited.tw", editedImage());
+        const QString path = saveImage(dir, "edited.tw", testing::editedImage());
         run = runCli({"write", path, "--ports", ports}, dir.path());
         QCOMPARE(run.exitCode, 3);
         QCOMPARE(run.out, language(2, 33) + "\n");
@@ -261,7 +222,7 @@ private slots:
         faults.hangUpAfterFrames = hangUpAfter;
         auto radio = startRadio(VirtualRadio::factoryMemory(), faults);
 
-        const Run run = runCli({"read", "copy.tw", "--ports", portsFor(*radio)}, dir.path());
+        const testing::CliRun run = runCli({"read", "copy.tw", "--ports", portsFor(*radio)}, dir.path());
 
         QCOMPARE(run.exitCode, 4);
         QCOMPARE(run.out, language(2, 122) + language(2, 31) + "\n");
@@ -273,11 +234,11 @@ private slots:
         QTemporaryDir dir;
         const VirtualRadio::Memory factory = VirtualRadio::factoryMemory();
         auto radio = startRadio(factory);
-        RadioImage file = editedImage();
+        RadioImage file = testing::editedImage();
         writeLe32(file.channelSlot(9).data() + channel::RxFrequency, 0x30000000);  // 300 MHz
         const QString path = saveImage(dir, "outside.tw", file);
 
-        const Run run = runCli({"write", path, "--ports", portsFor(*radio)}, dir.path());
+        const testing::CliRun run = runCli({"write", path, "--ports", portsFor(*radio)}, dir.path());
 
         QCOMPARE(run.exitCode, 5);
         const QString message = language(2, 1) + " 10 " + language(2, 113);
@@ -294,7 +255,7 @@ private slots:
         auto radio = startRadio(VirtualRadio::factoryMemory());
         const QString slave = QString::fromStdString(radio->slavePath());
 
-        const Run run = runCli({"ports", "--ports", portsFor(*radio) + ",3=/dev/tarn-test-absent-3"}, dir.path());
+        const testing::CliRun run = runCli({"ports", "--ports", portsFor(*radio) + ",3=/dev/tarn-test-absent-3"}, dir.path());
 
         QCOMPARE(run.exitCode, 0);
         const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
@@ -312,7 +273,7 @@ private slots:
         QTemporaryDir dir;
         auto radio = startRadio(VirtualRadio::factoryMemory());
 
-        const Run run = runCli({"read", "copy", "--trace", "--ports", portsFor(*radio)}, dir.path());
+        const testing::CliRun run = runCli({"read", "copy", "--trace", "--ports", portsFor(*radio)}, dir.path());
 
         QCOMPARE(run.exitCode, 0);
         const QStringList lines = run.err.split('\n', Qt::SkipEmptyParts);
@@ -329,7 +290,7 @@ private slots:
         QTemporaryDir dir;
         const QString chinese = language(0, 33);
         QVERIFY(!chinese.isEmpty() && chinese != language(2, 33));
-        Run run = runCli({"read", "x", "--lang", "0", "--ports", ""}, dir.path());
+        testing::CliRun run = runCli({"read", "x", "--lang", "0", "--ports", ""}, dir.path());
         QCOMPARE(run.exitCode, 3);
         QCOMPARE(run.out, chinese + "\n");
 

@@ -1,8 +1,10 @@
-// What a radio's memory must hold after Tarn wrote an image to it, modelled straight from
-// the radio's addresses rather than from the transfer code, for the end-to-end tests.
+// The end-to-end tests' radio data: an image a user would write, and what a radio's memory
+// must hold after Tarn wrote an image to it, modelled straight from the radio's addresses
+// rather than from the transfer code.
 #pragma once
 
 #include "emulator/VirtualRadio.h"
+#include "radio/Bytes.h"
 #include "radio/RadioImage.h"
 
 #include <QString>
@@ -38,6 +40,28 @@ inline VirtualRadio::Memory memoryAfterWrite(const VirtualRadio::Memory& before,
     put(expected, 0x0E20, functionsSent.data(), 64);
     put(expected, 0x0E06, sent.startupTextData().data(), 6);
     return expected;
+}
+
+// What a user would write: the radio's channels, renamed and re-tuned, inside its limits,
+// with other values in the radio-owned bytes than the radio holds.
+inline RadioImage editedImage()
+{
+    using namespace tarn::layout;
+    RadioImage image = VirtualRadio::imageFromMemory(VirtualRadio::factoryMemory());
+    for (int i = 0; i < 40; ++i) {
+        writeLe32(image.channelSlot(i).data() + channel::RxFrequency, 0x14600000 + 0x1250 * (i % 8));
+        writeLe32(image.channelSlot(i).data() + channel::TxFrequency, 0x43300000);
+        image.extensionSlot(i)[extension::Name] = static_cast<std::uint8_t>(i % 36);
+    }
+    writeLe32(image.bandRecord(Band::A).data() + vfo::RxFrequency, 0x14500000);
+    for (int j = 0; j < BlockDataSize; ++j) {
+        image.offsetData()[j] = static_cast<std::uint8_t>(j);
+        image.startupTextData()[j] = static_cast<std::uint8_t>(0xA0 + j);
+    }
+    image.functionData()[functions::RadioOwned] = 0x11;
+    image.functionData()[functions::RadioOwned + 1] = 0x22;
+    image.setPortNumber(1);
+    return image;
 }
 
 // Fails the test at the first byte where the radio's memory differs from the model.

@@ -1,4 +1,5 @@
 // tarn-cli new / info, run as a real process: exit codes, the file written, what info shows.
+#include "tests/common/CliProcess.h"
 #include "radio/Bytes.h"
 #include "radio/ConfigFile.h"
 #include "radio/RadioImage.h"
@@ -10,28 +11,9 @@
 #include <QTemporaryDir>
 
 using namespace tarn;
+using testing::runCli;
 
 namespace {
-
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run runCli(const QStringList& arguments, const QString& workingDirectory)
-{
-    QProcess process;
-    process.setWorkingDirectory(workingDirectory);
-    process.start(QStringLiteral(TARN_CLI_PATH), arguments);
-    Run run;
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
 
 }  // namespace
 
@@ -51,7 +33,7 @@ private slots:
         QFETCH(QString, argument);
         QFETCH(QString, written);
         QTemporaryDir dir;
-        const Run run = runCli({"new", argument}, dir.path());
+        const testing::CliRun run = runCli({"new", argument}, dir.path());
         QCOMPARE(run.exitCode, 0);
         QFile file(dir.filePath(written));
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -65,7 +47,7 @@ private slots:
     void newThatCannotWriteExitsTwo()
     {
         QTemporaryDir dir;
-        const Run run = runCli({"new", dir.filePath("missing/radio")}, dir.path());
+        const testing::CliRun run = runCli({"new", dir.filePath("missing/radio")}, dir.path());
         QCOMPARE(run.exitCode, 2);
         QVERIFY(run.err.contains("cannot write"));
         QVERIFY(run.err.contains("radio.tw"));
@@ -75,7 +57,7 @@ private slots:
     {
         QTemporaryDir dir;
         QCOMPARE(runCli({"new", "radio"}, dir.path()).exitCode, 0);
-        const Run run = runCli({"info", "radio.tw"}, dir.path());
+        const testing::CliRun run = runCli({"info", "radio.tw"}, dir.path());
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.out.contains("Port number: 1\n"), qPrintable(run.out));
         QVERIFY(run.out.contains("0 - 9999"));
@@ -107,7 +89,7 @@ private slots:
         const QString path = dir.filePath("chan.tw");
         QCOMPARE(saveConfiguration(path.toStdString(), image).outcome, FileOutcome::Saved);
 
-        const Run run = runCli({"info", path}, dir.path());
+        const testing::CliRun run = runCli({"info", path}, dir.path());
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.out.contains("Port number: 4\n"), qPrintable(run.out));
         QVERIFY(run.out.contains("136 - 9999"));
@@ -123,7 +105,7 @@ private slots:
     void infoRefusesMissingAndForeignFiles()
     {
         QTemporaryDir dir;
-        Run run = runCli({"info", "absent.tw"}, dir.path());
+        testing::CliRun run = runCli({"info", "absent.tw"}, dir.path());
         QCOMPARE(run.exitCode, 2);
         QVERIFY(run.err.contains("absent.tw"));
 
@@ -150,7 +132,7 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QTemporaryDir dir;
-        const Run run = runCli(arguments, dir.path());
+        const testing::CliRun run = runCli(arguments, dir.path());
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.contains("Usage: tarn-cli"), qPrintable(run.err));
     }
@@ -158,7 +140,7 @@ private slots:
     void helpPrintsUsage()
     {
         QTemporaryDir dir;
-        Run run = runCli({"--help"}, dir.path());
+        testing::CliRun run = runCli({"--help"}, dir.path());
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.out.contains("new FILE"));
         QVERIFY(run.out.contains("info FILE"));

@@ -312,6 +312,10 @@ private slots:
         QTest::newRow("0x01A0 stops at A") << 0x01A0 << 1;
         QTest::newRow("0x0000") << 0x0000 << 0;
         QTest::newRow("0x0520") << 0x0520 << 520;
+        QTest::newRow("0x0480") << 0x0480 << 480;
+        QTest::newRow("0x1000") << 0x1000 << 1000;
+        QTest::newRow("0x0A00 no digit") << 0x0A00 << 0;
+        QTest::newRow("0x0005") << 0x0005 << 5;
     }
     void bandLimitDigitsReadAsDecimal()
     {

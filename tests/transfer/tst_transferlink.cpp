@@ -126,26 +126,6 @@ std::vector<int> concat(std::vector<int> a, const std::vector<int>& b)
     return a;
 }
 
-// What a user would write: the radio's channels, renamed and re-tuned, inside its limits.
-RadioImage editedImage()
-{
-    RadioImage image = VirtualRadio::imageFromMemory(VirtualRadio::factoryMemory());
-    for (int i = 0; i < 40; ++i) {
-        writeLe32(image.channelSlot(i).data() + channel::RxFrequency, 0x14600000 + 0x1250 * (i % 8));
-        writeLe32(image.channelSlot(i).data() + channel::TxFrequency, 0x43300000);
-        image.extensionSlot(i)[extension::Name] = static_cast<std::uint8_t>(i % 36);
-    }
-    writeLe32(image.bandRecord(Band::A).data() + vfo::RxFrequency, 0x14500000);
-    for (int j = 0; j < BlockDataSize; ++j) {
-        image.offsetData()[j] = static_cast<std::uint8_t>(j);
-        image.startupTextData()[j] = static_cast<std::uint8_t>(0xA0 + j);
-    }
-    image.functionData()[functions::RadioOwned] = 0x11;
-    image.functionData()[functions::RadioOwned + 1] = 0x22;
-    image.setPortNumber(1);
-    return image;
-}
-
 std::string language(int n)
 {
     return "<" + std::to_string(n) + ">";
@@ -161,7 +141,7 @@ private slots:
     {
         Ports ports;
         PtyRadio* radio = ports.addRadio(3);
-        VirtualRadio::Memory memory = VirtualRadio::memoryFromImage(editedImage());
+        VirtualRadio::Memory memory = VirtualRadio::memoryFromImage(testing::editedImage());
         radio->setMemory(memory);
         RadioImage image;
         image.setPortNumber(3);
@@ -192,7 +172,7 @@ private slots:
         factory[0x0E20 + functions::RadioOwned + 1] = 0xA5;
         radio->setMemory(factory);
         const RadioImage radioBefore = VirtualRadio::imageFromMemory(factory);
-        RadioImage image = editedImage();
+        RadioImage image = testing::editedImage();
         image.bandLimitData()[0] = 0x77;  // stale limits from a file
         const RadioImage sent = image;
         WorkerListener listener;

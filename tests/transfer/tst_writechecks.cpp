@@ -58,28 +58,6 @@ class WriteChecksTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void bandLimitMHz_readsHexDigitsAsDecimal_data()
-    {
-        QTest::addColumn<int>("raw");
-        QTest::addColumn<int>("mhz");
-        QTest::newRow("0x0136") << 0x0136 << 136;
-        QTest::newRow("0x9999") << 0x9999 << 9999;
-        QTest::newRow("0x01A0 stops at A") << 0x01A0 << 1;
-        QTest::newRow("0x0000") << 0x0000 << 0;
-        QTest::newRow("0x0480") << 0x0480 << 480;
-        QTest::newRow("0x1000") << 0x1000 << 1000;
-        QTest::newRow("0x0A00 no digit") << 0x0A00 << 0;
-        QTest::newRow("0x0005") << 0x0005 << 5;
-    }
-    void bandLimitMHz_readsHexDigitsAsDecimal()
-    {
-        QFETCH(int, raw);
-        QFETCH(int, mhz);
-        RadioImage image;
-        setLimit(image, limits::RxHigh2, static_cast<std::uint16_t>(raw));
-        QCOMPARE(image.bandLimitMHz(limits::RxHigh2), mhz);
-    }
-
     void receiveFrequencyAgainstLimits_data()
     {
         QTest::addColumn<quint32>("rx");

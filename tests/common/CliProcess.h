@@ -1,0 +1,35 @@
+// Runs the built tarn-cli as a real process (its path comes from TARN_CLI_PATH, which the
+// test's CMakeLists defines) and collects what it printed.
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+namespace tarn::testing {
+
+struct CliRun {
+    int exitCode = -1;  // -1 when the program did not finish normally
+    QString out;
+    QString err;
+};
+
+// TARN_PORTS is removed, so only the ports a test names on the command line exist.
+inline CliRun runCli(const QStringList& arguments, const QString& workingDirectory)
+{
+    QProcess process;
+    process.setWorkingDirectory(workingDirectory);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("TARN_PORTS"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(TARN_CLI_PATH), arguments);
+    CliRun run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+}  // namespace tarn::testing
