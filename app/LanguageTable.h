@@ -1,6 +1,6 @@
 // The language table lang.csv: one column per language, row 0 the language names, the
-// following rows the 148 language strings. Parsing only; finding and applying the file
-// is the application's business.
+// following rows the language strings: the 148 of the original table, then Tarn's own
+// from 148 on. Parsing only; finding and applying the file is the application's business.
 #pragma once
 
 #include <QByteArray>
@@ -12,7 +12,9 @@ namespace tarn {
 class LanguageTable {
 public:
     static constexpr int MaxLanguages = 32;
-    static constexpr int StringCount = 148;
+    // Strings 0-147 are the original table's; 148 and above are Tarn's own additions.
+    static constexpr int OriginalStringCount = 148;
+    static constexpr int StringCount = 260;
     // Longer fields are cut: 48 characters kept, the next one dropped, the rest of the
     // field continues as the following field of the row.
     static constexpr int MaxFieldLength = 48;
@@ -20,7 +22,7 @@ public:
     struct Result {
         // The names of row 0, up to the first empty field, at most 32.
         QStringList names;
-        // One string per row after row 0, at most 148. Slots beyond the rows the file
+        // One string per row after row 0, at most StringCount. Slots beyond the rows the file
         // holds are not in the list: a load keeps their previous values.
         QStringList strings;
     };

@@ -2,6 +2,7 @@
 // strings and the page frames, with the menus, toolbar and status bar around them.
 #pragma once
 
+#include "app/LanguageTable.h"
 #include "app/PageFactory.h"
 #include "link/TransferJob.h"
 #include "radio/RadioImage.h"
@@ -55,13 +56,13 @@ enum CommandId : int {
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    static constexpr int LanguageStringCount = 148;
+    static constexpr int LanguageStringCount = tarn::LanguageTable::StringCount;
 
     explicit CMainFrame(QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     tarn::RadioImage image;
-    // Language strings 0 to 147 of the selected language.
+    // The language strings of the selected language (LanguageTable::StringCount).
     QStringList languageStrings;
     QString languageString(int n) const;
 

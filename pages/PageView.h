@@ -13,7 +13,7 @@ class RadioImage;
 
 struct PageContext {
     tarn::RadioImage* image = nullptr;
-    // The 148 language strings of the selected language.
+    // The language strings of the selected language.
     const QStringList* languageStrings = nullptr;
     // Shows the program's message dialog (title language string 0, button 116) modally.
     std::function<void(const QString& text)> showMessage;

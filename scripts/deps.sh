@@ -5,7 +5,7 @@ TARN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 TARN_BUILD="$TARN_ROOT/build"
 
 # What the build and the tests need.
-TARN_BUILD_PACKAGES="cmake g++ ninja-build qt6-base-dev qt6-serialport-dev libgl-dev qt6-qpa-plugins python3"
+TARN_BUILD_PACKAGES="cmake g++ ninja-build ccache qt6-base-dev qt6-serialport-dev libgl-dev qt6-qpa-plugins python3"
 
 tarn_install_missing() {
     local missing=()
@@ -34,6 +34,12 @@ tarn_build() {
     if command -v ninja >/dev/null 2>&1 && [ ! -f "$TARN_BUILD/Makefile" ]; then
         generator=(-G Ninja)
     fi
-    cmake -S "$TARN_ROOT" -B "$TARN_BUILD" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    local launcher=()
+    if command -v ccache >/dev/null 2>&1; then
+        # Rebuilds of the same sources (another checkout, a clean build) come from the cache.
+        launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+        export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$TARN_ROOT}" CCACHE_NOHASHDIR=1
+    fi
+    cmake -S "$TARN_ROOT" -B "$TARN_BUILD" "${generator[@]}" "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo
     cmake --build "$TARN_BUILD" --parallel "$(nproc 2>/dev/null || echo 2)"
 }

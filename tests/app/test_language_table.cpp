@@ -18,7 +18,7 @@ private slots:
     void threeNamesColumnTwoTakesThirdField();
     void emptySecondFieldGivesEmptyStringInColumnOne();
     void shortRowGivesEmptyString();
-    void stringsBeyond148RowsAreIgnored();
+    void stringsBeyondTheTableSizeAreIgnored();
     void namesBeyond32AreIgnored();
     void namesEndAtFirstEmptyField();
     void crlfLinesLoseTheirCarriageReturn();
@@ -76,14 +76,14 @@ void TestLanguageTable::shortRowGivesEmptyString()
     QCOMPARE(table.strings, (QStringList{"", "", "z"}));
 }
 
-void TestLanguageTable::stringsBeyond148RowsAreIgnored()
+void TestLanguageTable::stringsBeyondTheTableSizeAreIgnored()
 {
     QString text = QStringLiteral("zh\n");
-    for (int n = 0; n < 200; ++n)
+    for (int n = 0; n < LanguageTable::StringCount + 50; ++n)
         text += QStringLiteral("s%1\n").arg(n);
     const auto table = LanguageTable::parse(text, 0);
-    QCOMPARE(table.strings.size(), 148);
-    QCOMPARE(table.strings.last(), QStringLiteral("s147"));
+    QCOMPARE(table.strings.size(), LanguageTable::StringCount);
+    QCOMPARE(table.strings.last(), QStringLiteral("s%1").arg(LanguageTable::StringCount - 1));
 }
 
 void TestLanguageTable::namesBeyond32AreIgnored()
