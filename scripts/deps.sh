@@ -7,6 +7,9 @@ TARN_BUILD="$TARN_ROOT/build"
 # What the build and the tests need.
 TARN_BUILD_PACKAGES="cmake g++ ninja-build ccache qt6-base-dev qt6-serialport-dev libgl-dev qt6-qpa-plugins python3"
 
+# What scripts/draw-pictures needs to render the pictures and icons from their drawings.
+TARN_ART_PACKAGES="librsvg2-bin imagemagick"
+
 tarn_install_missing() {
     local missing=()
     local pkg
