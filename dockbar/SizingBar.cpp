@@ -307,11 +307,12 @@ void SizingBar::onPlacementChanged()
 {
     if (m_placing)
         return;
-    m_placing = true;
     const bool floating = isFloating();
-    dockSide = dockSideFor(m_frame && !floating ? m_frame->dockWidgetArea(this) : Qt::NoDockWidgetArea, floating);
-    if (m_frame && !floating && dockSide == DockFloating)
-        dockSide = DockLeft;  // not yet placed: the frame docks it at the left
+    const Qt::DockWidgetArea area = m_frame ? m_frame->dockWidgetArea(this) : Qt::NoDockWidgetArea;
+    if (!floating && area == Qt::NoDockWidgetArea)
+        return;  // not placed yet: the frame's docking comes back here
+    m_placing = true;
+    dockSide = dockSideFor(area, floating);
     setFeature(DockWidgetVerticalTitleBar, isHorizontal(dockSide));
 
     QMargins inset = clientInset(dockSide, edgeWidth, gripperWidth);
