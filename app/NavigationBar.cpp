@@ -76,3 +76,14 @@ NavigationBar::NavigationBar(QWidget* parent) : SizingBar(parent), m_tree(new Na
 {
     setClientWidget(m_tree);
 }
+
+void NavigationBar::showWholeLabels()
+{
+    if (dockSide != tarn::dock::DockLeft && dockSide != tarn::dock::DockRight)
+        return;
+    const QMargins inset = tarn::dock::clientInset(dockSide, edgeWidth, gripperWidth);
+    const int needed = m_tree->labelsWidth() + inset.left() + inset.right() + 4;
+    floatSize.setWidth(qMax(floatSize.width(), needed));
+    if (needed > dockedLength())
+        setDockedLength(needed);
+}

@@ -24,6 +24,8 @@ public:
     unsigned hitFlags = OnNothing;
     // The part of the row that holds the item's text.
     QRect labelRect(const QTreeWidgetItem* item) const;
+    // The width that shows every label whole.
+    int labelsWidth() const { return sizeHintForColumn(0) + 2 * frameWidth(); }
 
 signals:
     // The text of the item whose label was pressed.
@@ -39,6 +41,8 @@ public:
     explicit NavigationBar(QWidget* parent = nullptr);
 
     NavigationTree* tree() const { return m_tree; }
+    // Widens a bar docked at a side until every label shows whole.
+    void showWholeLabels();
 
 private:
     NavigationTree* m_tree;

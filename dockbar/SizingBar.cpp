@@ -276,6 +276,15 @@ int SizingBar::dockedLength() const
     return isHorizontal(dockSide) ? horzSize.height() : vertSize.width();
 }
 
+void SizingBar::setDockedLength(int length)
+{
+    if (isHorizontal(dockSide))
+        horzSize.setHeight(length);
+    else
+        vertSize.setWidth(length);
+    applyLength(length);
+}
+
 int SizingBar::trackingLength(const QSize& size) const
 {
     return isHorizontal(dockSide) ? size.height() : size.width();

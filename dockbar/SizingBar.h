@@ -35,6 +35,8 @@ public:
     QSize CalcMaxSize() const;
     // The size along the bar's axis while docked (the width of a bar at the left or right).
     int dockedLength() const;
+    // Makes that the size along the bar's axis, for its side now.
+    void setDockedLength(int length);
 
     // The sizing edge and the title strip with the gripper and the caption buttons.
     QWidget* sizingEdge() const { return m_edge; }
