@@ -79,6 +79,7 @@ CMainFrame::CMainFrame(QWidget* parent)
 
     m_navBar = new NavigationBar(this);
     m_navBar->Create(QStringLiteral("数据浏览条"), this, QSize(140, 200), true, 123);
+    m_navBar->setObjectName(QStringLiteral("navBar123"));
     addDockWidget(Qt::LeftDockWidgetArea, m_navBar);
     connect(m_navBar->tree(), &NavigationTree::labelPressed, this, &CMainFrame::OpenPageByTitle);
 

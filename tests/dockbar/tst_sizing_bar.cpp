@@ -19,6 +19,8 @@ private slots:
     void edgeDragResizesAndRightButtonRestores_data();
     void edgeDragResizesAndRightButtonRestores();
     void closeButtonHidesAndDoubleClickFloats();
+    void liveDragFollowsTheDesktop_data();
+    void liveDragFollowsTheDesktop();
 };
 
 void TestSizingBar::insetPutsEdgeTowardsTheMiddle_data()
@@ -155,6 +157,38 @@ void TestSizingBar::closeButtonHidesAndDoubleClickFloats()
     QTest::mouseClick(strip, Qt::LeftButton, {}, close);
     QVERIFY(!bar->isVisible());
     QVERIFY(!bar->toggleViewAction()->isChecked());
+}
+
+void TestSizingBar::liveDragFollowsTheDesktop_data()
+{
+    QTest::addColumn<QByteArray>("kwinrc");  // empty: no such file
+    QTest::addColumn<bool>("live");
+    QTest::newRow("no desktop setting: live") << QByteArray() << true;
+    QTest::newRow("window contents shown") << QByteArray("[Windows]\nResizeMode=Opaque\n") << true;
+    QTest::newRow("outline") << QByteArray("[Windows]\nResizeMode=Transparent\n") << false;
+}
+
+void TestSizingBar::liveDragFollowsTheDesktop()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows keeps the setting in the registry");
+#endif
+    QFETCH(QByteArray, kwinrc);
+    QFETCH(bool, live);
+    QTemporaryDir config;
+    if (!kwinrc.isEmpty()) {
+        QFile file(config.filePath(QStringLiteral("kwinrc")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(kwinrc);
+    }
+    const QByteArray old = qgetenv("XDG_CONFIG_HOME");
+    const QByteArray oldDirs = qgetenv("XDG_CONFIG_DIRS");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(config.filePath(QStringLiteral("none"))));
+    const bool result = SizingBar::QueryLiveDrag();
+    qputenv("XDG_CONFIG_HOME", old);
+    qputenv("XDG_CONFIG_DIRS", oldDirs);
+    QCOMPARE(result, live);
 }
 
 QTEST_MAIN(TestSizingBar)
