@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,7 +23,7 @@ using settings::Section;
 namespace {
 
 // Dialog units of the page's template to pixels.
-constexpr double UnitX = 1.75;
+constexpr double UnitX = 1.8;
 constexpr double UnitY = 1.75;
 constexpr int TemplateWidth = 623;
 constexpr int TemplateHeight = 356;
@@ -70,7 +71,7 @@ constexpr int BandControlXA = 283;
 constexpr int BandControlXB = 388;
 constexpr int BandGroupXA = 230;
 constexpr int BandGroupXB = 335;
-constexpr int BandControlWidth = 45;
+constexpr int BandControlWidth = 46;
 
 void setId(QWidget* widget, int id)
 {
@@ -110,6 +111,10 @@ void selectIndex(QComboBox* list, int index)
 CChoiceFunView::CChoiceFunView(const PageContext& context, QWidget* parent) : PageView(context, parent)
 {
     resize(qRound(TemplateWidth * UnitX), qRound(TemplateHeight * UnitY));
+    // The template's small system font: the longer labels keep to their places.
+    QFont small = font();
+    small.setPointSizeF(qMax(7.0, small.pointSizeF() - 1.0));
+    setFont(small);
     OnInitialUpdate();
 }
 
@@ -214,6 +219,8 @@ void CChoiceFunView::buildBandGroup(Band band)
             QRect listRect = rect;
             if (field.id == BandFieldId::DisplayMode)
                 listRect = dialogRect(groupX + 22, field.y, 76, RowHeight);
+            else if (field.id == BandFieldId::Offset)  // room for MM.FFFFF0 beside the arrow
+                listRect = dialogRect(x - 8, field.y, BandControlWidth + 8, RowHeight);
             QComboBox* list = makeList(this, id, listRect);
             for (const settings::EntryText& entry : field.entries)
                 list->addItem(QString::fromStdString(settings::EntryTextOf(entry, text)));
@@ -241,8 +248,9 @@ void CChoiceFunView::buildBandGroup(Band band)
         if (field.id == BandFieldId::DisplayMode) {
             makeLabel(this, labelId, label, dialogRect(groupX + 4, field.y - 11, 94, 10));
         } else if (field.id == BandFieldId::Offset) {
-            makeLabel(this, labelId, label, dialogRect(groupX + 3, field.y - 3, 33, RowHeight + 6));
-            makeLabel(this, 0, QStringLiteral("MHZ"), dialogRect(groupX + 36, field.y - 3, 16, RowHeight + 6));
+            // The unit under the label: the list keeps its width for the nine-character texts.
+            makeLabel(this, labelId, label, dialogRect(groupX + 3, field.y - 4, x - groupX - 12, 9));
+            makeLabel(this, 0, QStringLiteral("MHZ"), dialogRect(groupX + 3, field.y + 5, x - groupX - 12, 9));
         } else {
             makeLabel(this, labelId, label, dialogRect(groupX + 3, field.y - 3, x - groupX - 4, RowHeight + 6));
         }
