@@ -6,6 +6,7 @@
 #include "radio/Bytes.h"
 #include "radio/Codecs.h"
 #include "radio/ConfigFile.h"
+#include "radio/OptionsSettings.h"
 #include "radio/RadioImage.h"
 
 #include <iomanip>
@@ -88,6 +89,33 @@ std::string tableText(const std::vector<std::vector<std::string>>& rows)
     return text;
 }
 
+// Every setting as the optional functions and key pages show it, label = value, under the
+// pages' own headings: the general settings (the hidden ones last), the A band, the B band,
+// the side key.
+void printSettings(std::ostream& out, const RadioImage& image, const CliLanguage& language)
+{
+    const LanguageText text = language.function();
+    settings::Section section = settings::Section::Keys;
+    bool first = true;
+    for (const SettingText& setting : SettingsTexts(image, text)) {
+        const bool general = setting.section == settings::Section::General || setting.section == settings::Section::Hidden;
+        const bool sameHeading = !first && (setting.section == section
+                                            || (general && section == settings::Section::General));
+        if (!sameHeading) {
+            static const int headings[] = {27, 27, 72, 73, 28};
+            out << text(headings[static_cast<int>(setting.section)]) << ":\n";
+            section = general ? settings::Section::General : setting.section;
+        }
+        first = false;
+        // Labels that end in a colon on the page ("PF1 (side key): ") lose it before the "=".
+        std::string label = setting.label;
+        for (std::string_view end : {" ", ":", "\xEF\xBC\x9A"})  // blank, colon, full-width colon
+            while (label.size() >= end.size() && label.compare(label.size() - end.size(), end.size(), end) == 0)
+                label.erase(label.size() - end.size());
+        out << "  " << label << " = " << setting.value << "\n";
+    }
+}
+
 int runNew(const Invocation& call)
 {
     const std::string path = withTwExtension(call.arguments[0]);
@@ -168,6 +196,7 @@ int runInfo(const Invocation& call)
             << frequencyText(readLe32(record.data() + layout::vfo::RxFrequency)) << ", transmit "
             << frequencyText(readLe32(record.data() + layout::vfo::TxFrequency)) << "\n";
     }
+    printSettings(out, image, language);
     return ExitOk;
 }
 
@@ -179,8 +208,8 @@ std::vector<Command> fileCommands()
         {"new", "FILE", "Write a configuration file holding a new default image (\".tw\" is appended "
                         "unless the name contains \".tw\").",
          1, 1, {}, runNew},
-        {"info", "FILE", "Show the port number, band limits, channels in use and band frequencies of a "
-                         "configuration file.",
+        {"info", "FILE", "Show the port number, band limits, channels in use, band frequencies, general "
+                         "settings, both bands and the side key of a configuration file.",
          1, 1, {LangOption}, runInfo},
     };
 }
