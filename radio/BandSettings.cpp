@@ -116,6 +116,31 @@ const std::vector<BandField>& BandFields()
     return fields;
 }
 
+int* BandSelection(BandSettings& value, BandFieldId id)
+{
+    return const_cast<int*>(BandSelection(static_cast<const BandSettings&>(value), id));
+}
+
+const int* BandSelection(const BandSettings& value, BandFieldId id)
+{
+    switch (id) {
+    case BandFieldId::Power: return &value.power;
+    case BandFieldId::Bandwidth: return &value.bandwidth;
+    case BandFieldId::BandLimited: return &value.bandLimited;
+    case BandFieldId::Signalling: return &value.signalling;
+    case BandFieldId::OffsetDirection: return &value.offsetDirection;
+    case BandFieldId::Offset: return &value.offset;
+    case BandFieldId::DisplayMode: return &value.displayMode;
+    case BandFieldId::Squelch: return &value.squelch;
+    case BandFieldId::Step: return &value.step;
+    case BandFieldId::Frequency:
+    case BandFieldId::TxTone:
+    case BandFieldId::RxTone:
+        break;
+    }
+    return nullptr;
+}
+
 bool AnyChannelInUse(const RadioImage& image)
 {
     for (int i = 0; i < layout::ChannelCount; ++i)
@@ -251,16 +276,8 @@ std::string BandFieldText(const BandSettings& value, BandFieldId id, const Langu
     case BandFieldId::TxTone: return value.txTone;
     case BandFieldId::RxTone: return value.rxTone;
     case BandFieldId::Offset: return OffsetItemText(value.offset, value.step);
-    case BandFieldId::Power: return entry(value.power);
-    case BandFieldId::Bandwidth: return entry(value.bandwidth);
-    case BandFieldId::BandLimited: return entry(value.bandLimited);
-    case BandFieldId::OffsetDirection: return entry(value.offsetDirection);
-    case BandFieldId::DisplayMode: return entry(value.displayMode);
-    case BandFieldId::Squelch: return entry(value.squelch);
-    case BandFieldId::Step: return entry(value.step);
-    case BandFieldId::Signalling: return entry(value.signalling);
+    default: return entry(*BandSelection(value, id));
     }
-    return std::string();
 }
 
 }  // namespace tarn

@@ -36,6 +36,12 @@ enum class BandFieldId {
     DisplayMode, Squelch, Step, Signalling
 };
 
+inline constexpr int BandFieldCount = 12;
+// The selection a list row of a band holds; nullptr for the frequency and tone rows,
+// which hold texts.
+int* BandSelection(BandSettings& value, BandFieldId id);
+const int* BandSelection(const BandSettings& value, BandFieldId id);
+
 // A band group's rows, in the page's order.
 struct BandField {
     BandFieldId id;
