@@ -401,6 +401,8 @@ void CChoiceFunView::onFrequencyEdited(Band band)
 
 void CChoiceFunView::onStepChanged(Band band)
 {
+    if (!m_context.image)
+        return;
     OptionsValues values = takeValues();
     BandSettings& v = values.band(band);
     bandControls(band).offsets->setStep(v.step);
