@@ -4,18 +4,15 @@
 // printout and the text form read the same rows, so no other file knows a settings byte.
 #pragma once
 
+#include "radio/LanguageText.h"
 #include "radio/RadioImage.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tarn {
-
-// Language string n in the current language, UTF-8.
-using LanguageText = std::function<std::string(int n)>;
 
 namespace settings {
 
