@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,7 +23,7 @@ using settings::Section;
 namespace {
 
 // Dialog units of the page's template to pixels.
-constexpr double UnitX = 1.75;
+constexpr double UnitX = 1.8;
 constexpr double UnitY = 1.75;
 constexpr int TemplateWidth = 623;
 constexpr int TemplateHeight = 356;
@@ -70,7 +71,7 @@ constexpr int BandControlXA = 283;
 constexpr int BandControlXB = 388;
 constexpr int BandGroupXA = 230;
 constexpr int BandGroupXB = 335;
-constexpr int BandControlWidth = 45;
+constexpr int BandControlWidth = 46;
 
 void setId(QWidget* widget, int id)
 {
@@ -110,6 +111,10 @@ void selectIndex(QComboBox* list, int index)
 CChoiceFunView::CChoiceFunView(const PageContext& context, QWidget* parent) : PageView(context, parent)
 {
     resize(qRound(TemplateWidth * UnitX), qRound(TemplateHeight * UnitY));
+    // The template's small system font: the longer labels keep to their places.
+    QFont small = font();
+    small.setPointSizeF(qMax(7.0, small.pointSizeF() - 1.0));
+    setFont(small);
     OnInitialUpdate();
 }
 
@@ -214,23 +219,16 @@ void CChoiceFunView::buildBandGroup(Band band)
             QRect listRect = rect;
             if (field.id == BandFieldId::DisplayMode)
                 listRect = dialogRect(groupX + 22, field.y, 76, RowHeight);
+            else if (field.id == BandFieldId::Offset)  // room for MM.FFFFF0 beside the arrow
+                listRect = dialogRect(x - 8, field.y, BandControlWidth + 8, RowHeight);
             QComboBox* list = makeList(this, id, listRect);
             for (const settings::EntryText& entry : field.entries)
                 list->addItem(QString::fromStdString(settings::EntryTextOf(entry, text)));
-            switch (field.id) {
-            case BandFieldId::Power: c.power = list; break;
-            case BandFieldId::TxTone: c.txTone = list; list->setModel(m_tones); break;
-            case BandFieldId::RxTone: c.rxTone = list; list->setModel(m_tones); break;
-            case BandFieldId::Bandwidth: c.bandwidth = list; break;
-            case BandFieldId::BandLimited: c.bandLimited = list; break;
-            case BandFieldId::OffsetDirection: c.offsetDirection = list; break;
-            case BandFieldId::Offset: c.offset = list; list->setModel(c.offsets); break;
-            case BandFieldId::DisplayMode: c.displayMode = list; break;
-            case BandFieldId::Squelch: c.squelch = list; break;
-            case BandFieldId::Step: c.step = list; break;
-            case BandFieldId::Signalling: c.signalling = list; break;
-            case BandFieldId::Frequency: break;
-            }
+            c.lists[static_cast<int>(field.id)] = list;
+            if (field.id == BandFieldId::TxTone || field.id == BandFieldId::RxTone)
+                list->setModel(m_tones);
+            else if (field.id == BandFieldId::Offset)
+                list->setModel(c.offsets);
             if (field.hidden)
                 list->hide();
         }
@@ -241,14 +239,15 @@ void CChoiceFunView::buildBandGroup(Band band)
         if (field.id == BandFieldId::DisplayMode) {
             makeLabel(this, labelId, label, dialogRect(groupX + 4, field.y - 11, 94, 10));
         } else if (field.id == BandFieldId::Offset) {
-            makeLabel(this, labelId, label, dialogRect(groupX + 3, field.y - 3, 33, RowHeight + 6));
-            makeLabel(this, 0, QStringLiteral("MHZ"), dialogRect(groupX + 36, field.y - 3, 16, RowHeight + 6));
+            // The unit under the label: the list keeps its width for the nine-character texts.
+            makeLabel(this, labelId, label, dialogRect(groupX + 3, field.y - 4, x - groupX - 12, 9));
+            makeLabel(this, 0, QStringLiteral("MHZ"), dialogRect(groupX + 3, field.y + 5, x - groupX - 12, 9));
         } else {
             makeLabel(this, labelId, label, dialogRect(groupX + 3, field.y - 3, x - groupX - 4, RowHeight + 6));
         }
     }
-    connect(c.step, &QComboBox::activated, this, [this, band] { onStepChanged(band); });
-    connect(c.displayMode, &QComboBox::activated, this, [this, band] { onDisplayModeChanged(band); });
+    connect(c.list(BandFieldId::Step), &QComboBox::activated, this, [this, band] { onStepChanged(band); });
+    connect(c.list(BandFieldId::DisplayMode), &QComboBox::activated, this, [this, band] { onDisplayModeChanged(band); });
 }
 
 void CChoiceFunView::watchMouseMoves()
@@ -286,17 +285,14 @@ OptionsValues CChoiceFunView::takeValues() const
         const BandControls& c = m_bands[band == Band::A ? 0 : 1];
         BandSettings& v = values.band(band);
         v.frequency = c.frequency->text().toStdString();
-        v.power = c.power->currentIndex();
-        v.bandwidth = c.bandwidth->currentIndex();
-        v.bandLimited = c.bandLimited->currentIndex();
-        v.signalling = c.signalling->currentIndex();
-        v.offsetDirection = c.offsetDirection->currentIndex();
-        v.offset = c.offset->currentIndex();
-        v.displayMode = c.displayMode->currentIndex();
-        v.squelch = c.squelch->currentIndex();
-        v.step = c.step->currentIndex();
-        v.rxTone = c.rxTone->currentIndex() >= 0 ? c.rxTone->currentText().toStdString() : std::string();
-        v.txTone = c.txTone->currentIndex() >= 0 ? c.txTone->currentText().toStdString() : std::string();
+        for (const BandField& field : BandFields())
+            if (int* selection = BandSelection(v, field.id))
+                *selection = c.list(field.id)->currentIndex();
+        auto toneText = [](const QComboBox* list) {
+            return list->currentIndex() >= 0 ? list->currentText().toStdString() : std::string();
+        };
+        v.rxTone = toneText(c.list(BandFieldId::RxTone));
+        v.txTone = toneText(c.list(BandFieldId::TxTone));
     }
     return values;
 }
@@ -327,19 +323,18 @@ void CChoiceFunView::pushValues(const OptionsValues& values)
         const BandSettings& v = values.band(band);
         c.heldFrequency = QString::fromStdString(v.frequency);
         c.frequency->setText(c.heldFrequency);
-        selectIndex(c.power, v.power);
-        selectIndex(c.bandwidth, v.bandwidth);
-        selectIndex(c.bandLimited, v.bandLimited);
-        selectIndex(c.signalling, v.signalling);
-        selectIndex(c.offsetDirection, v.offsetDirection);
-        selectIndex(c.displayMode, v.displayMode);
-        selectIndex(c.squelch, v.squelch);
-        selectIndex(c.step, v.step);
+        // The offset list follows the step before its entry is chosen.
         if (c.offsets->step() != v.step)
             c.offsets->setStep(v.step);
-        selectIndex(c.offset, v.offset);
-        c.rxTone->setCurrentIndex(v.rxTone.empty() ? -1 : c.rxTone->findText(QString::fromStdString(v.rxTone)));
-        c.txTone->setCurrentIndex(v.txTone.empty() ? -1 : c.txTone->findText(QString::fromStdString(v.txTone)));
+        for (const BandField& field : BandFields())
+            if (const int* selection = BandSelection(v, field.id))
+                selectIndex(c.list(field.id), *selection);
+        // A tone the list cannot show leaves it without a selection, never the previous one.
+        auto selectTone = [](QComboBox* list, const std::string& text) {
+            list->setCurrentIndex(text.empty() ? -1 : list->findText(QString::fromStdString(text)));
+        };
+        selectTone(c.list(BandFieldId::RxTone), v.rxTone);
+        selectTone(c.list(BandFieldId::TxTone), v.txTone);
     }
 }
 
@@ -406,6 +401,8 @@ void CChoiceFunView::onFrequencyEdited(Band band)
 
 void CChoiceFunView::onStepChanged(Band band)
 {
+    if (!m_context.image)
+        return;
     OptionsValues values = takeValues();
     BandSettings& v = values.band(band);
     bandControls(band).offsets->setStep(v.step);

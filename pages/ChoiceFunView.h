@@ -37,17 +37,9 @@ protected:
 private:
     struct BandControls {
         QLineEdit* frequency = nullptr;
-        QComboBox* power = nullptr;
-        QComboBox* txTone = nullptr;
-        QComboBox* rxTone = nullptr;
-        QComboBox* bandwidth = nullptr;
-        QComboBox* bandLimited = nullptr;
-        QComboBox* offsetDirection = nullptr;
-        QComboBox* offset = nullptr;
-        QComboBox* displayMode = nullptr;
-        QComboBox* squelch = nullptr;
-        QComboBox* step = nullptr;
-        QComboBox* signalling = nullptr;
+        // Indexed by BandFieldId; no list for the frequency.
+        std::array<QComboBox*, tarn::BandFieldCount> lists{};
+        QComboBox* list(tarn::BandFieldId id) const { return lists[static_cast<int>(id)]; }
         OffsetListModel* offsets = nullptr;
         QString heldFrequency;  // the text as the page held it before the last change
     };

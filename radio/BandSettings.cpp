@@ -1,6 +1,7 @@
 #include "radio/BandSettings.h"
 
 #include "radio/Bytes.h"
+#include "radio/ChannelRecord.h"
 #include "radio/Codecs.h"
 
 #include <algorithm>
@@ -114,6 +115,37 @@ const std::vector<BandField>& BandFields()
 {
     static const std::vector<BandField> fields = makeBandFields();
     return fields;
+}
+
+const BandField& FindBandField(BandFieldId id)
+{
+    // The table's rows are in the order of the ids.
+    return BandFields()[static_cast<std::size_t>(id)];
+}
+
+int* BandSelection(BandSettings& value, BandFieldId id)
+{
+    return const_cast<int*>(BandSelection(static_cast<const BandSettings&>(value), id));
+}
+
+const int* BandSelection(const BandSettings& value, BandFieldId id)
+{
+    switch (id) {
+    case BandFieldId::Power: return &value.power;
+    case BandFieldId::Bandwidth: return &value.bandwidth;
+    case BandFieldId::BandLimited: return &value.bandLimited;
+    case BandFieldId::Signalling: return &value.signalling;
+    case BandFieldId::OffsetDirection: return &value.offsetDirection;
+    case BandFieldId::Offset: return &value.offset;
+    case BandFieldId::DisplayMode: return &value.displayMode;
+    case BandFieldId::Squelch: return &value.squelch;
+    case BandFieldId::Step: return &value.step;
+    case BandFieldId::Frequency:
+    case BandFieldId::TxTone:
+    case BandFieldId::RxTone:
+        break;
+    }
+    return nullptr;
 }
 
 bool AnyChannelInUse(const RadioImage& image)
@@ -240,27 +272,53 @@ void CoupleDisplayModes(const BandSettings& changed, BandSettings& other)
 std::string BandFieldText(const BandSettings& value, BandFieldId id, const LanguageText& text)
 {
     auto entry = [&](int index) {
-        const auto& fields = BandFields();
-        const auto it = std::find_if(fields.begin(), fields.end(), [id](const BandField& f) { return f.id == id; });
-        if (index < 0 || index >= static_cast<int>(it->entries.size()))
+        const BandField& field = FindBandField(id);
+        if (index < 0 || index >= static_cast<int>(field.entries.size()))
             return std::string();
-        return settings::EntryTextOf(it->entries[index], text);
+        return settings::EntryTextOf(field.entries[index], text);
     };
     switch (id) {
     case BandFieldId::Frequency: return value.frequency;
     case BandFieldId::TxTone: return value.txTone;
     case BandFieldId::RxTone: return value.rxTone;
     case BandFieldId::Offset: return OffsetItemText(value.offset, value.step);
-    case BandFieldId::Power: return entry(value.power);
-    case BandFieldId::Bandwidth: return entry(value.bandwidth);
-    case BandFieldId::BandLimited: return entry(value.bandLimited);
-    case BandFieldId::OffsetDirection: return entry(value.offsetDirection);
-    case BandFieldId::DisplayMode: return entry(value.displayMode);
-    case BandFieldId::Squelch: return entry(value.squelch);
-    case BandFieldId::Step: return entry(value.step);
-    case BandFieldId::Signalling: return entry(value.signalling);
+    default: return entry(*BandSelection(value, id));
     }
-    return std::string();
+}
+
+bool BandFieldFromText(BandSettings& value, BandFieldId id, const std::string& shown, const LanguageText& text)
+{
+    switch (id) {
+    case BandFieldId::Frequency:
+        if (!IsAcceptableFrequencyText(shown))
+            return false;
+        value.frequency = shown;
+        return true;
+    case BandFieldId::TxTone:
+    case BandFieldId::RxTone: {
+        const auto& tones = ToneTexts();
+        if (shown != text(12) && std::find(tones.begin(), tones.end(), shown) == tones.end())
+            return false;
+        (id == BandFieldId::TxTone ? value.txTone : value.rxTone) = shown;
+        return true;
+    }
+    case BandFieldId::Offset:
+        for (int k = 0; k < OffsetItemCount(value.step); ++k)
+            if (OffsetItemText(k, value.step) == shown) {
+                value.offset = k;
+                return true;
+            }
+        return false;
+    default: {
+        const BandField& field = FindBandField(id);
+        for (std::size_t k = 0; k < field.entries.size(); ++k)
+            if (settings::EntryTextOf(field.entries[k], text) == shown) {
+                *BandSelection(value, id) = static_cast<int>(k);
+                return true;
+            }
+        return false;
+    }
+    }
 }
 
 }  // namespace tarn

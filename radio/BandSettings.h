@@ -36,6 +36,12 @@ enum class BandFieldId {
     DisplayMode, Squelch, Step, Signalling
 };
 
+inline constexpr int BandFieldCount = 12;
+// The selection a list row of a band holds; nullptr for the frequency and tone rows,
+// which hold texts.
+int* BandSelection(BandSettings& value, BandFieldId id);
+const int* BandSelection(const BandSettings& value, BandFieldId id);
+
 // A band group's rows, in the page's order.
 struct BandField {
     BandFieldId id;
@@ -52,6 +58,7 @@ struct BandField {
     std::vector<settings::EntryText> entries;
 };
 const std::vector<BandField>& BandFields();
+const BandField& FindBandField(BandFieldId id);
 
 inline constexpr int SharedDisplayMode = 3;  // the display mode both bands share
 inline constexpr int BandDisplayModes = 4;
@@ -83,5 +90,9 @@ void CoupleDisplayModes(const BandSettings& changed, BandSettings& other);
 
 // The text the page shows for one row of a band ("" for no selection).
 std::string BandFieldText(const BandSettings& value, BandFieldId id, const LanguageText& text);
+
+// The inverse, for a text form: sets row `id` of the band to the value that shows `shown`.
+// False when no entry shows so (or the frequency is not one the edit box would take).
+bool BandFieldFromText(BandSettings& value, BandFieldId id, const std::string& shown, const LanguageText& text);
 
 }  // namespace tarn

@@ -365,4 +365,36 @@ std::string FieldValueText(const Field& field, const FieldValue& value, const La
     return EntryTextOf(field.entries[value.index], text);
 }
 
+bool FieldValueFromText(const Field& field, const std::string& shown, const LanguageText& text, FieldValue& value)
+{
+    value = FieldValue{};
+    switch (field.rule) {
+    case Rule::Digits:
+        value.text = shown;
+        return IsAcceptableDigitText(shown);
+    case Rule::DtmfId:
+        value.text = shown;
+        return IsAcceptableDtmfText(shown);
+    case Rule::StartupText:
+    case Rule::HiddenText:
+        value.text = shown;
+        return shown.size() <= TextLength && std::all_of(shown.begin(), shown.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x80;
+        });
+    case Rule::Check:
+    case Rule::InvertedCheck:
+    case Rule::BitZeroCheck:
+        value.index = shown == text(11) ? 1 : shown == text(10) ? 0 : -1;
+        return value.index >= 0;
+    case Rule::List:
+        for (std::size_t k = 0; k < field.entries.size(); ++k)
+            if (EntryTextOf(field.entries[k], text) == shown) {
+                value.index = static_cast<int>(k);
+                return true;
+            }
+        return false;
+    }
+    return false;
+}
+
 }  // namespace tarn::settings

@@ -4,18 +4,15 @@
 // printout and the text form read the same rows, so no other file knows a settings byte.
 #pragma once
 
+#include "radio/LanguageText.h"
 #include "radio/RadioImage.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tarn {
-
-// Language string n in the current language, UTF-8.
-using LanguageText = std::function<std::string(int n)>;
 
 namespace settings {
 
@@ -108,6 +105,10 @@ bool IsAcceptableStartupText(const std::string& text, const std::string& before)
 // The text the page shows for a field's value: the entry, "ON"/"OFF" words for a check
 // box, the text itself (UTF-8) for a text field.
 std::string FieldValueText(const Field& field, const FieldValue& value, const LanguageText& text);
+
+// The inverse, for a text form: the value whose shown text is `shown` (an entry's text, the
+// ON/OFF word, or a text the field's edit box would accept). False when no value shows so.
+bool FieldValueFromText(const Field& field, const std::string& shown, const LanguageText& text, FieldValue& value);
 
 // Raw bytes (one char per byte) as UTF-8, reading bytes above 0x7F as Latin-1.
 std::string Latin1ToUtf8(const std::string& bytes);

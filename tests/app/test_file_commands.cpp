@@ -2,8 +2,10 @@
 #include "AppFixture.h"
 
 #include "app/ChildFrame.h"
-#include "app/PlaceholderPage.h"
 #include "link/MessageDialog.h"
+#include "radio/ConfigFile.h"
+
+#include <QComboBox>
 
 class TestFileCommands : public QObject {
     Q_OBJECT
@@ -14,6 +16,7 @@ private slots:
     void openOfMissingFileDoesNothing();
     void saveThenOpenRoundTripsTheImage();
     void saveLetsOpenPagesStoreFirst();
+    void craftedSettingsSaveAsTheRulesGive();
     void failedSaveLeavesOldFileAndReports();
     void saveAsksBeforeReplacingACompletedName();
 
@@ -117,13 +120,64 @@ void TestFileCommands::saveLetsOpenPagesStoreFirst()
     AppFixture f;
     CMainFrame* frame = f.frame();
     frame->OpenOptionsPage();
-    auto* options = static_cast<PlaceholderPage*>(frame->optionsFrame()->page());
+    // The time-out list (function settings byte 6) set to its last entry on the page.
+    auto* timeOut = frame->optionsFrame()->page()->findChild<QComboBox*>(QStringLiteral("c1009"));
+    QVERIFY(timeOut);
+    timeOut->setCurrentIndex(39);
     scripted(frame).savePath = [] { return QString(); };
     frame->onFileSave();
-    QCOMPARE(options->stores, 0);  // cancelled
+    QCOMPARE(int(frame->image().functionData()[6]), 3);  // cancelled
     scripted(frame).savePath = [&] { return f.dir.filePath(QStringLiteral("a.tw")); };
     frame->onFileSave();
-    QCOMPARE(options->stores, 1);
+    QCOMPARE(int(frame->image().functionData()[6]), 39);
+}
+
+void TestFileCommands::craftedSettingsSaveAsTheRulesGive()
+{
+    AppFixture f;
+    CMainFrame* frame = f.frame();
+    tarn::RadioImage crafted;
+    auto fn = crafted.functionData();
+    fn[6] = 40;      // time-out: 40 modulo 40
+    fn[62] = 200;    // priority: 200 modulo 129
+    fn[32] = 4;      // TDR: even, so checked
+    fn[60] = 0xFE;   // function menu: bit 0 only
+    fn[16] = 12;     // hidden ring time
+    const std::uint8_t password[6] = {1, 2, 3, 10, 4, 5};
+    std::copy(password, password + 6, fn.data() + 42);
+    const std::uint8_t localId[6] = {10, 1, 11, 12, 13, 16};
+    std::copy(localId, localId + 6, fn.data() + 54);
+    const std::uint8_t startup[6] = {'A', 'B', 0xFF, 'C', 'D', 'E'};
+    std::copy(startup, startup + 6, crafted.startupTextData().data());
+    const QString in = f.dir.filePath(QStringLiteral("crafted.tw"));
+    QCOMPARE(tarn::saveConfiguration(in.toStdString(), crafted).outcome, tarn::FileOutcome::Saved);
+
+    QStringList seen;
+    answerMessages(&seen, QDialog::Accepted);
+    scripted(frame).openPath = [&] { return in; };
+    frame->commandAction(ID_FILE_OPEN)->trigger();
+    frame->OpenOptionsPage();
+    scripted(frame).savePath = [&] { return f.dir.filePath(QStringLiteral("saved.tw")); };
+    frame->commandAction(ID_FILE_SAVE)->trigger();
+    QCOMPARE(seen, QStringList{QStringLiteral("en115")});
+
+    tarn::RadioImage expected = crafted;
+    auto e = expected.functionData();
+    e[6] = 0;
+    e[62] = 71;
+    e[32] = 0;
+    e[16] = 1;
+    e[45] = e[46] = e[47] = 0;
+    e[54] = 0xFF;
+    std::fill_n(expected.startupTextData().data() + 3, 3, 0xFF);
+    // Both new-image bands lie outside the transmit windows: their band option bit is cleared.
+    expected.vfoData()[15] = 0xEF;
+    expected.vfoData()[31] = 0xEF;
+    tarn::RadioImage saved;
+    QCOMPARE(tarn::loadConfiguration(f.dir.filePath(QStringLiteral("saved.tw")).toStdString(), saved).outcome,
+             tarn::FileOutcome::Loaded);
+    for (int i = 0; i < tarn::layout::FileBodyLoaded; ++i)
+        QVERIFY2(saved.data()[i] == expected.data()[i], qPrintable(QString::number(i)));
 }
 
 void TestFileCommands::failedSaveLeavesOldFileAndReports()

@@ -102,6 +102,30 @@ private slots:
         QVERIFY2(last.contains("436.02500") && last.contains("DI754"), qPrintable(run.out));
     }
 
+    void infoShowsSettingsAsThePageShowsThem()
+    {
+        QTemporaryDir dir;
+        RadioImage image;
+        image.functionData()[6] = 40;  // time-out: 40 modulo 40
+        const std::uint8_t password[6] = {1, 2, 3, 10, 4, 5};
+        std::copy(password, password + 6, image.functionData().data() + 42);
+        const std::uint8_t localId[6] = {10, 1, 11, 0xFF, 0xFF, 0xFF};
+        std::copy(localId, localId + 6, image.functionData().data() + 54);
+        image.functionData()[27] = 7;  // side key: 7 modulo 5
+        image.startupTextData()[0] = 'A';
+        image.startupTextData()[1] = 'B';
+        writeLe32(image.bandRecord(Band::A).data(), 0x14512500);
+        const QString path = dir.filePath("settings.tw");
+        QCOMPARE(saveConfiguration(path.toStdString(), image).outcome, FileOutcome::Saved);
+
+        const testing::CliRun run = runCli({"info", path}, dir.path());
+        QCOMPARE(run.exitCode, 0);
+        for (const char* line : {"  Start-up text = AB\n", "  Tx time-out (s) = 15\n", "  Mode-switch password = 123\n",
+                                 "  Local ID = :1*\n", "  Dual watch (TDR) = ON\n", "A band (VFO):\n  VFO frequency = 145.12500\n",
+                                 "  A step = 12.5KHZ\n", "  PF1 (side key) = Light on\n"})
+            QVERIFY2(run.out.contains(line), qPrintable(QStringLiteral("%1 missing from:\n%2").arg(line, run.out)));
+    }
+
     void infoRefusesMissingAndForeignFiles()
     {
         QTemporaryDir dir;

@@ -73,6 +73,32 @@ private slots:
 
     // key, stored byte, index chosen before the store (-2: keep the loaded one), loaded
     // index, stored byte
+    void shownTextsReadBack()
+    {
+        const LanguageText text = [](int n) { return n == 12 ? std::string("OFF") : "S" + std::to_string(n); };
+        RadioImage image = imageWithChannel();
+        const OptionsValues values = LoadOptions(image, "OFF");
+        const auto& fields = Fields();
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            for (int k = 0; k < EntryCount(fields[i]); ++k) {
+                const FieldValue value{k, {}};
+                FieldValue back;
+                QVERIFY(FieldValueFromText(fields[i], FieldValueText(fields[i], value, text), text, back));
+                QCOMPARE(back.index, k);
+            }
+        }
+        FieldValue back;
+        QVERIFY(!FieldValueFromText(*FindField("localId"), ":1", text, back));
+        for (const BandField& field : BandFields()) {
+            BandSettings band = values.band(Band::A);
+            const std::string shown = BandFieldText(band, field.id, text);
+            BandSettings read = values.band(Band::B);
+            read.step = band.step;
+            QVERIFY2(BandFieldFromText(read, field.id, shown, text), field.key.data());
+            QCOMPARE(BandFieldText(read, field.id, text), shown);
+        }
+    }
+
     void byteRules_data()
     {
         QTest::addColumn<QString>("key");
