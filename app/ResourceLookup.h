@@ -11,7 +11,7 @@ namespace tarn {
 QStringList resourceSearchPath();
 
 // The first existing file of that name along the search path, else ":/<name>" when the
-// program carries a copy, else an empty string.
+// program carries a copy (and TARN_BUILTIN_FILES is not "0"), else an empty string.
 QString findResourceFile(const QString& name);
 
 // Makes the compiled-in copies (":/lang.csv", ":/icons/...") available; safe to repeat.
