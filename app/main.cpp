@@ -1,6 +1,8 @@
 // Tarn, the programming software of the dual-band handheld radio: the desktop program.
 #include "app/RadioApp.h"
 
+#include "TarnVersion.h"
+
 #ifdef TARN_HAVE_DEMO
 #include "app/DemoRadio.h"
 #endif
@@ -11,15 +13,44 @@
 #include <cstdio>
 #include <memory>
 
+namespace {
+
+void describe(QCommandLineParser& parser)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Tarn"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TARN_VERSION));
+    parser.setApplicationDescription(QStringLiteral("Programming software for dual-band handheld radios."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption({QStringLiteral("demo"), QStringLiteral("Talk to the built-in virtual radio.")});
+}
+
+// --help and --version only print: they must work without a display.
+bool onlyPrints(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" || arg == "--version")
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tarn"));
-    QApplication::setApplicationVersion(QStringLiteral("1.1"));
+    if (onlyPrints(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        QCommandLineParser parser;
+        describe(parser);
+        parser.process(app);  // prints and ends the program
+        return 0;
+    }
 
+    QApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.addHelpOption();
-    parser.addOption({QStringLiteral("demo"), QStringLiteral("Talk to the built-in virtual radio.")});
+    describe(parser);
     parser.process(app);
 
 #ifdef TARN_HAVE_DEMO
