@@ -2,6 +2,7 @@
 #include "app/RadioApp.h"
 
 #include "TarnVersion.h"
+#include "link/PortMap.h"
 
 #ifdef TARN_HAVE_DEMO
 #include "app/DemoRadio.h"
@@ -52,6 +53,11 @@ int main(int argc, char* argv[])
     QCommandLineParser parser;
     describe(parser);
     parser.process(app);
+    const QString portProblem = tarn::PortMap::assignmentError(qEnvironmentVariable("TARN_PORTS"));
+    if (!portProblem.isEmpty()) {
+        std::fprintf(stderr, "tarn: TARN_PORTS: %s\n", qPrintable(portProblem));
+        return 2;
+    }
 
 #ifdef TARN_HAVE_DEMO
     // Declared before the application object so the radio outlives the window's last

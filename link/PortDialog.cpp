@@ -1,5 +1,6 @@
 #include "link/PortDialog.h"
 
+#include "link/PortDiagnosis.h"
 #include "link/PortMap.h"
 
 #include <QButtonGroup>
@@ -63,8 +64,19 @@ void PortDialog::initDialog()
     m_group->setTitle(title);
     m_ok->setText(okText);
     m_cancel->setText(cancelText);
-    for (int i = 0; i < PortCount; ++i)
-        portButton(i)->setEnabled((availablePorts >> (i + 1)) & 1u);
+    tarn::CommPort probe;
+    for (int i = 0; i < PortCount; ++i) {
+        const bool available = (availablePorts >> (i + 1)) & 1u;
+        QRadioButton* button = portButton(i);
+        button->setEnabled(available);
+        // A port that has a device but cannot be used says why in its tool tip.
+        const QString device = tarn::PortMap::deviceForPort(i + 1);
+        if (!available && !device.isEmpty()) {
+            const tarn::PortState state = tarn::diagnosePort(probe, i + 1);
+            if (!state.usable)
+                button->setToolTip(device + QStringLiteral(": ") + QString::fromStdString(state.text));
+        }
+    }
     // The stored port stays checked even when it cannot be opened now, so OK keeps it.
     if (selection >= 0 && selection < PortCount)
         portButton(selection)->setChecked(true);
