@@ -18,7 +18,7 @@ for f in bin/tarn bin/tarn-cli bin/tarn-radio-emulator; do
     [ -x "$root/$f" ] || fail "$f is not installed as a program"
 done
 for f in share/tarn/lang.csv share/tarn/help/0/index.html share/tarn/help/1/index.html \
-         share/tarn/help/2/index.html share/tarn/60-tarn-cables.rules \
+         share/tarn/help/2/index.html share/tarn/help/help.css share/tarn/60-tarn-cables.rules \
          lib/udev/rules.d/60-tarn-cables.rules \
          share/applications/io.github.tarnradio.Tarn.desktop \
          share/metainfo/io.github.tarnradio.Tarn.metainfo.xml \
@@ -32,9 +32,9 @@ if command -v rsvg-convert >/dev/null; then
     done
 fi
 
-# Every page a help page links to is installed with it.
+# Every page and style sheet a help page links to is installed with it.
 for page in "$root"/share/tarn/help/*/*.html; do
-    for link in $(grep -o 'href="[^":]*\.html"' "$page" | sed 's/href="//; s/"$//'); do
+    for link in $(grep -o 'href="[^":]*\.\(html\|css\)"' "$page" | sed 's/href="//; s/"$//'); do
         [ -f "$(dirname "$page")/$link" ] || fail "$page links to the missing $link"
     done
 done
