@@ -201,7 +201,8 @@ int runTransfer(const Invocation& call, TransferJob::Operation operation, RadioI
     return listener.result();
 }
 
-// After no radio answered: why each port that has a device could not be used.
+// After no radio answered: why each port that has a device could not be used, and the
+// ports that could be but have ModemManager near them.
 void reportRefusedPorts(std::ostream& err)
 {
     CommPort port;
@@ -209,7 +210,7 @@ void reportRefusedPorts(std::ostream& err)
         if (entry.device.isEmpty())
             continue;
         const PortState state = diagnosePort(port, entry.number);
-        if (!state.usable)
+        if (!state.usable || !cableWarning(entry.device.toStdString()).empty())
             err << "COM" << entry.number << " (" << entry.device.toStdString() << "): " << state.text << "\n";
     }
 }

@@ -25,6 +25,10 @@ const char* const BrlttyHint =
     "brltty takes such cables for a braille display: remove it (sudo apt remove brltty) or "
     "disable its udev rule";
 
+const std::string ModemManagerHint =
+    std::string("ModemManager is running and probes such cables: install Tarn's udev rule ") + CableRuleFile
+    + " (see man tarn)";
+
 std::string firstLine(const fs::path& file)
 {
     std::ifstream in(file);
@@ -93,8 +97,7 @@ std::string permissionHint(const std::string& device)
     struct stat info {};
     if (::stat(device.c_str(), &info) == 0) {
         if (info.st_gid == 0 || (info.st_mode & S_IRWXG) == 0)
-            return std::string("only root may use it: install Tarn's udev rule ") + CableRuleFile
-                + " (see man tarn)";
+            return std::string("only root may use it: install Tarn's udev rule ") + CableRuleFile + " (see man tarn)";
         if (const struct group* entry = ::getgrgid(info.st_gid))
             groupName = entry->gr_name;
     }
@@ -131,17 +134,22 @@ bool processRunning(const std::string& name, const SystemView& view)
     return false;
 }
 
+std::string cableWarning(const std::string& device, const SystemView& view)
+{
+    if (!isUsbAdapter(device) || !processRunning("ModemManager", view) || modemManagerIgnores(device, view))
+        return {};
+    return ModemManagerHint;
+}
+
 std::string explainPort(const std::string& device, CommPort::OpenFailure failure,
                         const std::string& reason, const SystemView& view)
 {
     using Failure = CommPort::OpenFailure;
     const bool usb = isUsbAdapter(device);
-    const bool modemManagerNear = usb && processRunning("ModemManager", view) && !modemManagerIgnores(device, view);
-    const std::string modemManagerHint = std::string("ModemManager is running and probes such cables: "
-                                                     "install Tarn's udev rule ") + CableRuleFile + " (see man tarn)";
+    const std::string warning = cableWarning(device, view);
     switch (failure) {
     case Failure::None:
-        return modemManagerNear ? "can be opened; " + modemManagerHint : "can be opened";
+        return warning.empty() ? "can be opened" : "can be opened; " + warning;
     case Failure::NoDevice:
         return "no device";
     case Failure::Missing:
@@ -153,7 +161,7 @@ std::string explainPort(const std::string& device, CommPort::OpenFailure failure
     case Failure::Busy: {
         const std::vector<ProcessInfo> holders = processesHolding(device, view);
         if (holders.empty())
-            return modemManagerNear ? reason + "; " + modemManagerHint : reason;
+            return warning.empty() ? reason : reason + "; " + warning;
         std::string text = "in use by ";
         bool brltty = false;
         bool modemManager = false;
@@ -165,7 +173,7 @@ std::string explainPort(const std::string& device, CommPort::OpenFailure failure
         if (brltty)
             text += std::string("; ") + BrlttyHint;
         else if (modemManager)
-            text += "; " + modemManagerHint;
+            text += "; " + ModemManagerHint;
         return text;
     }
     case Failure::NotSerial:

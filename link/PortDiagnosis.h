@@ -32,6 +32,10 @@ std::vector<ProcessInfo> processesHolding(const std::string& device, const Syste
 // Whether a process of that name (its comm) runs.
 bool processRunning(const std::string& name, const SystemView& view = {});
 
+// A warning about a port that can be opened: ModemManager runs and has not been told to
+// leave this USB cable alone. Empty when there is nothing to fear.
+std::string cableWarning(const std::string& device, const SystemView& view = {});
+
 // The state of a port for the user: "can be opened", or the failure's words followed by
 // the remedy. `failure` and `reason` come from CommPort's last open of `device`.
 std::string explainPort(const std::string& device, CommPort::OpenFailure failure,

@@ -69,13 +69,20 @@ void PortDialog::initDialog()
         const bool available = (availablePorts >> (i + 1)) & 1u;
         QRadioButton* button = portButton(i);
         button->setEnabled(available);
-        // A port that has a device but cannot be used says why in its tool tip.
+        // A port that has a device but cannot be used says why in its tool tip; one that
+        // can warns of ModemManager.
         const QString device = tarn::PortMap::deviceForPort(i + 1);
-        if (!available && !device.isEmpty()) {
+        if (device.isEmpty())
+            continue;
+        std::string why;
+        if (!available) {
             const tarn::PortState state = tarn::diagnosePort(probe, i + 1);
-            if (!state.usable)
-                button->setToolTip(device + QStringLiteral(": ") + QString::fromStdString(state.text));
+            why = state.usable ? std::string() : state.text;
+        } else {
+            why = tarn::cableWarning(device.toStdString());
         }
+        if (!why.empty())
+            button->setToolTip(device + QStringLiteral(": ") + QString::fromStdString(why));
     }
     // The stored port stays checked even when it cannot be opened now, so OK keeps it.
     if (selection >= 0 && selection < PortCount)
