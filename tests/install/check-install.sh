@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary DESTDIR and checks what a desktop system relies on.
-# Usage: check-install.sh BUILD_DIR
+# Usage: check-install.sh BUILD_DIR SOURCE_DIR
 set -u
 build="$1"
+source="$2"
 stage="$(mktemp -d)"
 trap 'rm -rf "$stage"' EXIT
 failures=0
@@ -25,6 +26,11 @@ for f in share/tarn/lang.csv share/tarn/help/0/index.html share/tarn/help/1/inde
          share/icons/hicolor/scalable/apps/tarn.svg \
          share/man/man1/tarn.1 share/man/man1/tarn-cli.1 share/man/man1/tarn-radio-emulator.1; do
     [ -s "$root/$f" ] || fail "$f is missing"
+done
+# The pictures and icons the programs look up by name sit beside lang.csv.
+for picture in "$source"/res/*.JPG "$source"/res/*.jpg "$source"/res/*.ico; do
+    [ -e "$picture" ] || continue
+    [ -s "$root/share/tarn/$(basename "$picture")" ] || fail "share/tarn/$(basename "$picture") is missing"
 done
 if command -v rsvg-convert >/dev/null; then
     for size in 16 22 24 32 48 64 128 256; do
