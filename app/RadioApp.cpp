@@ -116,7 +116,8 @@ void CRadioApp::onHelpTopics()
     if (page.isEmpty())
         return;  // no help installed: nothing to show
     if (!m_helpWindow) {
-        m_helpWindow = new HelpWindow;
+        // Owned by the main window, so closing that one still ends the program.
+        m_helpWindow = new HelpWindow(m_mainFrame);
         m_helpWindow->setAttribute(Qt::WA_DeleteOnClose);
     }
     m_helpWindow->setTexts(m_mainFrame->languageString(132), m_mainFrame->languageString(195),
