@@ -67,8 +67,9 @@ bool isUsbAdapter(const std::string& device)
         || PortMap::isUsbAdapter(QString::fromStdString(device));
 }
 
-// Whether ModemManager has been told to leave the device alone: by udev's record of the
-// device, or else by the presence of Tarn's rule.
+// Whether ModemManager has been told to leave the device alone: udev's record of the device
+// says so where there is one (a cable chip the rule does not know is not ignored), else
+// Tarn's rule is taken to cover it.
 bool modemManagerIgnores(const std::string& device, const SystemView& view)
 {
 #ifndef _WIN32
@@ -77,9 +78,12 @@ bool modemManagerIgnores(const std::string& device, const SystemView& view)
         const fs::path record = fs::path(view.udevDataDir)
             / ("c" + std::to_string(major(info.st_rdev)) + ":" + std::to_string(minor(info.st_rdev)));
         std::ifstream in(record);
-        for (std::string line; std::getline(in, line);)
-            if (line == "E:ID_MM_DEVICE_IGNORE=1")
-                return true;
+        if (in) {
+            for (std::string line; std::getline(in, line);)
+                if (line == "E:ID_MM_DEVICE_IGNORE=1")
+                    return true;
+            return false;
+        }
     }
 #endif
     for (const std::string& dir : view.udevRuleDirs) {

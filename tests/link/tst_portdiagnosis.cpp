@@ -11,6 +11,7 @@
 
 #include <grp.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using namespace tarn;
@@ -53,34 +54,42 @@ void TestPortDiagnosis::eachReasonNamesItsRemedy_data()
     QTest::addColumn<QString>("reason");
     QTest::addColumn<QString>("processes");  // "name" or "name>" (holds the device), blank-separated
     QTest::addColumn<bool>("ruleInstalled");
+    QTest::addColumn<QString>("udevRecord");  // udev's record of the device: none, or its lines
     QTest::addColumn<QStringList>("expected");  // parts of the text, in order
     QTest::addColumn<QStringList>("absent");
 
-    QTest::newRow("missing, no brltty") << int(Failure::Missing) << "no such device" << "bash" << false
+    QTest::newRow("missing, no brltty") << int(Failure::Missing) << "no such device" << "bash" << false << ""
                                         << QStringList{"no such device"} << QStringList{"brltty"};
-    QTest::newRow("missing while brltty runs") << int(Failure::Missing) << "no such device" << "brltty" << false
+    QTest::newRow("missing while brltty runs") << int(Failure::Missing) << "no such device" << "brltty" << false << ""
                                                << QStringList{"no such device", "brltty", "sudo apt remove brltty", "udev rule"}
                                                << QStringList{};
     QTest::newRow("held by a terminal program") << int(Failure::Busy) << "in use by another program" << "minicom> bash"
-                                                << false << QStringList{"in use by minicom (PID 1000)"}
+                                                << false << "" << QStringList{"in use by minicom (PID 1000)"}
                                                 << QStringList{"bash", "brltty"};
-    QTest::newRow("taken by brltty") << int(Failure::Busy) << "in use by another program" << "brltty>" << false
+    QTest::newRow("taken by brltty") << int(Failure::Busy) << "in use by another program" << "brltty>" << false << ""
                                      << QStringList{"in use by brltty (PID 1000)", "sudo apt remove brltty"}
                                      << QStringList{};
-    QTest::newRow("held, holder not visible") << int(Failure::Busy) << "in use by another program" << "" << false
+    QTest::newRow("held, holder not visible") << int(Failure::Busy) << "in use by another program" << "" << false << ""
                                               << QStringList{"in use by another program"} << QStringList{"PID"};
-    QTest::newRow("no permission") << int(Failure::NoPermission) << "no permission" << "" << false
+    QTest::newRow("no permission") << int(Failure::NoPermission) << "no permission" << "" << false << ""
                                    << QStringList{"no permission: join the group dialout",
                                                   "sudo usermod -aG dialout $USER"}
                                    << QStringList{};
-    QTest::newRow("ModemManager without the rule") << int(Failure::None) << "" << "ModemManager" << false
+    QTest::newRow("ModemManager without the rule") << int(Failure::None) << "" << "ModemManager" << false << ""
                                                    << QStringList{"can be opened", "ModemManager", "60-tarn-cables.rules"}
                                                    << QStringList{};
-    QTest::newRow("ModemManager with the rule") << int(Failure::None) << "" << "ModemManager" << true
+    QTest::newRow("ModemManager with the rule") << int(Failure::None) << "" << "ModemManager" << true << ""
                                                 << QStringList{"can be opened"} << QStringList{"ModemManager"};
     QTest::newRow("not a serial device") << int(Failure::NotSerial) << "not a serial device (an ordinary file)" << ""
-                                         << false << QStringList{"not a serial device (an ordinary file)"}
+                                         << false << "" << QStringList{"not a serial device (an ordinary file)"}
                                          << QStringList{";"};
+    QTest::newRow("udev's record says ModemManager ignores it") << int(Failure::None) << "" << "ModemManager" << false
+                                                                << "E:ID_MM_DEVICE_IGNORE=1"
+                                                                << QStringList{"can be opened"} << QStringList{"ModemManager"};
+    QTest::newRow("udev's record lacks it though the rule is there") << int(Failure::None) << "" << "ModemManager" << true
+                                                                     << "E:ID_VENDOR_ID=1a86"
+                                                                     << QStringList{"can be opened", "ModemManager"}
+                                                                     << QStringList{};
 }
 
 void TestPortDiagnosis::eachReasonNamesItsRemedy()
@@ -89,14 +98,26 @@ void TestPortDiagnosis::eachReasonNamesItsRemedy()
     QFETCH(QString, reason);
     QFETCH(QString, processes);
     QFETCH(bool, ruleInstalled);
+    QFETCH(QString, udevRecord);
     QFETCH(QStringList, expected);
     QFETCH(QStringList, absent);
 
     QTemporaryDir root;
-    // The cable's device: a file named as a USB adapter, in the dialout group.
+    // The cable's device: a file named as a USB adapter, in the dialout group; a terminal
+    // under that name where udev keeps a record of it.
     const QString device = root.filePath("dev/ttyUSB0");
-    writeFile(device, {});
-    if (const group* dialout = ::getgrnam("dialout")) {
+    PtyPair pty;
+    struct stat terminal {};
+    if (!udevRecord.isEmpty()) {
+        QVERIFY(pty.ok() && QDir().mkpath(root.filePath("dev")));
+        QVERIFY(QFile::link(QString::fromStdString(pty.slave), device));
+        QVERIFY(::stat(pty.slave.c_str(), &terminal) == 0);
+        writeFile(root.filePath(QString("udev-data/c%1:%2").arg(major(terminal.st_rdev)).arg(minor(terminal.st_rdev))),
+                  udevRecord.toUtf8() + "\n");
+    } else {
+        writeFile(device, {});
+    }
+    if (const group* dialout = ::getgrnam("dialout"); dialout && udevRecord.isEmpty()) {
         QVERIFY(::chown(device.toLocal8Bit().constData(), ::getuid(), dialout->gr_gid) == 0);
         ::chmod(device.toLocal8Bit().constData(), 0660);
     }
