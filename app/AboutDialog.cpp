@@ -2,6 +2,8 @@
 
 #include "app/ToolTipText.h"
 
+#include "TarnVersion.h"
+
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QIcon>
@@ -20,7 +22,10 @@ AboutDialog::AboutDialog(const QStringList& texts, const QIcon& icon, QWidget* p
 
     auto* picture = new QLabel(this);
     picture->setPixmap(icon.pixmap(32, 32));
-    auto* version = new QLabel(text(118), this);
+    // The table holds "%1" where the version of this build goes.
+    QString versionText = text(118);
+    versionText.replace(QStringLiteral("%1"), QStringLiteral(TARN_VERSION));
+    auto* version = new QLabel(versionText, this);
     auto* second = new QLabel(text(119), this);
     auto* third = new QLabel(text(124), this);
     for (QLabel* label : {version, second, third})

@@ -1,6 +1,7 @@
 #include "app/RadioApp.h"
 
 #include "app/AboutDialog.h"
+#include "app/HelpWindow.h"
 #include "app/LanguageDialog.h"
 #include "app/LanguageTable.h"
 #include "app/MainFrame.h"
@@ -8,14 +9,11 @@
 #include "app/ResourceLookup.h"
 
 #include <QAction>
-#include <QDesktopServices>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QIcon>
 #include <QMenu>
-#include <QTextBrowser>
-#include <QUrl>
 
 CRadioApp::CRadioApp(QObject* parent) : QObject(parent)
 {
@@ -113,28 +111,22 @@ void CRadioApp::onAppAbout()
     dialog.exec();
 }
 
+HelpWindow* CRadioApp::helpWindow() const
+{
+    return m_helpWindow;
+}
+
 void CRadioApp::onHelpTopics()
 {
-    const QString base = QString::number(languageColumn);
-    const QString chm = tarn::findResourceFile(base + QStringLiteral(".chm"));
-    if (!chm.isEmpty() && !chm.startsWith(QLatin1Char(':'))) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(chm));
-        return;
-    }
-    const QString html = tarn::findResourceFile(base + QStringLiteral(".html"));
-    if (html.isEmpty())
-        return;  // no help for this language: nothing to show
+    const QString page = tarn::findHelpPage(languageColumn);
+    if (page.isEmpty())
+        return;  // no help installed: nothing to show
     if (!m_helpWindow) {
-        m_helpWindow = new QTextBrowser;
+        // Owned by the main window, so closing that one still ends the program.
+        m_helpWindow = new HelpWindow(m_mainFrame);
         m_helpWindow->setAttribute(Qt::WA_DeleteOnClose);
-        m_helpWindow->setOpenExternalLinks(true);
-        m_helpWindow->resize(720, 560);
     }
-    m_helpWindow->setWindowTitle(m_mainFrame->languageString(132));
-    m_helpWindow->setSource(QUrl::fromLocalFile(html));
-    if (html.startsWith(QLatin1Char(':')))
-        m_helpWindow->setSource(QUrl(QStringLiteral("qrc") + html));
-    m_helpWindow->show();
-    m_helpWindow->raise();
-    m_helpWindow->activateWindow();
+    m_helpWindow->setTexts(m_mainFrame->languageString(132), m_mainFrame->languageString(195),
+                           m_mainFrame->languageString(196), m_mainFrame->languageString(197));
+    m_helpWindow->showHelp(page);
 }

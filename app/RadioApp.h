@@ -10,7 +10,7 @@
 #include <optional>
 
 class CMainFrame;
-class QTextBrowser;
+class HelpWindow;
 
 class CRadioApp : public QObject {
     Q_OBJECT
@@ -44,7 +44,11 @@ public slots:
     void onAppAbout();
     void onHelpTopics();
 
+public:
+    // The help window while it is open (for tests); null before the first Help topics.
+    HelpWindow* helpWindow() const;
+
 private:
     CMainFrame* m_mainFrame = nullptr;
-    QPointer<QTextBrowser> m_helpWindow;
+    QPointer<HelpWindow> m_helpWindow;
 };

@@ -14,6 +14,13 @@ QStringList resourceSearchPath();
 // program carries a copy (and TARN_BUILTIN_FILES is not "0"), else an empty string.
 QString findResourceFile(const QString& name);
 
+// The start page of the help for a language column: help/<column>/index.html along the
+// search path (or along `dirs`). A column without help of its own gets the English help
+// (the start-up column's); empty when there is no help at all.
+inline constexpr int EnglishHelpColumn = 2;
+QString findHelpPage(int column);
+QString findHelpPage(int column, const QStringList& dirs);
+
 // Makes the compiled-in copies (":/lang.csv", ":/icons/...") available; safe to repeat.
 void initTarnResources();
 

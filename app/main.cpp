@@ -1,6 +1,9 @@
 // Tarn, the programming software of the dual-band handheld radio: the desktop program.
 #include "app/RadioApp.h"
 
+#include "TarnVersion.h"
+#include "link/PortMap.h"
+
 #ifdef TARN_HAVE_DEMO
 #include "app/DemoRadio.h"
 #endif
@@ -11,16 +14,50 @@
 #include <cstdio>
 #include <memory>
 
+namespace {
+
+void describe(QCommandLineParser& parser)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Tarn"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TARN_VERSION));
+    parser.setApplicationDescription(QStringLiteral("Programming software for dual-band handheld radios."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption({QStringLiteral("demo"), QStringLiteral("Talk to the built-in virtual radio.")});
+}
+
+// --help and --version only print: they must work without a display.
+bool onlyPrints(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" || arg == "--version")
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tarn"));
-    QApplication::setApplicationVersion(QStringLiteral("1.1"));
+    if (onlyPrints(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        QCommandLineParser parser;
+        describe(parser);
+        parser.process(app);  // prints and ends the program
+        return 0;
+    }
 
+    QApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.addHelpOption();
-    parser.addOption({QStringLiteral("demo"), QStringLiteral("Talk to the built-in virtual radio.")});
+    describe(parser);
     parser.process(app);
+    const QString portProblem = tarn::PortMap::assignmentError(qEnvironmentVariable("TARN_PORTS"));
+    if (!portProblem.isEmpty()) {
+        std::fprintf(stderr, "tarn: TARN_PORTS: %s\n", qPrintable(portProblem));
+        return 2;
+    }
 
 #ifdef TARN_HAVE_DEMO
     // Declared before the application object so the radio outlives the window's last

@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 
 #include "link/CommPort.h"
+#include "link/PortDiagnosis.h"
 #include "link/PortMap.h"
 #include "link/TransferJob.h"
 #include "link/TransferListener.h"
@@ -45,19 +46,20 @@ const CommandOption PortsOption{"--ports", "MAP",
 const CommandOption TraceOption{"--trace", "",
     "Show every byte sent (>) and received (<) on standard error, in hex with the time in seconds."};
 
-const char* const DialoutHint =
-    "add yourself to the dialout group: sudo usermod -aG dialout $USER, then log in again";
-
-// Applies --ports; false with the reason when the map has entries that are not N=DEVICE.
+// Applies --ports; false with the reason when it, or TARN_PORTS in its absence, has entries
+// that are not N=DEVICE with N from 1 to 20.
 bool applyPortMap(const Invocation& call, std::string* error)
 {
-    if (!call.has(PortsOption.name))
-        return true;
+    if (!call.has(PortsOption.name)) {
+        const QString problem = PortMap::assignmentError(qEnvironmentVariable("TARN_PORTS"));
+        if (!problem.isEmpty())
+            *error = "TARN_PORTS: " + problem.toStdString();
+        return problem.isEmpty();
+    }
     const QString map = QString::fromStdString(call.value(PortsOption.name));
-    QStringList problems;
-    PortMap::parseAssignment(map, &problems);
-    if (!problems.isEmpty()) {
-        *error = "--ports: not of the form N=DEVICE: " + problems.join(QStringLiteral(", ")).toStdString();
+    const QString problem = PortMap::assignmentError(map);
+    if (!problem.isEmpty()) {
+        *error = "--ports: " + problem.toStdString();
         return false;
     }
     // An empty assignment would fall back to TARN_PORTS and the system's ports; a lone
@@ -199,6 +201,20 @@ int runTransfer(const Invocation& call, TransferJob::Operation operation, RadioI
     return listener.result();
 }
 
+// After no radio answered: why each port that has a device could not be used, and the
+// ports that could be but have ModemManager near them.
+void reportRefusedPorts(std::ostream& err)
+{
+    CommPort port;
+    for (const PortEntry& entry : PortMap::listPorts()) {
+        if (entry.device.isEmpty())
+            continue;
+        const PortState state = diagnosePort(port, entry.number);
+        if (!state.usable || !cableWarning(entry.device.toStdString()).empty())
+            err << "COM" << entry.number << " (" << entry.device.toStdString() << "): " << state.text << "\n";
+    }
+}
+
 int exitCodeFor(int result)
 {
     switch (result) {
@@ -244,6 +260,8 @@ int runRead(const Invocation& call)
     image.setPortNumber(port);
     const int result = runTransfer(call, TransferJob::Read, image, language);
     call.out << language.resultText(result) << std::endl;
+    if (result == NoRadio)
+        reportRefusedPorts(call.err);
     if (result != ReadSucceeded)
         return exitCodeFor(result);
 
@@ -282,6 +300,8 @@ int runWrite(const Invocation& call)
         image.setPortNumber(port);
     const int result = runTransfer(call, TransferJob::Write, image, language);
     call.out << language.resultText(result) << std::endl;
+    if (result == NoRadio)
+        reportRefusedPorts(call.err);
     return exitCodeFor(result);
 }
 
@@ -295,22 +315,11 @@ int runPorts(const Invocation& call)
     CommPort port;
     for (const PortEntry& entry : PortMap::listPorts()) {
         const std::string device = entry.device.toStdString();
-        std::string state;
-        if (device.empty()) {
-            state = "no device";
-        } else if (port.open("COM" + std::to_string(entry.number))) {
-            state = "can be opened";
-        } else {
-            const std::string reason = port.lastOpenError();
-            state = "cannot be opened: " + reason;
-#ifndef _WIN32
-            if (reason == std::strerror(EACCES))
-                state += std::string(" (") + DialoutHint + ")";
-            else if (reason == std::strerror(EBUSY))
-                state += " (another program holds it)";
-#endif
+        std::string state = "no device";
+        if (!device.empty()) {
+            const PortState diagnosis = diagnosePort(port, entry.number);
+            state = diagnosis.usable ? diagnosis.text : "cannot be opened: " + diagnosis.text;
         }
-        port.closeIfOpen();
         call.out << std::setw(2) << entry.number << "  " << std::left << std::setw(22)
                  << (device.empty() ? std::string("-") : device) << std::right << "  " << state << "\n";
     }

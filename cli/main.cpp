@@ -2,6 +2,8 @@
 // and hands the invocation to the command; the commands live in their group files.
 #include "cli/Commands.h"
 
+#include "TarnVersion.h"
+
 #include <algorithm>
 #include <iostream>
 #include <string>
@@ -32,7 +34,8 @@ void printUsage(std::ostream& out, const std::vector<Command>& commands)
         head.resize(width, ' ');
         out << "  " << head << "  " << c.summary << "\n";
     }
-    out << "\nRun 'tarn-cli COMMAND --help' for the options of a command.\n"
+    out << "\nRun 'tarn-cli COMMAND --help' for the options of a command, 'tarn-cli --version' for the\n"
+           "version.\n"
            "Exit codes: 0 success; 2 usage error or a file that cannot be read or written; 3 no radio\n"
            "answered; 4 reading from the radio failed; 5 writing failed or was refused.\n";
 }
@@ -77,6 +80,10 @@ int main(int argc, char* argv[])
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         printUsage(std::cout, commands);
+        return ExitOk;
+    }
+    if (args[0] == "--version" || args[0] == "-V") {
+        std::cout << "tarn-cli " TARN_VERSION "\n";
         return ExitOk;
     }
 

@@ -3,6 +3,8 @@
 #include "emulator/PtyRadio.h"
 #include "radio/ConfigFile.h"
 
+#include "TarnVersion.h"
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +30,7 @@ const char* Usage =
     "  --log FILE           write the frames received, one hex line each, when it stops\n"
     "  --link PATH          also make PATH a symbolic link to the terminal\n"
     "  --fast               answer at once instead of at the pace of 9600 baud\n"
+    "  --version            print the version and stop\n"
     "Faults:\n"
     "  --silent             never answer\n"
     "  --entry-reply BYTE   answer the entry sequence with BYTE instead of 0x06\n"
@@ -93,6 +96,9 @@ int main(int argc, char** argv)
         long a = 0, b = 0, c = 0, d = 0;
         if (option == "--help" || option == "-h") {
             std::cout << Usage;
+            return 0;
+        } else if (option == "--version") {
+            std::cout << "tarn-radio-emulator " TARN_VERSION "\n";
             return 0;
         } else if (option == "--load") {
             if (!value(loadPath))

@@ -15,8 +15,12 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <linux/serial.h>
+#endif
 #endif
 
 namespace tarn {
@@ -46,7 +50,9 @@ int millisecondsUntil(Clock::time_point deadline)
 struct CommPort::Private {
     HANDLE handle = INVALID_HANDLE_VALUE;
     bool isOpen = false;
+    CommPort::OpenFailure lastOpenFailure = CommPort::OpenFailure::None;
     std::string lastOpenError;
+    CommPort::LowLatency lowLatency = CommPort::LowLatency::NotAsked;
     CommPort::Trace trace;
 };
 
@@ -72,13 +78,25 @@ bool CommPort::open(const std::string& name)
         return true;
     const QString device = PortMap::deviceForName(name);
     if (device.isEmpty()) {
-        d->lastOpenError = systemMessage(ERROR_FILE_NOT_FOUND);
+        d->lastOpenFailure = OpenFailure::NoDevice;
+        d->lastOpenError = "no device";
         return false;
     }
     HANDLE handle = CreateFileW(reinterpret_cast<LPCWSTR>(device.utf16()),
                                 GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        d->lastOpenError = systemMessage(GetLastError());
+        const DWORD code = GetLastError();
+        d->lastOpenFailure = code == ERROR_FILE_NOT_FOUND ? OpenFailure::Missing
+            : code == ERROR_ACCESS_DENIED                 ? OpenFailure::Busy
+                                                          : OpenFailure::Other;
+        d->lastOpenError = code == ERROR_FILE_NOT_FOUND ? std::string("no such device") : systemMessage(code);
+        return false;
+    }
+    // Only a serial line: an ordinary file named as a port is never written to.
+    if (GetFileType(handle) != FILE_TYPE_CHAR) {
+        CloseHandle(handle);
+        d->lastOpenFailure = OpenFailure::NotSerial;
+        d->lastOpenError = "not a serial device";
         return false;
     }
     DCB dcb{};
@@ -101,6 +119,8 @@ bool CommPort::open(const std::string& name)
     timeouts.WriteTotalTimeoutConstant = WriteTotalConstantMs;
     SetCommTimeouts(handle, &timeouts);
     d->handle = handle;
+    d->lastOpenFailure = OpenFailure::None;
+    d->lastOpenError.clear();
     d->isOpen = true;
     return true;
 }
@@ -149,30 +169,96 @@ void CommPort::purge()
 struct CommPort::Private {
     int fd = -1;
     bool isOpen = false;
+    CommPort::OpenFailure lastOpenFailure = CommPort::OpenFailure::None;
     std::string lastOpenError;
+    CommPort::LowLatency lowLatency = CommPort::LowLatency::NotAsked;
     CommPort::Trace trace;
+
+    bool fail(CommPort::OpenFailure failure, std::string words)
+    {
+        lastOpenFailure = failure;
+        lastOpenError = std::move(words);
+        return false;
+    }
+    bool failWithErrno(int error)
+    {
+        if (error == ENOENT || error == ENXIO || error == ENODEV)
+            return fail(CommPort::OpenFailure::Missing, "no such device");
+        if (error == EACCES || error == EPERM)
+            return fail(CommPort::OpenFailure::NoPermission, "no permission");
+        if (error == EBUSY || error == EWOULDBLOCK)
+            return fail(CommPort::OpenFailure::Busy, "in use by another program");
+        return fail(CommPort::OpenFailure::Other, std::strerror(error));
+    }
 };
+
+namespace {
+
+// What a path that is not a serial line is, for the refusal.
+const char* kindOfFile(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return "an ordinary file";
+    if (S_ISDIR(mode))
+        return "a folder";
+    if (S_ISFIFO(mode))
+        return "a FIFO";
+    if (S_ISSOCK(mode))
+        return "a socket";
+    if (S_ISBLK(mode))
+        return "a block device";
+    return "a character device that is not a terminal";
+}
+
+// Asks the driver for its low-latency mode: USB adapters then pass each received byte on
+// within a millisecond instead of collecting bytes for 16 ms, which counts with 265
+// acknowledged chunks in a write.
+CommPort::LowLatency requestLowLatency(int fd)
+{
+#if defined(__linux__) && defined(TIOCGSERIAL) && defined(ASYNC_LOW_LATENCY)
+    serial_struct serial{};
+    if (::ioctl(fd, TIOCGSERIAL, &serial) != 0)
+        return CommPort::LowLatency::Refused;
+    serial.flags |= ASYNC_LOW_LATENCY;
+    return ::ioctl(fd, TIOCSSERIAL, &serial) == 0 ? CommPort::LowLatency::Granted
+                                                   : CommPort::LowLatency::Refused;
+#else
+    (void)fd;
+    return CommPort::LowLatency::NotAsked;
+#endif
+}
+
+}  // namespace
 
 bool CommPort::open(const std::string& name)
 {
     if (d->isOpen)
         return true;
+    d->lowLatency = LowLatency::NotAsked;
     const QString device = PortMap::deviceForName(name);
-    if (device.isEmpty()) {
-        d->lastOpenError = std::strerror(ENOENT);
-        return false;
-    }
-    const int fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        d->lastOpenError = std::strerror(errno);
-        return false;
+    if (device.isEmpty())
+        return d->fail(OpenFailure::NoDevice, "no device");
+    const QByteArray path = device.toLocal8Bit();
+    // Only a terminal is a serial line. A port mapped by mistake to an ordinary file, a
+    // folder or a FIFO is refused before it is opened, so nothing is ever written to it.
+    struct stat info {};
+    if (::stat(path.constData(), &info) != 0)
+        return d->failWithErrno(errno);
+    if (!S_ISCHR(info.st_mode))
+        return d->fail(OpenFailure::NotSerial, std::string("not a serial device (") + kindOfFile(info.st_mode) + ")");
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return d->failWithErrno(errno);
+    // The path may have been replaced since the check above; the open file decides.
+    if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode) || !::isatty(fd)) {
+        ::close(fd);
+        return d->fail(OpenFailure::NotSerial, std::string("not a serial device (") + kindOfFile(info.st_mode) + ")");
     }
     // No sharing: the lock also holds against root, which TIOCEXCL does not stop.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno == EWOULDBLOCK ? EBUSY : errno;
         ::close(fd);
-        d->lastOpenError = std::strerror(error);
-        return false;
+        return d->failWithErrno(error);
     }
     ::ioctl(fd, TIOCEXCL);
 
@@ -194,8 +280,11 @@ bool CommPort::open(const std::string& name)
     }
     int dtr = TIOCM_DTR;
     ::ioctl(fd, TIOCMBIS, &dtr);  // fails on a pseudo-terminal; not needed there
+    d->lowLatency = requestLowLatency(fd);
 
     d->fd = fd;
+    d->lastOpenFailure = OpenFailure::None;
+    d->lastOpenError.clear();
     d->isOpen = true;
     return true;
 }
@@ -310,9 +399,19 @@ bool CommPort::isOpen() const
     return d->isOpen;
 }
 
+CommPort::OpenFailure CommPort::lastOpenFailure() const
+{
+    return d->lastOpenFailure;
+}
+
 std::string CommPort::lastOpenError() const
 {
     return d->lastOpenError;
+}
+
+CommPort::LowLatency CommPort::lowLatency() const
+{
+    return d->lowLatency;
 }
 
 void CommPort::setTrace(Trace trace)

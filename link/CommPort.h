@@ -27,8 +27,16 @@ public:
     int read(std::uint8_t* buffer, int n) override;
     void purge() override;
 
-    // The system's words for the last failed open (for "tarn-cli ports").
+    // Why the last open failed, as a kind and in words ("no such device", "no permission",
+    // "not a serial device (an ordinary file)", ...), for "tarn-cli ports" and the port dialog.
+    enum class OpenFailure { None, NoDevice, Missing, NotSerial, NoPermission, Busy, Other };
+    OpenFailure lastOpenFailure() const;
     std::string lastOpenError() const;
+
+    // Whether the driver took the request for its low-latency mode (a 1 ms latency timer on
+    // the usual USB adapters) at the last open; a driver may refuse, the port works anyway.
+    enum class LowLatency { NotAsked, Granted, Refused };
+    LowLatency lowLatency() const;
 
     // Called with every byte that went out (sent = true) or came in, as it passes the line,
     // on the thread that reads or writes; for "tarn-cli --trace". Empty: no tracing.

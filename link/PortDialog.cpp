@@ -1,5 +1,6 @@
 #include "link/PortDialog.h"
 
+#include "link/PortDiagnosis.h"
 #include "link/PortMap.h"
 
 #include <QButtonGroup>
@@ -63,8 +64,26 @@ void PortDialog::initDialog()
     m_group->setTitle(title);
     m_ok->setText(okText);
     m_cancel->setText(cancelText);
-    for (int i = 0; i < PortCount; ++i)
-        portButton(i)->setEnabled((availablePorts >> (i + 1)) & 1u);
+    tarn::CommPort probe;
+    for (int i = 0; i < PortCount; ++i) {
+        const bool available = (availablePorts >> (i + 1)) & 1u;
+        QRadioButton* button = portButton(i);
+        button->setEnabled(available);
+        // A port that has a device but cannot be used says why in its tool tip; one that
+        // can warns of ModemManager.
+        const QString device = tarn::PortMap::deviceForPort(i + 1);
+        if (device.isEmpty())
+            continue;
+        std::string why;
+        if (!available) {
+            const tarn::PortState state = tarn::diagnosePort(probe, i + 1);
+            why = state.usable ? std::string() : state.text;
+        } else {
+            why = tarn::cableWarning(device.toStdString());
+        }
+        if (!why.empty())
+            button->setToolTip(device + QStringLiteral(": ") + QString::fromStdString(why));
+    }
     // The stored port stays checked even when it cannot be opened now, so OK keeps it.
     if (selection >= 0 && selection < PortCount)
         portButton(selection)->setChecked(true);

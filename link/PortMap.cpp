@@ -22,13 +22,6 @@ QString baseName(const QString& device)
     return slash < 0 ? device : device.mid(slash + 1);
 }
 
-bool isUsbAdapter(const QString& device)
-{
-    const QString name = baseName(device);
-    return name.startsWith(QLatin1String("ttyUSB")) || name.startsWith(QLatin1String("ttyACM"))
-        || name.startsWith(QLatin1String("cu.usb"));
-}
-
 // Name order in which embedded numbers compare by value: ttyS2 before ttyS10.
 bool naturalLess(const QString& a, const QString& b)
 {
@@ -79,6 +72,13 @@ QStringList systemDevices()
 #endif
 
 }  // namespace
+
+bool PortMap::isUsbAdapter(const QString& device)
+{
+    const QString name = baseName(device);
+    return name.startsWith(QLatin1String("ttyUSB")) || name.startsWith(QLatin1String("ttyACM"))
+        || name.startsWith(QLatin1String("cu.usb"));
+}
 
 void PortMap::setOverride(const QString& assignment)
 {
@@ -133,7 +133,7 @@ QMap<int, QString> PortMap::parseAssignment(const QString& assignment, QStringLi
         bool numberOk = false;
         const int number = equals > 0 ? entry.left(equals).trimmed().toInt(&numberOk) : 0;
         const QString device = equals > 0 ? entry.mid(equals + 1).trimmed() : QString();
-        if (!numberOk || device.isEmpty()) {
+        if (!numberOk || device.isEmpty() || number < FirstPort || number > LastPort) {
             if (problems)
                 *problems << entry;
             continue;
@@ -141,6 +141,27 @@ QMap<int, QString> PortMap::parseAssignment(const QString& assignment, QStringLi
         map.insert(number, device);
     }
     return map;
+}
+
+QString PortMap::assignmentError(const QString& assignment)
+{
+    QStringList problems;
+    parseAssignment(assignment, &problems);
+    QStringList malformed;
+    QStringList outOfRange;
+    for (const QString& entry : problems) {
+        const int equals = entry.indexOf(QLatin1Char('='));
+        bool numberOk = false;
+        if (equals > 0)
+            entry.left(equals).trimmed().toInt(&numberOk);
+        (numberOk && !entry.mid(equals + 1).trimmed().isEmpty() ? outOfRange : malformed) << entry;
+    }
+    QStringList reasons;
+    if (!malformed.isEmpty())
+        reasons << QStringLiteral("not of the form N=DEVICE: ") + malformed.join(QStringLiteral(", "));
+    if (!outOfRange.isEmpty())
+        reasons << QStringLiteral("port numbers run from 1 to 20: ") + outOfRange.join(QStringLiteral(", "));
+    return reasons.join(QStringLiteral("; "));
 }
 
 QStringList PortMap::orderSystemPorts(QStringList devices)

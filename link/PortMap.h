@@ -37,9 +37,14 @@ public:
 
     // "COM<n>" -> n (n may be 0 or negative); nothing for any other name.
     static std::optional<int> portNumberFromName(const std::string& name);
-    // Parses an assignment; malformed entries are skipped and named in `problems`.
+    // Parses an assignment; malformed entries and numbers outside 1-20 are skipped and
+    // named in `problems`.
     static QMap<int, QString> parseAssignment(const QString& assignment,
                                               QStringList* problems = nullptr);
+    // Why an assignment (of --ports or TARN_PORTS) is refused; empty when it is sound.
+    static QString assignmentError(const QString& assignment);
+    // USB serial adapters (ttyUSB*, ttyACM*, cu.usb*), by the device's name.
+    static bool isUsbAdapter(const QString& device);
     // The numbering rule for the system's ports: USB adapters (ttyUSB*, ttyACM*, cu.usb*)
     // first, then the others, each group in name order (numbers compared as numbers).
     // Takes device paths or names; returns them in the order that numbers them 1, 2, ...

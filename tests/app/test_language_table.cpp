@@ -27,6 +27,8 @@ private slots:
     void gb18030CodecIsAvailable();
     void utf8ByteOrderMarkIsNotPartOfFirstName();
     void lookupPrefersWorkingDirectoryThenBundledCopy();
+    void helpOfAColumnFallsBackToEnglish_data();
+    void helpOfAColumnFallsBackToEnglish();
 };
 
 void TestLanguageTable::fieldsOfOneRow_data()
@@ -147,6 +149,41 @@ void TestLanguageTable::lookupPrefersWorkingDirectoryThenBundledCopy()
     QCOMPARE(tarn::findResourceFile(QStringLiteral("lang.csv")), QFileInfo(local).absoluteFilePath());
     QVERIFY(tarn::findResourceFile(QStringLiteral("no-such-file.chm")).isEmpty());
     QDir::setCurrent(old);
+}
+
+void TestLanguageTable::helpOfAColumnFallsBackToEnglish_data()
+{
+    QTest::addColumn<QStringList>("present");  // help folders that exist, "dir/column"
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("expected");  // "dir/column", or empty for no help
+    QTest::newRow("own help") << QStringList{"a/0", "a/2"} << 0 << "a/0";
+    QTest::newRow("no own help: English") << QStringList{"a/0", "a/2"} << 1 << "a/2";
+    QTest::newRow("own help in a later folder beats English") << QStringList{"a/2", "b/0"} << 0 << "b/0";
+    QTest::newRow("English from the first folder") << QStringList{"a/2", "b/2"} << 5 << "a/2";
+    QTest::newRow("no help at all") << QStringList{} << 2 << "";
+    QTest::newRow("only another language") << QStringList{"a/0"} << 1 << "";
+}
+
+void TestLanguageTable::helpOfAColumnFallsBackToEnglish()
+{
+    QFETCH(QStringList, present);
+    QFETCH(int, column);
+    QFETCH(QString, expected);
+    QTemporaryDir root;
+    for (const QString& help : present) {
+        const QString dir = root.filePath(help.section('/', 0, 0) + "/help/" + help.section('/', 1));
+        QVERIFY(QDir().mkpath(dir));
+        QFile page(dir + "/index.html");
+        QVERIFY(page.open(QIODevice::WriteOnly));
+    }
+    const QStringList dirs{root.filePath("a"), root.filePath("b")};
+    const QString found = tarn::findHelpPage(column, dirs);
+    if (expected.isEmpty())
+        QVERIFY2(found.isEmpty(), qPrintable(found));
+    else
+        QCOMPARE(found, QFileInfo(root.filePath(expected.section('/', 0, 0) + "/help/"
+                                                + expected.section('/', 1) + "/index.html"))
+                            .absoluteFilePath());
 }
 
 QTEST_GUILESS_MAIN(TestLanguageTable)

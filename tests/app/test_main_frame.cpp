@@ -2,6 +2,7 @@
 #include "AppFixture.h"
 
 #include "app/ChildFrame.h"
+#include "app/HelpWindow.h"
 #include "app/NavigationBar.h"
 #include "app/ToolTipText.h"
 #include "pages/KeySetView.h"
@@ -10,6 +11,7 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QMenuBar>
+#include <QTextBrowser>
 #include <QToolBar>
 
 class TestMainFrame : public QObject {
@@ -30,6 +32,8 @@ private slots:
     void languageSwitchReopensExactlyTheOpenPages();
     void choosingTheSameLanguageReopensNothing();
     void treeViewTogglesTheNavigationBar();
+    void helpTopicsShowsTheHelpOfTheLanguage_data();
+    void helpTopicsShowsTheHelpOfTheLanguage();
 };
 
 void TestMainFrame::toolTipRule_data()
@@ -298,6 +302,38 @@ void TestMainFrame::treeViewTogglesTheNavigationBar()
     QVERIFY(!tree->isChecked());
     tree->trigger();
     QVERIFY(bar->isVisible());
+}
+
+void TestMainFrame::helpTopicsShowsTheHelpOfTheLanguage_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("English") << 2 << "English help" << "en132";
+    QTest::newRow("Simplified Chinese") << 0 << "简体帮助" << "简132";
+}
+
+void TestMainFrame::helpTopicsShowsTheHelpOfTheLanguage()
+{
+    QFETCH(int, column);
+    QFETCH(QString, text);
+    QFETCH(QString, title);
+    AppFixture f;
+    for (const auto& [folder, body] : {std::pair{"help/0", "简体帮助"}, std::pair{"help/2", "English help"}}) {
+        QVERIFY(QDir(f.dir.path()).mkpath(folder));
+        QFile page(f.dir.filePath(QString(folder) + "/index.html"));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write(QByteArray("<html><body><p>") + body + "</p></body></html>");
+    }
+    f.app->chooseLanguage = [column](const QStringList&, int) { return std::optional<int>(column); };
+    if (column != CRadioApp::StartupLanguageColumn)
+        f.frame()->commandAction(ID_LANGUAGE)->trigger();
+    f.frame()->commandAction(ID_HELP_TOPICS)->trigger();
+    HelpWindow* help = f.app->helpWindow();
+    QVERIFY(help);
+    QVERIFY(help->isVisible());
+    QCOMPARE(help->windowTitle(), title);
+    QCOMPARE(help->browser()->toPlainText().trimmed(), text);
 }
 
 QTEST_MAIN(TestMainFrame)

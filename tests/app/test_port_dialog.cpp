@@ -182,6 +182,12 @@ void TestPortDialog::tipsNameTheDevices()
     QCOMPARE(dialog.portButton(2)->toolTip(), QStringLiteral("/dev/tarn-test-absent-3"));
     QCOMPARE(dialog.portButton(0)->toolTip(), QStringLiteral("no device"));
     QCOMPARE(dialog.portButton(19)->toolTip(), QStringLiteral("no device"));
+
+    // A port that cannot be used says why.
+    dialog.availablePorts = 1u << 2;
+    dialog.initDialog();
+    QCOMPARE(dialog.portButton(1)->toolTip(), ports.device);
+    QCOMPARE(dialog.portButton(2)->toolTip(), QStringLiteral("/dev/tarn-test-absent-3: no such device"));
 }
 
 void TestPortDialog::textsComeFromTheLanguageTable()

@@ -154,6 +154,7 @@ private slots:
         QTest::newRow("port out of range") << QStringList{"read", "x", "--port", "21"} << "--port";
         QTest::newRow("port not a number") << QStringList{"write", "x.tw", "--port", "one"} << "--port";
         QTest::newRow("malformed port map") << QStringList{"read", "x", "--ports", "COM1"} << "N=DEVICE";
+        QTest::newRow("port map number beyond 20") << QStringList{"ports", "--ports", "21=/dev/null"} << "1 to 20";
         QTest::newRow("language column absent") << QStringList{"read", "x", "--lang", "9"} << "no language column 9";
         QTest::newRow("read into a missing folder") << QStringList{"read", "nowhere/x"} << "cannot write nowhere/x.tw";
         QTest::newRow("missing file") << QStringList{"write", "absent.tw"} << "cannot open absent.tw";
@@ -196,11 +197,33 @@ private slots:
         QCOMPARE(run.exitCode, 3);
         QCOMPARE(run.out, language(2, 33) + "\n");
         QVERIFY(!QFile::exists(dir.filePath("x.tw")));
+        if (!ports.isEmpty())
+            QVERIFY2(run.err.contains("COM1 (/dev/tarn-test-absent-1): no such device"), qPrintable(run.err));
 
         const QString path = saveImage(dir, "edited.tw", testing::editedImage());
         run = runCli({"write", path, "--ports", ports}, dir.path());
         QCOMPARE(run.exitCode, 3);
         QCOMPARE(run.out, language(2, 33) + "\n");
+    }
+
+    void portMappedToAnOrdinaryFileIsRefusedAndLeftAsItWas()
+    {
+        QTemporaryDir dir;
+        const QString victim = dir.filePath("victim.txt");
+        const QByteArray original("notes that must survive\n");
+        QFile file(victim);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(original);
+        file.close();
+
+        const testing::CliRun run = runCli({"read", "out.tw"}, dir.path(), "1=" + victim);
+
+        QCOMPARE(run.exitCode, 3);
+        QVERIFY2(run.err.contains(QString("COM1 (%1): not a serial device (an ordinary file)").arg(victim)),
+                 qPrintable(run.err));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), original);
+        QVERIFY(!QFile::exists(dir.filePath("out.tw")));
     }
 
     void failedReadExitsFourAndSavesNothing_data()

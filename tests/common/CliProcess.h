@@ -14,13 +14,17 @@ struct CliRun {
     QString err;
 };
 
-// TARN_PORTS is removed, so only the ports a test names on the command line exist.
-inline CliRun runCli(const QStringList& arguments, const QString& workingDirectory)
+// TARN_PORTS is removed (or set to `tarnPorts` when given), so only the ports a test names
+// exist.
+inline CliRun runCli(const QStringList& arguments, const QString& workingDirectory,
+                     const QString& tarnPorts = QString())
 {
     QProcess process;
     process.setWorkingDirectory(workingDirectory);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("TARN_PORTS"));
+    if (!tarnPorts.isEmpty())
+        environment.insert(QStringLiteral("TARN_PORTS"), tarnPorts);
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TARN_CLI_PATH), arguments);
     CliRun run;

@@ -3,10 +3,17 @@
 #include "link/PortMap.h"
 #include "tests/link/PtyPair.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tarn;
 
@@ -20,9 +27,12 @@ private slots:
     void everyByteValuePassesUnchangedBothWays();
     void openingTwiceKeepsTheFirstPort();
     void secondPortCannotOpenADeviceInUse();
-    void portWithoutDeviceFailsWithTheSystemsWords_data();
-    void portWithoutDeviceFailsWithTheSystemsWords();
+    void portWithoutDeviceFailsAsNoDevice_data();
+    void portWithoutDeviceFailsAsNoDevice();
     void missingDeviceFailsToOpen();
+    void onlyATerminalIsOpenedAndNothingElseIsTouched_data();
+    void onlyATerminalIsOpenedAndNothingElseIsTouched();
+    void lowLatencyIsAskedForAndItsRefusalIgnored();
     void closeAfterAFailedOpenHasNoEffect();
     void purgeDiscardsPendingInput();
     void readEndsPromptlyWhenTheOtherSideHangsUp();
@@ -148,7 +158,7 @@ void TestCommPort::secondPortCannotOpenADeviceInUse()
     QVERIFY(second.open("COM1"));
 }
 
-void TestCommPort::portWithoutDeviceFailsWithTheSystemsWords_data()
+void TestCommPort::portWithoutDeviceFailsAsNoDevice_data()
 {
     QTest::addColumn<QString>("name");
     QTest::newRow("unlisted number") << "COM2";
@@ -157,14 +167,15 @@ void TestCommPort::portWithoutDeviceFailsWithTheSystemsWords_data()
     QTest::newRow("not a port name") << "ttyS0";
 }
 
-void TestCommPort::portWithoutDeviceFailsWithTheSystemsWords()
+void TestCommPort::portWithoutDeviceFailsAsNoDevice()
 {
     QFETCH(QString, name);
     PortMap::setOverride("1=/dev/null");
     CommPort port;
     QVERIFY(!port.open(name.toStdString()));
     QVERIFY(!port.isOpen());
-    QCOMPARE(port.lastOpenError(), std::string(std::strerror(ENOENT)));
+    QCOMPARE(port.lastOpenFailure(), CommPort::OpenFailure::NoDevice);
+    QCOMPARE(port.lastOpenError(), std::string("no device"));
 }
 
 void TestCommPort::missingDeviceFailsToOpen()
@@ -172,7 +183,76 @@ void TestCommPort::missingDeviceFailsToOpen()
     PortMap::setOverride("3=/dev/tarn-no-such-device");
     CommPort port;
     QVERIFY(!port.open("COM3"));
-    QCOMPARE(port.lastOpenError(), std::string(std::strerror(ENOENT)));
+    QCOMPARE(port.lastOpenFailure(), CommPort::OpenFailure::Missing);
+    QCOMPARE(port.lastOpenError(), std::string("no such device"));
+}
+
+void TestCommPort::onlyATerminalIsOpenedAndNothingElseIsTouched_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("words");
+    QTest::newRow("ordinary file") << "file" << "not a serial device (an ordinary file)";
+    QTest::newRow("folder") << "folder" << "not a serial device (a folder)";
+    QTest::newRow("FIFO") << "fifo" << "not a serial device (a FIFO)";
+    QTest::newRow("character device that is no terminal")
+        << "null" << "not a serial device (a character device that is not a terminal)";
+}
+
+void TestCommPort::onlyATerminalIsOpenedAndNothingElseIsTouched()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, words);
+    QTemporaryDir dir;
+    QString path = dir.filePath("port");
+    const QByteArray original("precious bytes\n");
+    int fifoReader = -1;
+    if (kind == "file") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(original);
+    } else if (kind == "folder") {
+        QVERIFY(QDir().mkdir(path));
+    } else if (kind == "fifo") {
+        QVERIFY(::mkfifo(path.toLocal8Bit().constData(), 0600) == 0);
+        fifoReader = ::open(path.toLocal8Bit().constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(fifoReader >= 0);
+    } else {
+        path = "/dev/null";
+    }
+    PortMap::setOverride("1=" + path);
+    CommPort port;
+    QVERIFY(!port.open("COM1"));
+    QVERIFY(!port.isOpen());
+    QCOMPARE(port.lastOpenFailure(), CommPort::OpenFailure::NotSerial);
+    QCOMPARE(QString::fromStdString(port.lastOpenError()), words);
+    const std::uint8_t entry[8] = {'P', 'R', 'O', 'G', 'R', 'A', 'M', 0};
+    QCOMPARE(port.write(entry, 8), 0);
+    if (kind == "file") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), original);
+    }
+    if (fifoReader >= 0) {
+        char byte = 0;
+        QCOMPARE(::read(fifoReader, &byte, 1), ssize_t(0));  // no writer ever came
+        ::close(fifoReader);
+    }
+}
+
+void TestCommPort::lowLatencyIsAskedForAndItsRefusalIgnored()
+{
+    PtyPair pty;
+    QVERIFY(pty.ok());
+    PortMap::setOverride(QString("1=%1").arg(QString::fromStdString(pty.slave)));
+    CommPort port;
+    QVERIFY(port.open("COM1"));
+#ifdef __linux__
+    // A pseudo-terminal has no serial driver to ask: the request is refused.
+    QCOMPARE(port.lowLatency(), CommPort::LowLatency::Refused);
+#endif
+    const std::uint8_t byte = 0x06;
+    QCOMPARE(port.write(&byte, 1), 1);
+    QCOMPARE(pty.receive(), std::vector<std::uint8_t>{0x06});
 }
 
 void TestCommPort::closeAfterAFailedOpenHasNoEffect()

@@ -68,6 +68,8 @@ void TestPortMap::assignmentPinsNumbersToDevices_data()
     QTest::newRow("malformed entries reported")
         << "x=/dev/a,4,5=,6=/dev/b" << Assignments{{6, "/dev/b"}} << 3;
     QTest::newRow("later entry wins") << "1=/dev/a,1=/dev/b" << Assignments{{1, "/dev/b"}} << 0;
+    QTest::newRow("numbers outside 1-20 reported")
+        << "0=/dev/a,21=/dev/b,-1=/dev/c,20=/dev/d" << Assignments{{20, "/dev/d"}} << 3;
 }
 
 void TestPortMap::assignmentPinsNumbersToDevices()

@@ -353,6 +353,33 @@ private slots:
                            RadioImage().data() + regionOffset(ChannelExtensions)));
     }
 
+    void cablePulledMidTransferEndsWithItsFailure_data()
+    {
+        QTest::addColumn<int>("operation");
+        QTest::addColumn<int>("result");
+        QTest::newRow("read") << int(TransferJob::Read) << int(ReadFailed);
+        QTest::newRow("write") << int(TransferJob::Write) << int(WriteFailed);
+    }
+    void cablePulledMidTransferEndsWithItsFailure()
+    {
+        QFETCH(int, operation);
+        QFETCH(int, result);
+        Ports ports;
+        RadioFaults faults;
+        faults.hangUpAfterFrames = 40;  // past identification, in the middle of the blocks
+        ports.addRadio(1, faults);
+        RadioImage image;
+        WorkerListener listener;
+        listener.check = [] { return 1; };
+        TransferJob job;
+        job.prepare(&listener, &image);
+
+        runTransfer(job, TransferJob::Operation(operation));
+
+        QCOMPARE(listener.results(), std::vector<int>{result});
+        QCOMPARE(listener.progress().back(), 0);
+    }
+
     void refusedCheckEndsWithWriteFailedAndRadioUnchanged()
     {
         Ports ports;
