@@ -6,6 +6,8 @@ TARN_BUILD="$TARN_ROOT/build"
 
 # What the build and the tests need.
 TARN_BUILD_PACKAGES="cmake g++ ninja-build ccache qt6-base-dev qt6-serialport-dev libgl-dev qt6-qpa-plugins python3"
+# The printout's faces (fixed pitch, CJK serif) and the PDF text extraction of its test.
+TARN_BUILD_PACKAGES="$TARN_BUILD_PACKAGES fonts-dejavu-core fonts-arphic-uming poppler-utils"
 
 tarn_install_missing() {
     local missing=()
