@@ -151,7 +151,18 @@ void addSettingsPage(PrintPage& out, const PrintMetrics& m, const PrintContent& 
         columnX += widest + 2 * gapX;
     }
 
-    out.texts.push_back({PrintFont::Body, m.printLeft + 50, 26 * lh, keyLineText(content)});
+    const std::string keys = keyLineText(content);
+    out.texts.push_back({PrintFont::Body, m.printLeft + 50, 26 * lh, keys});
+
+    // Long labels (English ones) can make the four columns wider than the page.
+    const int needed = std::max(columnX - 2 * gapX, m.printLeft + 50 + measure(keys)) - m.printLeft;
+    if (needed > m.printWidth && m.printWidth > 0) {
+        out.scale = static_cast<double>(m.printWidth) / needed;
+        out.scaleX = m.printLeft;
+        out.scaleY = 4 * lh;
+        out.scaledRects = out.rects.size();
+        out.scaledTexts = out.texts.size();
+    }
 }
 
 }  // namespace

@@ -42,6 +42,14 @@ struct PrintPage {
     std::vector<PrintRect> rects;
     std::vector<PrintLine> lines;
     std::vector<PrintText> texts;
+    // A settings page wider than the print width is drawn smaller, all but the header:
+    // its first `scaledRects` frames and `scaledTexts` texts, by `scale` towards (scaleX,
+    // scaleY).
+    double scale = 1.0;
+    int scaleX = 0;
+    int scaleY = 0;
+    std::size_t scaledRects = 0;
+    std::size_t scaledTexts = 0;
 };
 
 // The print state, fixed once per job from the measured texts and the printable area.

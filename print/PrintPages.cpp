@@ -42,11 +42,20 @@ void drawPage(QPainter& painter, const PrintPage& page)
     pen.setWidth(std::max(1, painter.device()->logicalDpiX() / 200));
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
-    for (const PrintRect& r : page.rects)
+    const QTransform plain = painter.transform();
+    QTransform scaled = plain;
+    scaled.translate(page.scaleX, page.scaleY).scale(page.scale, page.scale).translate(-page.scaleX, -page.scaleY);
+    for (std::size_t k = 0; k < page.rects.size(); ++k) {
+        const PrintRect& r = page.rects[k];
+        painter.setTransform(k < page.scaledRects ? scaled : plain);
         painter.drawRect(QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)));
+    }
+    painter.setTransform(plain);
     for (const PrintLine& l : page.lines)
         painter.drawLine(l.x1, l.y1, l.x2, l.y2);
-    for (const PrintText& t : page.texts) {
+    for (std::size_t k = 0; k < page.texts.size(); ++k) {
+        const PrintText& t = page.texts[k];
+        painter.setTransform(k < page.scaledTexts ? scaled : plain);
         const QFont font = printFont(t.font);
         painter.setFont(font);
         const QFontMetrics fm(font, painter.device());
@@ -55,6 +64,7 @@ void drawPage(QPainter& painter, const PrintPage& page)
             painter.fillRect(QRect(t.x, t.y, fm.horizontalAdvance(text), fm.height()), Qt::white);
         painter.drawText(t.x, t.y + fm.ascent(), text);
     }
+    painter.setTransform(plain);
 }
 
 int printConfiguration(QPagedPaintDevice& device, const PrintContent& content, int fromPage, int toPage)
