@@ -5,6 +5,7 @@
 
 #include "link/Protocol.h"
 #include "radio/Bytes.h"
+#include "radio/ChannelRecord.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -52,15 +53,6 @@ constexpr FactoryChannel FactoryChannels[] = {
     {9, 0x43900000, 0x43900000, 0xA9EC, 0xA9EC, 0xFFFF, "DIG9"},      // DI754
 };
 
-std::uint8_t nameCode(char c)
-{
-    if (c >= '0' && c <= '9')
-        return static_cast<std::uint8_t>(c - '0');
-    if (c >= 'A' && c <= 'Z')
-        return static_cast<std::uint8_t>(10 + c - 'A');
-    return 0xFF;
-}
-
 void putBlock(VirtualRadio::Memory& memory, std::uint16_t address, const std::uint8_t* data)
 {
     for (int i = 0; i < layout::BlockDataSize; ++i)
@@ -89,11 +81,7 @@ VirtualRadio::Memory VirtualRadio::factoryMemory()
         writeLe16(slot.data() + layout::channel::TxTone, channel.txTone);
         writeLe16(slot.data() + layout::channel::OptionsA, channel.optionsA);
         writeLe16(slot.data() + layout::channel::OptionsB, 0xFFFF);
-        auto name = image.extensionSlot(i);
-        const std::size_t length = std::strlen(channel.name);
-        for (int k = 0; k < layout::extension::NameLength; ++k)
-            name[layout::extension::Name + k] =
-                k < static_cast<int>(length) ? nameCode(channel.name[k]) : 0xFF;
+        StoreChannelName(image.extensionSlot(i), channel.name);
     }
     // A new image's A-band frequency (375.025 MHz) lies outside these limits; a radio
     // never holds a VFO frequency it cannot receive, so the factory A band sits on 435.025.
