@@ -3,6 +3,7 @@
 #include "app/FrameCommands.h"
 #include "app/PlaceholderPage.h"
 #include "pages/ChnMsgView.h"
+#include "pages/ChoiceFunView.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ PageView* createPlaceholder(const PageContext& context, QWidget* parent)
 
 constexpr PageKindRow rows[] = {
     {PageKind::Channel, ID_CHANNEL_PAGE, 1, 43, 42, &createChannelPage},
-    {PageKind::Options, ID_OPTIONS_PAGE, 27, 43, 40, &createPlaceholder},
+    {PageKind::Options, ID_OPTIONS_PAGE, 27, 43, 40, &createOptionsPage},
     {PageKind::Keys, ID_KEYS_PAGE, 28, 40, 33, &createPlaceholder},
 };
 

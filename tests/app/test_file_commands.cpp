@@ -2,8 +2,9 @@
 #include "AppFixture.h"
 
 #include "app/ChildFrame.h"
-#include "app/PlaceholderPage.h"
 #include "link/MessageDialog.h"
+
+#include <QComboBox>
 
 class TestFileCommands : public QObject {
     Q_OBJECT
@@ -117,13 +118,16 @@ void TestFileCommands::saveLetsOpenPagesStoreFirst()
     AppFixture f;
     CMainFrame* frame = f.frame();
     frame->OpenOptionsPage();
-    auto* options = static_cast<PlaceholderPage*>(frame->optionsFrame()->page());
+    // The time-out list (function settings byte 6) set to its last entry on the page.
+    auto* timeOut = frame->optionsFrame()->page()->findChild<QComboBox*>(QStringLiteral("c1009"));
+    QVERIFY(timeOut);
+    timeOut->setCurrentIndex(39);
     scripted(frame).savePath = [] { return QString(); };
     frame->onFileSave();
-    QCOMPARE(options->stores, 0);  // cancelled
+    QCOMPARE(int(frame->image().functionData()[6]), 3);  // cancelled
     scripted(frame).savePath = [&] { return f.dir.filePath(QStringLiteral("a.tw")); };
     frame->onFileSave();
-    QCOMPARE(options->stores, 1);
+    QCOMPARE(int(frame->image().functionData()[6]), 39);
 }
 
 void TestFileCommands::failedSaveLeavesOldFileAndReports()
