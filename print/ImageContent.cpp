@@ -24,12 +24,9 @@ PrintContent contentFromImage(const RadioImage& image, const std::vector<std::st
     PrintContent content;
     content.languageStrings = languageStrings;
     const LanguageText text = [&content](int n) { return content.languageString(n); };
-    const ChannelWords words{text(2), text(3), text(4), text(5), text(10), text(11), text(12), text(13)};
-    // Showing a row may clear a band option the radio would refuse, as the page's load does;
-    // that happens on a copy, the caller's image stays as it is.
-    RadioImage shown = image;
+    const ChannelWords words = ChannelWords::fromLanguage(text);
     for (int i = 0; i < layout::ChannelCount; ++i)
-        content.channels.push_back(ShowChannelRow(shown, i, words));
+        content.channels.push_back(ChannelRowTexts(image, i, words));
 
     // The optional functions page and the key page as they show after a load.
     const OptionsValues values = LoadOptions(image, text(12));
