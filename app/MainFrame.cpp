@@ -1,6 +1,9 @@
 #include "app/MainFrame.h"
 
 #include "app/ChildFrame.h"
+#include "app/ClientBackground.h"
+#include "app/NavigationBar.h"
+#include "app/PagePlacement.h"
 #include "app/FramePrompts.h"
 #include "app/ProgStatusBar.h"
 #include "app/ResourceLookup.h"
@@ -21,7 +24,9 @@
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QStyle>
 #include <QToolBar>
 
 namespace {
@@ -71,11 +76,13 @@ CMainFrame::CMainFrame(QWidget* parent)
     m_statusBar->setObjectName(QStringLiteral("statusBar59393"));
     setStatusBar(m_statusBar);
 
-    m_navBar = new QDockWidget(QStringLiteral("数据浏览条"), this);
-    m_navBar->setObjectName(QStringLiteral("navBar123"));
-    m_navBar->setWidget(new QWidget(m_navBar));
+    m_background = new ClientBackground(this);
+    m_background->attach(m_mdiArea);
+
+    m_navBar = new NavigationBar(this);
+    m_navBar->Create(QStringLiteral("数据浏览条"), this, QSize(140, 200), true, 123);
     addDockWidget(Qt::LeftDockWidgetArea, m_navBar);
-    resizeDocks({m_navBar}, {140}, Qt::Horizontal);
+    connect(m_navBar->tree(), &NavigationTree::labelPressed, this, &CMainFrame::OpenPageByTitle);
 
     // The check marks follow the bars, however they were hidden.
     connect(m_navBar->toggleViewAction(), &QAction::toggled, commandAction(ID_TREE_VIEW), &QAction::setChecked);
@@ -291,13 +298,15 @@ void CMainFrame::openPage(PageKind kind)
         frame->setWindowIcon(m_pageIcon);
 
     const PageKindRow& row = pageKindRow(kind);
-    const QRect outer = frameGeometry();
-    frame->resize(outer.width() * row.widthFiftieths / 50, outer.height() * row.heightFiftieths / 50);
+    const QSize area = m_mdiArea->viewport()->size();
+    frame->resize(pageFrameSize(frameGeometry().size(), row.widthFiftieths, row.heightFiftieths, area));
 
     page->LoadFromImage();
     frame->setWindowTitle(page->windowTitle().isEmpty() ? languageString(row.titleString)
                                                         : page->windowTitle());
     frame->show();
+    // The area chose a place for it; all of it stays in sight.
+    frame->move(placeInside(frame->geometry(), area));
     m_mdiArea->setActiveSubWindow(frame);
     applyTitle();
     emit pageOpened(kind);
@@ -497,7 +506,29 @@ void CMainFrame::onTreeView()
 
 void CMainFrame::onWindowCascade()
 {
-    m_mdiArea->cascadeSubWindows();
+    // Each page keeps the size it opens with, as far as the cascade leaves room.
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* window : m_mdiArea->subWindowList(QMdiArea::StackingOrder))
+        if (!window->isMinimized())
+            windows << window;
+    const QSize area = m_mdiArea->viewport()->size();
+    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) + 4;
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* window = windows.at(i);
+        QSize wanted = window->size();
+        for (const PageKindRow& row : pageKinds())
+            if (pageFrame(row.kind) == window)
+                wanted = pageFrameSize(frameGeometry().size(), row.widthFiftieths, row.heightFiftieths, area);
+        if (window->isMaximized())
+            window->showNormal();
+        window->setGeometry(cascadeRect(i, int(windows.size()), wanted, area, step));
+        window->raise();
+    }
+}
+
+QDockWidget* CMainFrame::navBar() const
+{
+    return m_navBar;
 }
 
 void CMainFrame::onWindowTile()

@@ -22,6 +22,8 @@
 #include <vector>
 
 class CChildFrame;
+class ClientBackground;
+class NavigationBar;
 class CProgStatusBar;
 class FramePrompts;
 class PortDialog;
@@ -62,7 +64,8 @@ public:
     QMdiArea* mdiArea() const { return m_mdiArea; }
     QToolBar* toolBar() const { return m_toolBar; }
     CProgStatusBar* progressBar() const { return m_statusBar; }
-    QDockWidget* navBar() const { return m_navBar; }
+    QDockWidget* navBar() const;
+    NavigationBar* navigationBar() const { return m_navBar; }
 
     // Every question and notice to the user; tests put their own in.
     FramePrompts& prompts() const { return *m_prompts; }
@@ -153,7 +156,8 @@ private:
     QMdiArea* m_mdiArea;
     QToolBar* m_toolBar = nullptr;
     CProgStatusBar* m_statusBar;
-    QDockWidget* m_navBar = nullptr;
+    NavigationBar* m_navBar = nullptr;
+    ClientBackground* m_background = nullptr;
     QIcon m_pageIcon;
 
     std::unique_ptr<FramePrompts> m_prompts;

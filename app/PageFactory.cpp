@@ -1,21 +1,16 @@
 #include "app/PageFactory.h"
 
 #include "app/FrameCommands.h"
-#include "app/PlaceholderPage.h"
 #include "pages/ChnMsgView.h"
 #include "pages/ChoiceFunView.h"
+#include "pages/KeySetView.h"
 
 namespace {
-
-PageView* createPlaceholder(const PageContext& context, QWidget* parent)
-{
-    return new PlaceholderPage(context, parent);
-}
 
 constexpr PageKindRow rows[] = {
     {PageKind::Channel, ID_CHANNEL_PAGE, 1, 43, 42, &createChannelPage},
     {PageKind::Options, ID_OPTIONS_PAGE, 27, 43, 40, &createOptionsPage},
-    {PageKind::Keys, ID_KEYS_PAGE, 28, 40, 33, &createPlaceholder},
+    {PageKind::Keys, ID_KEYS_PAGE, 28, 40, 33, &createKeyPage},
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "app/LanguageDialog.h"
 #include "app/LanguageTable.h"
 #include "app/MainFrame.h"
+#include "app/NavigationBar.h"
 #include "app/ResourceLookup.h"
 
 #include <QAction>
@@ -73,8 +74,13 @@ void CRadioApp::RelabelMenus()
 
 void CRadioApp::FillTree(bool clearFirst)
 {
-    Q_UNUSED(clearFirst);
-    m_mainFrame->commandAction(ID_TREE_VIEW)->setChecked(true);
+    QStringList texts{m_mainFrame->languageString(0)};
+    for (const PageKindRow& row : pageKinds())
+        texts << m_mainFrame->languageString(row.titleString);
+    m_mainFrame->navigationBar()->tree()->FillTree(texts, clearFirst);
+    m_mainFrame->navigationBar()->showWholeLabels();
+    // The check mark tells whether the bar is shown, also after a language switch.
+    m_mainFrame->commandAction(ID_TREE_VIEW)->setChecked(!m_mainFrame->navBar()->isHidden());
 }
 
 void CRadioApp::SwitchLanguage()

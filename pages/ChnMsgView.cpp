@@ -2,6 +2,7 @@
 
 #include "pages/CellEditor.h"
 #include "pages/CellListCtrl.h"
+#include "pages/DialogUnits.h"
 #include "print/PrintContent.h"
 #include "radio/Codecs.h"
 #include "radio/RadioImage.h"
@@ -9,6 +10,7 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QMenu>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -28,10 +30,14 @@ CChnMsgView::CChnMsgView(const PageContext& context, QWidget* parent) : PageView
     m_words = ChannelWords::fromLanguage([this](int n) { return languageString(n).toStdString(); });
 
     setWindowTitle(languageString(1));
-    // The form's size (496 x 356 dialog units) and the list's place in it (7, 7, 482 x 286).
-    resize(744, 579);
+    // The form is 496 x 356 dialog units; the list keeps its 7-unit margin and fills the
+    // rest, growing with the window.
+    const DialogUnits units(font());
+    resize(units.size(496, 356));
     m_list = new CellListCtrl(this);
-    m_list->setGeometry(10, 11, 723, 465);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(units.x(7), units.y(7), units.x(7), units.y(7));
+    layout->addWidget(m_list);
 
     QWidget* viewport = m_list->viewport();
     m_edit = new CellEdit(viewport);
@@ -58,6 +64,7 @@ CChnMsgView::CChnMsgView(const PageContext& context, QWidget* parent) : PageView
     for (int c = 0; c < ChannelColumnCount; ++c)
         m_list->setColumnWidth(c, ColumnWidths[c]);
     m_list->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_list->horizontalHeader()->setStretchLastSection(true);
 
     m_edit->editor().registerColumn(ColRxFrequency);
     m_edit->editor().registerColumn(ColTxFrequency);

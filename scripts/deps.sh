@@ -9,6 +9,9 @@ TARN_BUILD_PACKAGES="cmake g++ ninja-build ccache qt6-base-dev qt6-serialport-de
 # The printout's faces (fixed pitch, CJK serif) and the PDF text extraction of its test.
 TARN_BUILD_PACKAGES="$TARN_BUILD_PACKAGES fonts-dejavu-core fonts-arphic-uming poppler-utils"
 
+# What scripts/draw-pictures needs to render the pictures and icons from their drawings.
+TARN_ART_PACKAGES="librsvg2-bin imagemagick"
+
 tarn_install_missing() {
     local missing=()
     local pkg

@@ -2,10 +2,12 @@
 #include "AppFixture.h"
 
 #include "app/ChildFrame.h"
-#include "app/PlaceholderPage.h"
+#include "app/NavigationBar.h"
 #include "app/ToolTipText.h"
+#include "pages/KeySetView.h"
 
 #include <QDialog>
+#include <QComboBox>
 #include <QDockWidget>
 #include <QMenuBar>
 #include <QToolBar>
@@ -182,18 +184,28 @@ void TestMainFrame::pageFrameSizeAndTitle()
 {
     AppFixture f;
     CMainFrame* frame = f.frame();
-    const QRect outer = frame->frameGeometry();
+    const QSize outer = frame->frameGeometry().size();
+    const QRect area = frame->mdiArea()->viewport()->rect();
+    // The side key as the key page must show it: 7 selects entry 2.
+    frame->image().functionData()[27] = 7;
     frame->OpenChannelPage();
     frame->OpenOptionsPage();
     frame->OpenKeyPage();
-    QCOMPARE(frame->channelFrame()->size(), QSize(outer.width() * 43 / 50, outer.height() * 42 / 50));
-    QCOMPARE(frame->optionsFrame()->size(), QSize(outer.width() * 43 / 50, outer.height() * 40 / 50));
-    QCOMPARE(frame->keysFrame()->size(), QSize(outer.width() * 40 / 50, outer.height() * 33 / 50));
+    const struct {
+        CChildFrame* page;
+        int width, height;
+    } rows[] = {{frame->channelFrame(), 43, 42}, {frame->optionsFrame(), 43, 40}, {frame->keysFrame(), 40, 33}};
+    for (const auto& row : rows) {
+        // Its share of the main window, as far as the client area has room, all in sight.
+        QCOMPARE(row.page->size(),
+                 QSize(outer.width() * row.width / 50, outer.height() * row.height / 50).boundedTo(area.size()));
+        QVERIFY2(area.contains(row.page->geometry()), qPrintable(row.page->windowTitle()));
+    }
     QCOMPARE(frame->channelFrame()->windowTitle(), QStringLiteral("en1"));
     QCOMPARE(frame->optionsFrame()->windowTitle(), QStringLiteral("en27"));
     QCOMPARE(frame->keysFrame()->windowTitle(), QStringLiteral("en28"));
     // A new page shows the image as it is.
-    QCOMPARE(static_cast<PlaceholderPage*>(frame->keysFrame()->page())->loads, 1);
+    QCOMPARE(static_cast<CKeySetView*>(frame->keysFrame()->page())->sideKeyList()->currentIndex(), 2);
 }
 
 void TestMainFrame::openPageByTitle()
@@ -214,9 +226,10 @@ void TestMainFrame::refreshLoadsOpenPagesAndShowsChannelPage()
     AppFixture f;
     CMainFrame* frame = f.frame();
     frame->OpenKeyPage();
-    auto* keys = static_cast<PlaceholderPage*>(frame->keysFrame()->page());
+    auto* keys = static_cast<CKeySetView*>(frame->keysFrame()->page());
+    frame->image().functionData()[27] = 4;
     frame->RefreshPages();
-    QCOMPARE(keys->loads, 2);
+    QCOMPARE(keys->sideKeyList()->currentIndex(), 4);
     QVERIFY(frame->channelFrame());
     QCOMPARE(frame->mdiArea()->activeSubWindow(), frame->channelFrame());
     QVERIFY(!frame->optionsFrame());
@@ -276,6 +289,15 @@ void TestMainFrame::treeViewTogglesTheNavigationBar()
     tree->trigger();
     QVERIFY(f.frame()->navBar()->isVisible());
     QVERIFY(tree->isChecked());
+
+    // The bar's own close button takes the check mark away too.
+    SizingBar* bar = f.frame()->navigationBar();
+    QWidget* strip = bar->titleStrip();
+    QTest::mouseClick(strip, Qt::LeftButton, {}, bar->closeRect.center() - strip->mapTo(bar, QPoint(0, 0)));
+    QVERIFY(!bar->isVisible());
+    QVERIFY(!tree->isChecked());
+    tree->trigger();
+    QVERIFY(bar->isVisible());
 }
 
 QTEST_MAIN(TestMainFrame)

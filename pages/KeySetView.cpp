@@ -1,0 +1,110 @@
+#include "pages/KeySetView.h"
+
+#include "pages/DialogUnits.h"
+#include "print/PrintContent.h"
+#include "radio/SettingsTable.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPainter>
+
+using namespace tarn;
+
+namespace {
+
+const settings::Field& sideKeyField()
+{
+    static const settings::Field* field = settings::FindField("sideKey");
+    return *field;
+}
+
+}  // namespace
+
+PictureFrame::PictureFrame(const QString& pictureName, bool reportMissing, QWidget* parent)
+    : QFrame(parent), m_picture(pictureName, reportMissing)
+{
+    setFrameShape(QFrame::Box);
+    setFrameShadow(QFrame::Sunken);
+}
+
+void PictureFrame::paintEvent(QPaintEvent* event)
+{
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    m_picture.ShowPicture(painter, contentsRect(), true, window());
+}
+
+CKeySetView::CKeySetView(const PageContext& context, QWidget* parent) : PageView(context, parent)
+{
+    setWindowTitle(languageString(28));
+    // Template: 515 x 361 dialog units.
+    const DialogUnits units(font());
+    resize(units.size(515, 361));
+    QWidget* form = addTemplateForm(this, units, 515, 361);
+
+    auto group = [&](const QString& title, int y) {
+        auto* box = new QGroupBox(title, form);
+        box->setGeometry(units.rect(25, y, 118, 45));
+        return box;
+    };
+    auto label = [&](const QString& text, int x, int y, int id) {
+        auto* widget = new QLabel(text, form);
+        widget->move(units.point(x, y));
+        widget->adjustSize();
+        if (id)
+            widget->setObjectName(QStringLiteral("label%1").arg(id));
+        return widget;
+    };
+
+    group(QStringLiteral("PTT"), 20);
+    label(languageString(34), 32, 40, 1047);
+    label(languageString(121), 85, 39, 1094);
+
+    const settings::Field& field = sideKeyField();
+    group(languageString(field.label), 89)->setObjectName(QStringLiteral("group%1").arg(field.labelControl));
+    m_sideKey = new QComboBox(form);
+    m_sideKey->setObjectName(QStringLiteral("list%1").arg(SideKeyControl));
+    const LanguageText text = [this](int n) { return languageString(n).toStdString(); };
+    for (const settings::EntryText& entry : field.entries)
+        m_sideKey->addItem(QString::fromStdString(settings::EntryTextOf(entry, text)));
+    m_sideKey->setGeometry(QRect(units.point(field.x, field.y), QSize(units.x(82), m_sideKey->sizeHint().height())));
+
+    group(QStringLiteral("MONI"), 158);
+    label(languageString(36), 35, 172, 1049);
+    label(QStringLiteral("MONI"), 85, 171, 0);
+    label(languageString(37), 34, 188, 1050);
+    label(languageString(38), 85, 187, 1051);
+
+    m_picture = new PictureFrame(QString::fromLatin1(PictureName), true, form);
+    m_picture->setObjectName(QStringLiteral("frame%1").arg(PictureControl));
+    m_picture->setGeometry(units.rect(151, 13, 103, 189));
+}
+
+void CKeySetView::LoadFromImage()
+{
+    if (!m_context.image)
+        return;
+    sideKeySelection = settings::LoadField(image(), sideKeyField()).index;
+    m_sideKey->setCurrentIndex(sideKeySelection);
+}
+
+void CKeySetView::StoreToImage()
+{
+    if (!m_context.image || (m_context.mayStore && !m_context.mayStore()))
+        return;
+    sideKeySelection = m_sideKey->currentIndex();
+    settings::FieldValue value;
+    value.index = sideKeySelection;
+    settings::StoreField(image(), sideKeyField(), value);
+}
+
+void CKeySetView::addToPrint(PrintContent& content) const
+{
+    content.sideKeyText = m_sideKey->currentText().toStdString();
+}
+
+PageView* createKeyPage(const PageContext& context, QWidget* parent)
+{
+    return new CKeySetView(context, parent);
+}
