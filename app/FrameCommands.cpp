@@ -29,6 +29,10 @@ constexpr FrameCommand commands[] = {
      &CMainFrame::onFileSave},
     {ID_FILE_PRINT, MenuFile, "打印(&P)...\tCtrl+P", 96, "document-print", "print.png", "Ctrl+P", 22,
      Locked | SeparatorBefore, &CMainFrame::onFilePrint},
+    {ID_FILE_PRINT_PREVIEW, MenuFile, "打印预览(&V)", 180, "document-print-preview", nullptr, nullptr, 0, Locked,
+     &CMainFrame::onFilePrintPreview},
+    {ID_FILE_EXPORT_PDF, MenuFile, "导出 PDF(&E)...", 181, nullptr, nullptr, nullptr, 0, Locked,
+     &CMainFrame::onFileExportPdf},
     {ID_APP_EXIT, MenuFile, "退出(&X)", 97, nullptr, nullptr, nullptr, 0, SeparatorBefore,
      &CMainFrame::onAppExit},
 

@@ -6,7 +6,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
 
 namespace {
 
@@ -55,4 +58,22 @@ void FramePrompts::reportSaveError(QWidget* parent, const QString& title, const 
 int FramePrompts::runPortDialog(PortDialog& dialog)
 {
     return dialog.exec();
+}
+
+int FramePrompts::runPrintDialog(QPrintDialog& dialog)
+{
+    return dialog.exec();
+}
+
+int FramePrompts::runPrintPreview(QPrintPreviewDialog& dialog)
+{
+    return dialog.exec();
+}
+
+QString FramePrompts::askPdfPath(QWidget* parent, const QString& filter)
+{
+    QString path = QFileDialog::getSaveFileName(parent, QString(), QString(), filter + QStringLiteral(";;All Files (*)"));
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".pdf");
+    return path;
 }

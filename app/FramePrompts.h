@@ -6,6 +6,8 @@
 #include <QString>
 
 class PortDialog;
+class QPrintDialog;
+class QPrintPreviewDialog;
 class QWidget;
 
 class FramePrompts {
@@ -25,4 +27,9 @@ public:
                                  const QString& reason);
     // The port dialog's modal loop; returns the dialog result.
     virtual int runPortDialog(PortDialog& dialog);
+    // The print dialog's and the print preview's modal loops; return the dialog result.
+    virtual int runPrintDialog(QPrintDialog& dialog);
+    virtual int runPrintPreview(QPrintPreviewDialog& dialog);
+    // The file dialog of Export PDF, with the file type's filter text. Empty: cancelled.
+    virtual QString askPdfPath(QWidget* parent, const QString& filter);
 };

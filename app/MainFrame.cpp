@@ -13,6 +13,8 @@
 #include "link/ResultText.h"
 #include "link/TransferListener.h"
 #include "link/WriteChecks.h"
+#include "print/PrintCommand.h"
+#include "print/PrintPages.h"
 #include "radio/ConfigFile.h"
 
 #include <QAction>
@@ -406,8 +408,45 @@ void CMainFrame::onFileSave()
     m_mdiArea->viewport()->update();
 }
 
+tarn::PrintContent CMainFrame::printContent()
+{
+    OpenChannelPage();
+    OpenOptionsPage();
+    OpenKeyPage();
+    tarn::PrintContent content;
+    for (const QString& text : m_languageStrings)
+        content.languageStrings.push_back(text.toStdString());
+    for (const PageKindRow& row : pageKinds()) {
+        CChildFrame* frame = pageFrame(row.kind);
+        if (frame && frame->page())
+            frame->page()->addToPrint(content);
+    }
+    return content;
+}
+
 void CMainFrame::onFilePrint()
 {
+    // A cancelled dialog prints nothing and says nothing.
+    tarn::print::printWithDialog(this, printContent(),
+                                 [this](QPrintDialog& dialog) { return m_prompts->runPrintDialog(dialog); });
+}
+
+void CMainFrame::onFilePrintPreview()
+{
+    tarn::print::showPrintPreview(this, printContent(),
+                                  [this](QPrintPreviewDialog& dialog) { return m_prompts->runPrintPreview(dialog); });
+}
+
+void CMainFrame::onFileExportPdf()
+{
+    const tarn::PrintContent content = printContent();
+    const QString path = m_prompts->askPdfPath(this, languageString(182));
+    if (path.isEmpty())
+        return;
+    QString reason;
+    // The same file tarn-cli print writes for the same configuration.
+    if (tarn::print::writePrintPdf(path, content, QPageSize::A4, &reason) == 0)
+        showMessage(languageString(183) + reason);
 }
 
 void CMainFrame::onAppExit()

@@ -8,6 +8,7 @@
 #include "app/LanguageTable.h"
 #include "app/PageFactory.h"
 #include "link/TransferJob.h"
+#include "print/PrintContent.h"
 #include "radio/LanguageText.h"
 #include "radio/RadioImage.h"
 
@@ -78,6 +79,8 @@ public:
     void OpenOptionsPage() { openPage(PageKind::Options); }
     void OpenKeyPage() { openPage(PageKind::Keys); }
     void openPage(PageKind kind);
+    // Opens the three pages, then takes what their controls show now, for a printout.
+    tarn::PrintContent printContent();
     void RefreshPages();
     void ReopenPages();
     void OpenPageByTitle(const QString& title);
@@ -111,6 +114,8 @@ public slots:
     void onFileOpen();
     void onFileSave();
     void onFilePrint();
+    void onFilePrintPreview();
+    void onFileExportPdf();
     void onAppExit();
     void onReadFromRadio();
     void onWriteToRadio();

@@ -52,5 +52,6 @@ struct Command {
 // Command groups, one per source file.
 std::vector<Command> fileCommands();   // FileCommands.cpp: new, info
 std::vector<Command> radioCommands();  // RadioCommands.cpp: read, write, ports
+std::vector<Command> printCommands();  // PrintCommands.cpp: print
 
 }  // namespace tarn::cli

@@ -16,7 +16,7 @@ namespace {
 std::vector<Command> allCommands()
 {
     std::vector<Command> commands;
-    for (auto group : {fileCommands, radioCommands}) {
+    for (auto group : {fileCommands, radioCommands, printCommands}) {
         auto more = group();
         commands.insert(commands.end(), more.begin(), more.end());
     }

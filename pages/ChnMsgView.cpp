@@ -3,6 +3,7 @@
 #include "pages/CellEditor.h"
 #include "pages/CellListCtrl.h"
 #include "pages/DialogUnits.h"
+#include "print/PrintContent.h"
 #include "radio/Codecs.h"
 #include "radio/RadioImage.h"
 
@@ -149,6 +150,13 @@ void CChnMsgView::StoreToImage()
         StoreChannel(row);
     if (m_adjusted)
         showMessage(languageString(126));
+}
+
+void CChnMsgView::addToPrint(PrintContent& content) const
+{
+    content.channels.clear();
+    for (int row = 0; row < RowCount; ++row)
+        content.channels.push_back(rowTexts(row));
 }
 
 void CChnMsgView::ShowChannel(int row)

@@ -24,6 +24,8 @@ public:
 
     void LoadFromImage() override;
     void StoreToImage() override;
+    // The list's cell texts, row by row.
+    void addToPrint(tarn::PrintContent& content) const override;
     void ShowChannel(int row);
     void StoreChannel(int row);
     // Handler of WM_FREQUENCY_EDITED; returns 1.

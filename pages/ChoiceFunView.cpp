@@ -1,6 +1,7 @@
 #include "pages/ChoiceFunView.h"
 
 #include "pages/SettingsListModels.h"
+#include "print/PrintContent.h"
 #include "radio/ChannelRecord.h"
 #include "radio/Codecs.h"
 
@@ -263,6 +264,32 @@ void CChoiceFunView::watchMouseMoves()
 QWidget* CChoiceFunView::control(int id) const
 {
     return findChild<QWidget*>(QStringLiteral("c%1").arg(id));
+}
+
+void CChoiceFunView::addToPrint(PrintContent& content) const
+{
+    auto add = [&](int id) {
+        ControlState state;
+        QWidget* widget = control(id);
+        if (auto* list = qobject_cast<QComboBox*>(widget)) {
+            state.text = list->currentText().toStdString();
+            state.selection = list->currentIndex();
+        } else if (auto* check = qobject_cast<QCheckBox*>(widget)) {
+            state.checked = check->isChecked();
+        } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            state.text = edit->text().toStdString();
+        } else {
+            return;
+        }
+        content.options[id] = state;
+    };
+    for (const settings::Field& field : settings::Fields())
+        if (IsOptionsPageField(field))
+            add(field.control);
+    for (const BandField& row : BandFields()) {
+        add(row.controlA);
+        add(row.controlB);
+    }
 }
 
 OptionsValues CChoiceFunView::takeValues() const

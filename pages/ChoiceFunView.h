@@ -26,6 +26,8 @@ public:
     void OnInitialUpdate();
     void LoadFromImage() override;
     void StoreToImage() override;
+    // The texts, selections and check states of every control the printout names.
+    void addToPrint(tarn::PrintContent& content) const override;
 
     // The control with the template's id (the hidden ones included), or nullptr.
     QWidget* control(int id) const;

@@ -1,6 +1,7 @@
 #include "pages/KeySetView.h"
 
 #include "pages/DialogUnits.h"
+#include "print/PrintContent.h"
 #include "radio/SettingsTable.h"
 
 #include <QComboBox>
@@ -96,6 +97,11 @@ void CKeySetView::StoreToImage()
     settings::FieldValue value;
     value.index = sideKeySelection;
     settings::StoreField(image(), sideKeyField(), value);
+}
+
+void CKeySetView::addToPrint(PrintContent& content) const
+{
+    content.sideKeyText = m_sideKey->currentText().toStdString();
 }
 
 PageView* createKeyPage(const PageContext& context, QWidget* parent)

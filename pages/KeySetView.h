@@ -34,6 +34,8 @@ public:
 
     void LoadFromImage() override;
     void StoreToImage() override;
+    // The side-key list's text.
+    void addToPrint(tarn::PrintContent& content) const override;
 
     QComboBox* sideKeyList() const { return m_sideKey; }
     PictureFrame* pictureFrame() const { return m_picture; }

@@ -9,6 +9,7 @@
 
 namespace tarn {
 class RadioImage;
+struct PrintContent;
 }
 
 struct PageContext {
@@ -29,6 +30,8 @@ public:
 
     virtual void LoadFromImage() = 0;
     virtual void StoreToImage() = 0;
+    // Read-only: adds what the page's controls show now to a printout.
+    virtual void addToPrint(tarn::PrintContent& content) const { (void)content; }
 
 protected:
     QString languageString(int n) const

@@ -8,6 +8,8 @@ TARN_BUILD="$TARN_ROOT/build"
 TARN_BUILD_PACKAGES="cmake g++ ninja-build ccache qt6-base-dev qt6-serialport-dev libgl-dev qt6-qpa-plugins python3"
 # Installing and packaging: icon sizes, the desktop-file, AppStream and man page checks, the .deb.
 TARN_BUILD_PACKAGES="$TARN_BUILD_PACKAGES librsvg2-bin desktop-file-utils appstream man-db dpkg-dev"
+# The printout's faces (fixed pitch, CJK serif) and the PDF text extraction of its test.
+TARN_BUILD_PACKAGES="$TARN_BUILD_PACKAGES fonts-dejavu-core fonts-arphic-uming poppler-utils"
 
 # What scripts/draw-pictures needs to render the pictures and icons from their drawings.
 TARN_ART_PACKAGES="librsvg2-bin imagemagick"

@@ -1,0 +1,319 @@
+#include "print/PrintLayout.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace tarn::print {
+
+namespace {
+
+// Column widths of the channel table in 1/984 of the print width.
+constexpr std::array<int, ChannelColumnCount> ColumnUnits{44, 115, 115, 105, 105, 80, 80, 80, 80, 80, 100};
+constexpr int ColumnUnitTotal = 984;
+// Language strings of the column titles: the channel list's headers.
+constexpr std::array<int, ChannelColumnCount> ColumnTitles{17, 18, 19, 20, 21, 22, 23, 24, 53, 25, 26};
+
+// The first n characters (code points) of a UTF-8 text.
+std::string firstCharacters(const std::string& utf8, std::size_t n)
+{
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80)
+            continue;
+        if (count == n)
+            return utf8.substr(0, i);
+        ++count;
+    }
+    return utf8;
+}
+
+std::size_t characterCount(const std::string& utf8)
+{
+    return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+int halfLineY(int halfLine, int lineHeight)
+{
+    return halfLine * lineHeight / 2;
+}
+
+void addHeader(PrintPage& out, int page, const PrintMetrics& m, const PrintContent& content,
+               const TextWidth& width)
+{
+    const int right = m.printLeft + m.printWidth;
+    out.texts.push_back({PrintFont::Header, m.printLeft, 3 * m.lineHeight, content.languageString(29)});
+    const std::string pages = pageHeaderText(page, m.pageCount);
+    out.texts.push_back({PrintFont::Header, right - width(PrintFont::Header, pages), 3 * m.lineHeight, pages});
+    out.lines.push_back({m.printLeft, 4 * m.lineHeight, right, 4 * m.lineHeight});
+}
+
+void addChannelPage(PrintPage& out, int page, const PrintMetrics& m, const PrintContent& content, int gapX)
+{
+    const int lh = m.lineHeight;
+    const int top = halfLineY(9, lh);
+    // The frame holds the title line and the rows; linesPerPage = rows + 1 but for a page
+    // too short for one row.
+    const int bottom = (m.rows + 6) * lh + 20;
+    out.rects.push_back({m.printLeft, top, m.printLeft + m.printWidth, bottom});
+    for (int c = 0; c <= ChannelColumnCount; ++c)
+        out.lines.push_back({columnEdge(m, c), top, columnEdge(m, c), bottom});
+    out.lines.push_back({m.printLeft, 6 * lh, m.printLeft + m.printWidth, 6 * lh});
+
+    for (int c = 0; c < ChannelColumnCount; ++c)
+        out.texts.push_back({PrintFont::Body, columnEdge(m, c) + gapX, lh * 48 / 10,
+                             printedTitle(content.languageString(ColumnTitles[static_cast<std::size_t>(c)]))});
+    for (int k = 0; k < m.rows; ++k) {
+        const int i = channelOnRow(m, page, k);
+        if (i >= ChannelCount || i >= static_cast<int>(content.channels.size()))
+            continue;
+        const ChannelRow& row = content.channels[static_cast<std::size_t>(i)];
+        for (int c = 0; c < ChannelColumnCount; ++c) {
+            const std::string cell = printedCell(row[static_cast<std::size_t>(c)]);
+            if (!cell.empty())
+                out.texts.push_back({PrintFont::Body, columnEdge(m, c) + gapX, (k + 6) * lh + 10, cell});
+        }
+    }
+}
+
+void addSettingsPage(PrintPage& out, const PrintMetrics& m, const PrintContent& content, int gapX, int gapY,
+                     const TextWidth& width)
+{
+    const int lh = m.lineHeight;
+    auto measure = [&](const std::string& text) { return width(PrintFont::Body, text); };
+    auto label = [&](const SettingPair& pair) { return content.languageString(pair.label) + "= "; };
+    const std::vector<SettingBox>& boxes = settingsBoxes();
+    bool firstRow = true;
+
+    int columnX = m.printLeft + gapX;
+    for (int column = 1; column <= 4; ++column) {
+        int widest = 0;
+        for (const SettingBox& box : boxes) {
+            if (box.column != column)
+                continue;
+            // The label columns: of the first pairs and of the second pairs of a line;
+            // a label whose value goes below it does not widen them.
+            int labelWidth = 0, valueWidth = 0, secondLabelWidth = 0, secondValueWidth = 0, belowWidth = 0;
+            for (const SettingLine& line : box.lines) {
+                for (std::size_t k = 0; k < line.pairs.size(); ++k) {
+                    const SettingPair& pair = line.pairs[k];
+                    const int lw = measure(label(pair));
+                    const int vw = measure(settingValueText(pair, content));
+                    if (pair.value == SettingValue::TextBelow) {
+                        belowWidth = std::max(belowWidth, lw);
+                        valueWidth = std::max(valueWidth, vw);
+                    } else if (k == 0) {
+                        labelWidth = std::max(labelWidth, lw);
+                        valueWidth = std::max(valueWidth, vw);
+                    } else {
+                        secondLabelWidth = std::max(secondLabelWidth, lw);
+                        secondValueWidth = std::max(secondValueWidth, vw);
+                    }
+                }
+            }
+            const int labelX = columnX + gapX;
+            const int valueX = labelX + labelWidth;
+            const int secondX = valueX + valueWidth + 2 * gapX;
+            int content_ = std::max(labelWidth + valueWidth, belowWidth);
+            if (secondLabelWidth > 0)
+                content_ = std::max(content_, secondX - labelX + secondLabelWidth + secondValueWidth);
+            if (box.title >= 0)
+                content_ = std::max(content_, 3 * gapY + measure(content.languageString(box.title)));
+            const int boxRight = labelX + content_ + gapX;
+            widest = std::max(widest, boxRight - columnX);
+
+            const int top = halfLineY(box.topHalfLine, lh);
+            // A last row that would cross the lower edge takes the edge below it.
+            const int lastRow = box.lines.empty() ? 0 : box.lines.back().halfLine + 2;
+            const int bottom = halfLineY(std::max(box.bottomHalfLine, lastRow), lh) + 2 * gapY;
+            out.rects.push_back({columnX, top, boxRight, bottom});
+            if (box.title >= 0)
+                out.texts.push_back({PrintFont::Body, labelX + 3 * gapY, halfLineY(box.topHalfLine - 1, lh) + gapY,
+                                     content.languageString(box.title), true});
+            for (const SettingLine& line : box.lines) {
+                // The first label of the page sits 10 units below its line, like the channel rows.
+                const int y = firstRow ? halfLineY(line.halfLine, lh) + 10 : halfLineY(line.halfLine, lh) + gapY;
+                firstRow = false;
+                for (std::size_t k = 0; k < line.pairs.size(); ++k) {
+                    const SettingPair& pair = line.pairs[k];
+                    const int x = k == 0 ? labelX : secondX;
+                    const int vx = k == 0 ? valueX : secondX + secondLabelWidth;
+                    out.texts.push_back({PrintFont::Body, x, y, label(pair)});
+                    if (pair.value == SettingValue::TextBelow)
+                        out.texts.push_back({PrintFont::Body, valueX, halfLineY(line.halfLine + 2, lh) + gapY,
+                                             settingValueText(pair, content)});
+                    else
+                        out.texts.push_back({PrintFont::Body, vx, y, settingValueText(pair, content)});
+                }
+            }
+        }
+        columnX += widest + 2 * gapX;
+    }
+
+    const std::string keys = keyLineText(content);
+    out.texts.push_back({PrintFont::Body, m.printLeft + 50, 26 * lh, keys});
+
+    // Long labels (English ones) can make the four columns wider than the page.
+    const int needed = std::max(columnX - 2 * gapX, m.printLeft + 50 + measure(keys)) - m.printLeft;
+    if (needed > m.printWidth && m.printWidth > 0) {
+        out.scale = static_cast<double>(m.printWidth) / needed;
+        out.scaleX = m.printLeft;
+        out.scaleY = 4 * lh;
+        out.scaledRects = out.rects.size();
+        out.scaledTexts = out.texts.size();
+    }
+}
+
+}  // namespace
+
+int printWidthFor(int w21, int w6)
+{
+    return w21 * 904 / 105 + w6 * 22 / 5;
+}
+
+int linesPerPageFor(int printableHeight, int lineHeight)
+{
+    if (lineHeight <= 0 || printableHeight < 7 * lineHeight)
+        return 0;
+    return (printableHeight - 7 * lineHeight) / lineHeight;
+}
+
+int rowsFor(int linesPerPage)
+{
+    return std::max(1, linesPerPage - 1);
+}
+
+int pageCountFor(int rows)
+{
+    return ChannelCount / rows + (ChannelCount % rows != 0 ? 2 : 1);
+}
+
+int printLeftFor(int printableWidth, int printWidth)
+{
+    return (printableWidth - printWidth) / 2;
+}
+
+PrintMetrics beginPrinting(int w21, int w6, int lineHeight, int printableWidth, int printableHeight)
+{
+    PrintMetrics m;
+    m.lineHeight = std::max(1, lineHeight);
+    m.printWidth = printWidthFor(w21, w6);
+    m.linesPerPage = linesPerPageFor(printableHeight, m.lineHeight);
+    m.rows = rowsFor(m.linesPerPage);
+    m.pageCount = pageCountFor(m.rows);
+    m.printLeft = printLeftFor(printableWidth, m.printWidth);
+    return m;
+}
+
+int columnEdge(const PrintMetrics& metrics, int c)
+{
+    int units = 0;
+    for (int k = 0; k < c && k < ChannelColumnCount; ++k)
+        units += ColumnUnits[static_cast<std::size_t>(k)];
+    return metrics.printLeft + units * metrics.printWidth / ColumnUnitTotal;
+}
+
+int channelOnRow(const PrintMetrics& metrics, int page, int k)
+{
+    return k + (page - 1) * metrics.rows;
+}
+
+std::string printedTitle(const std::string& utf8)
+{
+    return characterCount(utf8) >= 16 ? firstCharacters(utf8, 13) : utf8;
+}
+
+std::string printedCell(const std::string& utf8)
+{
+    return firstCharacters(utf8, 15);
+}
+
+std::string pageHeaderText(int page, int pageCount)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "第 %d 页 / 共 %d 页", page, pageCount);
+    return text;
+}
+
+std::string stepText(int step)
+{
+    static const char* const texts[] = {"2.5", "5", "6.25", "10", "12.5", "25", "50", "100"};
+    return step >= 0 && step < 8 ? texts[step] : std::string();
+}
+
+const std::vector<SettingBox>& settingsBoxes()
+{
+    using V = SettingValue;
+    // The band groups: the A band's controls, then the B band's.
+    auto band = [](int title, const std::array<int, 12>& c) {
+        return SettingBox{title == 72 ? 3 : 4, 9, 40, title, {
+            {11, {{74, V::Text, c[0]}}}, {13, {{22, V::Text, c[1]}}}, {15, {{75, V::Text, c[2]}}},
+            {17, {{76, V::Text, c[3]}}}, {19, {{24, V::Text, c[4]}}}, {21, {{53, V::Text, c[5]}}},
+            {23, {{77, V::Text, c[6]}}}, {25, {{80, V::Text, c[7]}}}, {27, {{81, V::Text, c[8]}}},
+            {29, {{title == 72 ? 86 : 87, V::Level, c[9]}}}, {31, {{title == 72 ? 88 : 89, V::Step, c[10]}}}}};
+    };
+    static const std::vector<SettingBox> boxes{
+        {1, 9, 21, -1, {{10, {{50, V::Text, 1016}}}, {13, {{136, V::Text, 1096}}}, {15, {{46, V::Text, 1014}}},
+                        {17, {{43, V::Text, 1009}}}, {19, {{44, V::Text, 1012}}}}},
+        {1, 23, 27, 54, {{24, {{55, V::Check, 1091}}}}},
+        {1, 28, 36, -1, {{29, {{56, V::Check, 1015}, {57, V::Check, 1020}}},
+                         {31, {{58, V::Check, 1021}, {59, V::Check, 1022}}},
+                         {33, {{114, V::Check, 1089}}}, {35, {{141, V::InvertedCheck, 1101}}}}},
+        {2, 9, 15, -1, {{11, {{60, V::Text, 1023}}}, {13, {{61, V::Text, 1025}}}}},
+        {2, 16, 36, -1, {{19, {{64, V::Backlight, 1030}}}, {21, {{65, V::Text, 1034}}},
+                         {23, {{69, V::TextBelow, 1024}}}, {27, {{70, V::TextBelow, 1044}}},
+                         {31, {{71, V::Text, 1055}}}}},
+        band(72, {1026, 1045, 1046, 1047, 1049, 1102, 1040, 1041, 1033, 1013, 1008}),
+        band(73, {1027, 1050, 1051, 1052, 1054, 1104, 1042, 1043, 1038, 1018, 1011}),
+        {1, 38, 50, -1, {{39, {{137, V::Text, 1094}}}, {41, {{127, V::Text, 1037}}}, {43, {{128, V::Text, 1092}}},
+                         {45, {{129, V::Text, 1019}}}}},
+    };
+    return boxes;
+}
+
+std::string settingValueText(const SettingPair& pair, const PrintContent& content)
+{
+    const ControlState state = content.option(pair.control);
+    switch (pair.value) {
+    case SettingValue::Text:
+    case SettingValue::TextBelow:
+        return state.text;
+    case SettingValue::Check:
+        return state.checked ? "1" : "0";
+    case SettingValue::InvertedCheck:
+        return state.checked ? "0" : "1";
+    case SettingValue::Backlight:
+        return content.languageString(state.selection != 0 ? 125 : 45);
+    case SettingValue::Level:
+        return state.selection >= 0 ? std::to_string(state.selection) : std::string();
+    case SettingValue::Step:
+        return stepText(state.selection);
+    }
+    return {};
+}
+
+std::string keyLineText(const PrintContent& content)
+{
+    const std::string gap = "   ";
+    return content.languageString(34) + content.languageString(121) + gap + content.languageString(35)
+        + content.sideKeyText + gap + content.languageString(36) + "MONI" + gap + content.languageString(37)
+        + content.languageString(38) + gap;
+}
+
+PrintPage layoutPage(int page, const PrintMetrics& metrics, const PrintContent& content, const TextWidth& width)
+{
+    PrintPage out;
+    const int w4 = width(PrintFont::Body, "0000");
+    const int gapX = w4 / 5;
+    const int gapY = w4 / 25;
+    if (page < metrics.pageCount)
+        addChannelPage(out, page, metrics, content, gapX);
+    else
+        addSettingsPage(out, metrics, content, gapX, gapY, width);
+    // The header is drawn last, over whatever lies beneath.
+    addHeader(out, page, metrics, content, width);
+    return out;
+}
+
+}  // namespace tarn::print
