@@ -4,12 +4,14 @@
 #include "cli/CliLanguage.h"
 #include "cli/Commands.h"
 
+#include "link/Backups.h"
 #include "link/CommPort.h"
 #include "link/PortMap.h"
 #include "link/TransferJob.h"
 #include "link/TransferListener.h"
 #include "link/WriteChecks.h"
 #include "radio/ConfigFile.h"
+#include "radio/ImageDiff.h"
 #include "radio/RadioImage.h"
 
 #include <QDir>
@@ -44,6 +46,12 @@ const CommandOption PortsOption{"--ports", "MAP",
     "an empty MAP leaves every port without a device."};
 const CommandOption TraceOption{"--trace", "",
     "Show every byte sent (>) and received (<) on standard error, in hex with the time in seconds."};
+
+const CommandOption NoBackupOption{"--no-backup", "",
+    "Do not keep the image in the backups folder (after a read, before a write)."};
+
+const CommandOption VerifyOption{"--verify", "",
+    "After a successful write, read the radio back and compare (exit 6 when it differs)."};
 
 const char* const DialoutHint =
     "add yourself to the dialout group: sudo usermod -aG dialout $USER, then log in again";
@@ -171,7 +179,7 @@ void traceBytes(std::chrono::steady_clock::time_point start, bool sent, const st
 
 // Runs a read or a write of `image` and returns the job's result code.
 int runTransfer(const Invocation& call, TransferJob::Operation operation, RadioImage& image,
-                const CliLanguage& language)
+                const CliLanguage& language, VerifyOutcome* verifyOutcome = nullptr)
 {
     const bool trace = call.has(TraceOption.name);
     // Trace lines and a redrawn progress bar would tear each other apart.
@@ -183,6 +191,10 @@ int runTransfer(const Invocation& call, TransferJob::Operation operation, RadioI
 
     TransferJob job;
     job.prepare(&listener, &image);
+    const BackupStore backups;
+    if (!call.has(NoBackupOption.name))
+        job.setBackups(&backups);
+    job.setVerifyAfterWrite(operation == TransferJob::Write && call.has(VerifyOption.name));
     if (trace) {
         const auto start = std::chrono::steady_clock::now();
         job.port()->setTrace([start](bool sent, const std::uint8_t* bytes, int n) {
@@ -196,6 +208,15 @@ int runTransfer(const Invocation& call, TransferJob::Operation operation, RadioI
     job.run();
     std::signal(SIGINT, SIG_DFL);
     interruptedJob = nullptr;
+    // A backup that could not be kept is worth a warning, never a failed transfer.
+    for (const BackupResult& backup : job.backupResults()) {
+        if (backup.kept)
+            call.err << language.text(178) << backup.path << "\n";
+        else
+            call.err << language.text(171) << backup.path << ": " << backup.reason << "\n";
+    }
+    if (verifyOutcome)
+        *verifyOutcome = job.verifyOutcome();
     return listener.result();
 }
 
@@ -209,6 +230,12 @@ int exitCodeFor(int result)
         return ExitReadFailed;
     case WriteFailed:
         return ExitWriteFailed;
+    case VerifyEqual:
+        return ExitOk;
+    case VerifyDiffers:
+        return ExitDiffers;
+    case VerifyReadFailed:
+        return ExitReadFailed;
     default:
         return ExitNoRadio;
     }
@@ -256,33 +283,94 @@ int runRead(const Invocation& call)
     return ExitOk;
 }
 
+// Loads the configuration a write or a verify sends; false with the message shown.
+bool loadToSend(const Invocation& call, std::string_view command, const CliLanguage& language, RadioImage& image)
+{
+    const std::string& path = call.arguments[0];
+    const FileResult loaded = loadConfiguration(path, image);
+    if (loaded.outcome == FileOutcome::CannotOpen) {
+        call.err << "tarn-cli " << command << ": cannot open " << path << ": " << loaded.reason << "\n";
+        return false;
+    }
+    if (loaded.outcome == FileOutcome::NotTarnFile) {
+        call.out << language.text(31) << std::endl;
+        call.err << "tarn-cli " << command << ": " << path
+                 << " is not a Tarn configuration file (it does not begin with \"" << ConfigMagic
+                 << "\"); nothing was sent\n";
+        return false;
+    }
+    return true;
+}
+
+// The verdict of a read-back and, when the radio differs, every difference by meaning.
+int reportVerify(const Invocation& call, const CliLanguage& language, const VerifyOutcome& outcome)
+{
+    if (!outcome.readOk) {
+        call.out << language.resultText(VerifyReadFailed) << std::endl;
+        return ExitReadFailed;
+    }
+    call.out << language.resultText(outcome.equal ? VerifyEqual : VerifyDiffers) << std::endl;
+    if (outcome.equal)
+        return ExitOk;
+    const DiffWords words{language.function(), language.text(168), language.text(169)};
+    for (const std::string& line : DescribeDifferences(outcome.expected, outcome.radio, words))
+        call.out << "  " << line << "\n";
+    return ExitDiffers;
+}
+
 int runWrite(const Invocation& call)
 {
     CliLanguage language;
     int port = 0;
     if (!prepareTransfer(call, "write", language, &port))
         return ExitError;
-    const std::string& path = call.arguments[0];
-
     RadioImage image;
-    const FileResult loaded = loadConfiguration(path, image);
-    if (loaded.outcome == FileOutcome::CannotOpen) {
-        call.err << "tarn-cli write: cannot open " << path << ": " << loaded.reason << "\n";
+    if (!loadToSend(call, "write", language, image))
         return ExitError;
-    }
-    if (loaded.outcome == FileOutcome::NotTarnFile) {
-        call.out << language.text(31) << std::endl;
-        call.err << "tarn-cli write: " << path << " is not a Tarn configuration file (it does not begin with \""
-                 << ConfigMagic << "\"); nothing was sent\n";
-        return ExitError;
-    }
 
     currentChannelFixUp(image);
     if (port != 0)
         image.setPortNumber(port);
-    const int result = runTransfer(call, TransferJob::Write, image, language);
+    VerifyOutcome outcome;
+    const int result = runTransfer(call, TransferJob::Write, image, language, &outcome);
     call.out << language.resultText(result) << std::endl;
-    return exitCodeFor(result);
+    if (result != WriteSucceeded || !outcome.ran)
+        return exitCodeFor(result);
+    return reportVerify(call, language, outcome);
+}
+
+int runVerify(const Invocation& call)
+{
+    CliLanguage language;
+    int port = 0;
+    if (!prepareTransfer(call, "verify", language, &port))
+        return ExitError;
+    RadioImage image;
+    if (!loadToSend(call, "verify", language, image))
+        return ExitError;
+    if (port != 0)
+        image.setPortNumber(port);
+
+    VerifyOutcome outcome;
+    const int result = runTransfer(call, TransferJob::Verify, image, language, &outcome);
+    if (!outcome.readOk) {
+        call.out << language.resultText(result) << std::endl;
+        return exitCodeFor(result);
+    }
+    return reportVerify(call, language, outcome);
+}
+
+int runBackups(const Invocation& call)
+{
+    const BackupStore store;
+    const QStringList paths = store.list();
+    if (paths.isEmpty()) {
+        call.out << "No backups in " << store.folder().toStdString() << "\n";
+        return ExitOk;
+    }
+    for (const QString& path : paths)
+        call.out << path.toStdString() << "\n";
+    return ExitOk;
 }
 
 int runPorts(const Invocation& call)
@@ -325,11 +413,18 @@ std::vector<Command> radioCommands()
         {"read", "FILE",
          "Read the radio's memory and save it as a configuration file (\".tw\" is appended unless the "
          "name contains \".tw\"). Nothing is written when the read fails.",
-         1, 1, {PortOption, PortsOption, LangOption, TraceOption}, runRead},
+         1, 1, {PortOption, PortsOption, LangOption, TraceOption, NoBackupOption}, runRead},
         {"write", "FILE",
          "Write a configuration file to the radio, after checking every frequency against the band "
          "limits the radio reports.",
-         1, 1, {PortOption, PortsOption, LangOption, TraceOption}, runWrite},
+         1, 1, {PortOption, PortsOption, LangOption, TraceOption, NoBackupOption, VerifyOption}, runWrite},
+        {"verify", "FILE",
+         "Read the radio back and compare it with a configuration file over every byte a write sends; "
+         "the differences are listed by channel and setting. Exit 0 when equal, 6 when they differ.",
+         1, 1, {PortOption, PortsOption, LangOption, TraceOption}, runVerify},
+        {"backups", "",
+         "List the backups kept after reads and before writes, newest first.",
+         0, 0, {}, runBackups},
         {"ports", "",
          "List port numbers 1-20 with their devices and whether each can be opened now.",
          0, 0, {PortsOption}, runPorts},

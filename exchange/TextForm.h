@@ -1,0 +1,26 @@
+// The readable text form of a whole configuration, in YAML: every channel in use, the
+// settings by their keys, both bands, the band limits and the port number, in the order of
+// the pages. Reading it back starts from a base image: whatever the text does not cover
+// (headers, filler, scratch, tail, unknown bits) and every value the text leaves as the
+// base has it keeps the base's bytes, so export then import onto the same base gives the
+// same image byte for byte.
+#pragma once
+
+#include "radio/RadioImage.h"
+
+#include <string>
+#include <string_view>
+
+namespace tarn {
+
+std::string ExportTextForm(const RadioImage& image);
+
+struct TextFormResult {
+    bool ok = false;
+    std::string error;  // "line L, column C: what is wrong" when not ok
+};
+
+// Applies the text onto `image` (the base). On any error the image is left untouched.
+TextFormResult ImportTextForm(std::string_view text, RadioImage& image);
+
+}  // namespace tarn

@@ -1,0 +1,256 @@
+#include "radio/ImageDiff.h"
+
+#include "radio/Bytes.h"
+#include "radio/ChannelRecord.h"
+#include "radio/Codecs.h"
+
+#include <array>
+#include <cstdio>
+#include <utility>
+
+namespace tarn {
+
+using namespace layout;
+
+namespace {
+
+// A named value of the image over some bits of some bytes.
+struct Field {
+    std::string label;
+    std::vector<std::pair<int, std::uint8_t>> bits;  // image offset, mask
+    // The shown text of the value in `image`, which is side 0 (first) or 1 (second).
+    std::function<std::string(const RadioImage& image, int side)> text;
+};
+
+int offsetIn(const RadioImage& image, const std::uint8_t* p)
+{
+    return static_cast<int>(p - image.data());
+}
+
+void addBytes(Field& field, int offset, int length)
+{
+    for (int k = 0; k < length; ++k)
+        field.bits.push_back({offset + k, 0xFF});
+}
+
+// Bit `bit` of the little-endian 16-bit word at `offset`.
+void addWordBit(Field& field, int offset, int bit)
+{
+    field.bits.push_back({offset + bit / 8, static_cast<std::uint8_t>(1u << (bit % 8))});
+}
+
+std::string hexBytes(const RadioImage& image, const Field& field)
+{
+    std::string text;
+    for (const auto& [offset, mask] : field.bits) {
+        char byte[8];
+        std::snprintf(byte, sizeof byte, "%02X", image.data()[offset] & mask);
+        text += text.empty() ? "0x" : " ";
+        text += byte;
+    }
+    return text;
+}
+
+ChannelWords channelWords(const LanguageWord& text)
+{
+    return ChannelWords{text(2), text(3), text(4), text(5), text(10), text(11), text(12), text(13)};
+}
+
+// The channel rows of an image as the channel page shows them (on a copy: showing a row may
+// clear an option bit the radio would not honour).
+std::vector<ChannelRow> channelRows(const RadioImage& image, const ChannelWords& words)
+{
+    RadioImage copy = image;
+    std::vector<ChannelRow> rows;
+    rows.reserve(ChannelCount);
+    for (int i = 0; i < ChannelCount; ++i)
+        rows.push_back(ShowChannelRow(copy, i, words));
+    return rows;
+}
+
+// The language string of each channel column header, and the bits behind it.
+struct ChannelColumnBits {
+    ChannelColumn column;
+    int header;
+    bool extension;  // the name lives in the extension slot
+    int offset;      // byte offset in the slot (word offset for a bit)
+    int length;      // bytes, or 0 for one bit of a word
+    int bit;
+};
+
+const ChannelColumnBits ChannelFields[] = {
+    {ColRxFrequency, 18, false, channel::RxFrequency, 4, 0},
+    {ColTxFrequency, 19, false, channel::TxFrequency, 4, 0},
+    {ColRxTone, 20, false, channel::RxTone, 2, 0},
+    {ColTxTone, 21, false, channel::TxTone, 2, 0},
+    {ColPower, 22, false, channel::OptionsA, 0, channel::PowerBit},
+    {ColChoice6, 23, false, channel::OptionsA, 0, channel::ChoiceBit14},
+    {ColBandwidth, 24, false, channel::OptionsA, 0, channel::BandwidthBit},
+    {ColBandLimited, 53, false, channel::OptionsB, 0, channel::BandLimitedBit},
+    {ColChoice9, 25, false, channel::OptionsA, 0, channel::ChoiceBit3},
+    {ColName, 26, true, extension::Name, extension::NameLength, 0},
+};
+
+std::string orDash(const std::string& text)
+{
+    return text.empty() ? std::string("-") : text;
+}
+
+std::string frequencyOrDash(const std::uint8_t* p)
+{
+    std::string text;
+    FrequencyToText(readLe32(p), text);
+    return orDash(text);
+}
+
+// Where an image byte lies, for the lines of bytes no field covers.
+std::string placeOf(int offset)
+{
+    for (int r = 0; r < RegionCount; ++r) {
+        const RegionId id = static_cast<RegionId>(r);
+        const int start = regionOffset(id);
+        if (offset < start || offset >= start + Regions[id].length)
+            continue;
+        std::string place(Regions[id].name);
+        const int within = offset - start;
+        if (Regions[id].records == 0)
+            return place + " byte " + std::to_string(within);
+        const int size = Regions[id].shape.size;
+        const int record = within / size;
+        const int inRecord = within % size;
+        if (Regions[id].records > 1)
+            place += " record " + std::to_string(record + 1);
+        if (inRecord < Regions[id].shape.dataOffset)
+            return place + " header byte " + std::to_string(inRecord);
+        return place + " data byte " + std::to_string(inRecord - Regions[id].shape.dataOffset);
+    }
+    return "byte " + std::to_string(offset);
+}
+
+std::vector<Field> fieldsOf(const RadioImage& layoutImage, const DiffWords& words,
+                            const std::vector<ChannelRow>* rows)
+{
+    std::vector<Field> fields;
+
+    Field port{"Port number", {}, [](const RadioImage& image, int) { return std::to_string(image.portNumber()); }};
+    addBytes(port, regionOffset(PortNumber), Regions[PortNumber].length);
+    fields.push_back(std::move(port));
+
+    for (int i = 0; i < ChannelCount; ++i) {
+        const std::string channel = words.text(1) + " " + std::to_string(i + 1) + " ";
+        for (const ChannelColumnBits& c : ChannelFields) {
+            const std::uint8_t* slot = c.extension ? layoutImage.extensionSlot(i).data() : layoutImage.channelSlot(i).data();
+            Field field{channel + words.text(c.header), {}, {}};
+            if (c.length > 0)
+                addBytes(field, offsetIn(layoutImage, slot) + c.offset, c.length);
+            else
+                addWordBit(field, offsetIn(layoutImage, slot) + c.offset, c.bit);
+            field.text = [rows, i, column = c.column](const RadioImage&, int side) {
+                return orDash(rows[side][static_cast<std::size_t>(i)][column]);
+            };
+            fields.push_back(std::move(field));
+        }
+    }
+
+    for (Band band : {Band::A, Band::B}) {
+        const std::string name = band == Band::A ? words.text(72) : words.text(73);
+        const ConstSlot16 record = layoutImage.bandRecord(band);
+        for (auto [label, at] : {std::pair{words.text(74), vfo::RxFrequency}, std::pair{words.text(19), vfo::TxFrequency}}) {
+            Field field{name + " " + label, {}, [band, at = at](const RadioImage& image, int) {
+                            return frequencyOrDash(image.bandRecord(band).data() + at);
+                        }};
+            addBytes(field, offsetIn(layoutImage, record.data()) + at, 4);
+            fields.push_back(std::move(field));
+        }
+    }
+
+    static const char* const limitNames[limits::Count] = {
+        "receive range 1 lowest", "receive range 1 highest", "receive range 2 lowest", "receive range 2 highest",
+        "transmit range 1 lowest", "transmit range 1 highest", "transmit range 2 lowest", "transmit range 2 highest"};
+    for (int k = 0; k < limits::Count; ++k) {
+        Field field{std::string("Band limit, ") + limitNames[k] + " MHz", {},
+                    [k](const RadioImage& image, int) { return std::to_string(image.bandLimitMHz(k)); }};
+        addBytes(field, dataOffset(BandLimits) + 2 * k, 2);
+        fields.push_back(std::move(field));
+    }
+    return fields;
+}
+
+}  // namespace
+
+bool IsWrittenFromImage(RegionId region, int dataByte)
+{
+    const Region& r = Regions[region];
+    if (r.transfer != Transfer::ReadWrite || dataByte < 0 || dataByte >= r.chunksWritten * ChunkSize)
+        return false;
+    if (region == FunctionSettings && dataByte >= functions::RadioOwned
+        && dataByte < functions::RadioOwned + functions::RadioOwnedLength)
+        return false;
+    if (region == StartupText && dataByte >= startup::ImageOwned)
+        return false;
+    return true;
+}
+
+RadioImage ImageAsWritten(const RadioImage& config, const RadioImage& radio)
+{
+    RadioImage written = radio;
+    for (int r = 0; r < RegionCount; ++r) {
+        const RegionId id = static_cast<RegionId>(r);
+        for (int b = 0; b < Regions[id].records; ++b) {
+            const int data = dataOffset(id, b);
+            for (int k = 0; k < BlockDataSize; ++k)
+                if (IsWrittenFromImage(id, k))
+                    written.data()[data + k] = config.data()[data + k];
+        }
+    }
+    return written;
+}
+
+std::vector<std::string> DescribeDifferences(const RadioImage& first, const RadioImage& second,
+                                             const DiffWords& words)
+{
+    std::vector<std::string> lines;
+    auto differ = [&](int offset, std::uint8_t mask) {
+        return ((first.data()[offset] ^ second.data()[offset]) & mask) != 0;
+    };
+
+    const ChannelWords channel = channelWords(words.text);
+    const std::vector<ChannelRow> rows[2] = {channelRows(first, channel), channelRows(second, channel)};
+    std::array<std::uint8_t, RadioImage::Size> covered{};
+    // The end of the start-up text block is the radio's function settings seen a second
+    // time; only the function settings block speaks for those bytes.
+    const int overlap = Regions[FunctionSettings].baseAddress - Regions[StartupText].baseAddress;
+    for (int k = overlap; k < BlockDataSize; ++k)
+        covered[static_cast<std::size_t>(dataOffset(StartupText) + k)] = 0xFF;
+
+    for (const Field& field : fieldsOf(first, words, rows)) {
+        bool changed = false;
+        for (const auto& [offset, mask] : field.bits) {
+            covered[static_cast<std::size_t>(offset)] |= mask;
+            changed = changed || differ(offset, mask);
+        }
+        if (!changed)
+            continue;
+        std::string a = field.text(first, 0);
+        std::string b = field.text(second, 1);
+        if (a == b) {  // the shown texts hide the difference: show the bits
+            a = hexBytes(first, field);
+            b = hexBytes(second, field);
+        }
+        lines.push_back(field.label + ": " + a + " " + words.firstSide + ", " + b + " " + words.secondSide);
+    }
+
+    for (int offset = 0; offset < ComparedLength; ++offset) {
+        const auto mask = static_cast<std::uint8_t>(~covered[static_cast<std::size_t>(offset)]);
+        if (!differ(offset, mask))
+            continue;
+        char a[8];
+        char b[8];
+        std::snprintf(a, sizeof a, "0x%02X", first.data()[offset] & mask);
+        std::snprintf(b, sizeof b, "0x%02X", second.data()[offset] & mask);
+        lines.push_back(placeOf(offset) + ": " + a + " " + words.firstSide + ", " + b + " " + words.secondSide);
+    }
+    return lines;
+}
+
+}  // namespace tarn
