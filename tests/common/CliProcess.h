@@ -14,13 +14,17 @@ struct CliRun {
     QString err;
 };
 
-// TARN_PORTS is removed, so only the ports a test names on the command line exist.
-inline CliRun runCli(const QStringList& arguments, const QString& workingDirectory)
+// TARN_PORTS is removed, so only the ports a test names on the command line exist. The
+// user's data folder (where backups go) is `dataHome`, by default one inside the working
+// directory, so no test touches the real one.
+inline CliRun runCli(const QStringList& arguments, const QString& workingDirectory, const QString& dataHome = {})
 {
     QProcess process;
     process.setWorkingDirectory(workingDirectory);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("TARN_PORTS"));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"),
+                       dataHome.isEmpty() ? workingDirectory + QStringLiteral("/.data") : dataHome);
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TARN_CLI_PATH), arguments);
     CliRun run;
