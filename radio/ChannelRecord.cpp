@@ -133,14 +133,7 @@ void ApplyFrequencyEdit(ChannelRow& row, FrequencyEditMode mode, const ChannelWo
 {
     const int column = mode == FrequencyEditMode::Transmit ? ColTxFrequency : ColRxFrequency;
     std::string text = row[column].substr(0, 15);
-    if (!text.empty()) {
-        // Leading zeros would shift the point out of its place in the normalised text.
-        std::size_t zeros = 0;
-        while (zeros + 1 < text.size() && text[zeros] == '0' && isDigit(text[zeros + 1]))
-            ++zeros;
-        text.erase(0, zeros);
-        NormalizeFrequencyText(text, -1);
-    }
+    NormalizeTypedFrequency(text, -1);
 
     switch (mode) {
     case FrequencyEditMode::ProgrammedReceive:

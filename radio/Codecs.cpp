@@ -208,6 +208,17 @@ void NormalizeFrequencyText(std::string& text, int stepIndex)
     text = text.substr(0, 4) + fraction;
 }
 
+void NormalizeTypedFrequency(std::string& text, int stepIndex)
+{
+    if (text.empty())
+        return;
+    std::size_t zeros = 0;
+    while (zeros + 1 < text.size() && text[zeros] == '0' && isDigit(text[zeros + 1]))
+        ++zeros;
+    text.erase(0, zeros);
+    NormalizeFrequencyText(text, stepIndex);
+}
+
 bool IsFrequencyText(const std::string& text)
 {
     if (text.empty())
@@ -329,6 +340,23 @@ std::vector<std::string> OffsetListItems(int stepIndex)
         }
     }
     return items;
+}
+
+int OffsetItemCount(int stepIndex)
+{
+    // Every grid divides 100 kHz, so each megahertz holds the same number of items.
+    return 70 * (100000 / offsetGrid(stepIndex));
+}
+
+std::string OffsetItemText(int index, int stepIndex)
+{
+    const int grid = offsetGrid(stepIndex);
+    const int perMHz = 100000 / grid;
+    if (index < 0 || index >= 70 * perMHz)
+        return std::string();
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%02d.%05d0", index / perMHz, index % perMHz * grid);
+    return buffer;
 }
 
 int OffsetToIndex(const std::uint8_t* offsetDigits, int stepIndex)

@@ -24,6 +24,9 @@ bool FrequencyToText(std::uint32_t word, std::string& text);
 // five fraction digits rounded down to the step's grid (stepIndex 0-7) or to the
 // nearest lower point of the 2.5 kHz or 6.25 kHz grid (any other stepIndex).
 void NormalizeFrequencyText(std::string& text, int stepIndex);
+// A typed frequency as it is kept: leading zeros dropped (they would shift the point out of
+// its place), then NormalizeFrequencyText. An empty text stays empty.
+void NormalizeTypedFrequency(std::string& text, int stepIndex);
 // False for a text that NormalizeFrequencyText would not turn into DDD.DDDDD honestly: a
 // text in the 100-600 MHz range must be three digits, optionally a point and digits only
 // ("145.1.5", "145,5" and "145x5" are not frequencies). Out-of-range texts are true: the
@@ -55,6 +58,9 @@ const std::array<StepInfo, 8>& Steps();
 std::int32_t OffsetValue(const std::uint8_t* offsetDigits);
 // The texts FillOffsetList puts into a list for a step: 70 x (100000 / grid) items.
 std::vector<std::string> OffsetListItems(int stepIndex);
+// Item k of that list and the number of items, computed without building the list.
+int OffsetItemCount(int stepIndex);
+std::string OffsetItemText(int index, int stepIndex);
 int OffsetToIndex(const std::uint8_t* offsetDigits, int stepIndex);
 void IndexToOffset(int index, int stepIndex, std::uint8_t* offsetDigits);
 

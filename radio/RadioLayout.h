@@ -167,6 +167,10 @@ inline constexpr int BandB = 16;
 inline constexpr int BandRecordSize = 16;
 inline constexpr int RxFrequency = 0;  // inside a band record
 inline constexpr int TxFrequency = 4;
+inline constexpr int RxTone = 8;    // tone codes
+inline constexpr int TxTone = 10;
+inline constexpr int Flags = 12;    // bit 13 power, bit 12 bandwidth, bits 1-2 optional signalling
+inline constexpr int Flags2 = 14;   // bit 12 band-limited option
 }  // namespace vfo
 
 // Fields of the function settings block data with a meaning fixed by the image itself.

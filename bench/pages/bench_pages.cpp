@@ -1,10 +1,14 @@
 // Prints how long the channel page takes to load 128 programmed channels from the image
-// and to store them back (offscreen platform unless one is set).
+// and to store them back, and how long the optional functions page takes to open (both
+// offset lists at 2.5 kHz), to change a step, to load and to store (offscreen platform
+// unless one is set).
 #include "pages/ChnMsgView.h"
+#include "pages/ChoiceFunView.h"
 #include "radio/Bytes.h"
 #include "radio/RadioImage.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 
 #include <algorithm>
@@ -78,5 +82,45 @@ int main(int argc, char** argv)
     std::printf("LoadFromImage: %.2f ms / %.2f ms\n", medianMs(load), *std::max_element(load.begin(), load.end()));
     std::printf("StoreToImage:  %.2f ms / %.2f ms\n", medianMs(store), *std::max_element(store.begin(), store.end()));
     delete page;
+
+    // The optional functions page: both bands at 2.5 kHz, 28000 offsets each.
+    image.functionData()[1] = 0;
+    image.functionData()[17] = 0;
+    std::vector<double> open, step, optionsLoad, optionsStore;
+    for (int run = 0; run < Runs; ++run) {
+        timer.start();
+        auto* options = new CChoiceFunView(context, nullptr);
+        options->show();
+        QCoreApplication::processEvents();
+        open.push_back(timer.nsecsElapsed() / 1e6);
+
+        auto* stepList = qobject_cast<QComboBox*>(options->control(1008));
+        const int next = run % 2 ? 0 : 4;
+        timer.start();
+        stepList->setCurrentIndex(next);
+        emit stepList->activated(next);
+        QCoreApplication::processEvents();
+        step.push_back(timer.nsecsElapsed() / 1e6);
+        stepList->setCurrentIndex(0);
+        emit stepList->activated(0);
+
+        timer.start();
+        options->LoadFromImage();
+        QCoreApplication::processEvents();
+        optionsLoad.push_back(timer.nsecsElapsed() / 1e6);
+        timer.start();
+        options->StoreToImage();
+        QCoreApplication::processEvents();
+        optionsStore.push_back(timer.nsecsElapsed() / 1e6);
+        delete options;
+    }
+    auto print = [](const char* name, const std::vector<double>& v) {
+        std::printf("%s %.2f ms / %.2f ms\n", name, medianMs(v), *std::max_element(v.begin(), v.end()));
+    };
+    std::printf("optional functions page, both offset lists at 2.5 kHz, %d runs (median / max)\n", Runs);
+    print("Open (initial update):", open);
+    print("Step change:          ", step);
+    print("LoadFromImage:        ", optionsLoad);
+    print("StoreToImage:         ", optionsStore);
     return 0;
 }

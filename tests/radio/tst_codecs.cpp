@@ -345,6 +345,11 @@ private slots:
         QFETCH(QString, last);
         const std::vector<std::string> items = OffsetListItems(step);
         QCOMPARE(int(items.size()), count);
+        // The lists computed on demand show the same items.
+        QCOMPARE(OffsetItemCount(step), count);
+        for (int k = 0; k < count; ++k)
+            QCOMPARE(OffsetItemText(k, step), items[k]);
+        QCOMPARE(OffsetItemText(count, step), std::string());
         QCOMPARE(QString::fromStdString(items[0]), QStringLiteral("00.000000"));
         QCOMPARE(QString::fromStdString(items[1]), second);
         QCOMPARE(QString::fromStdString(items.back()), last);

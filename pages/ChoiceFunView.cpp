@@ -1,0 +1,450 @@
+#include "pages/ChoiceFunView.h"
+
+#include "pages/SettingsListModels.h"
+#include "radio/ChannelRecord.h"
+#include "radio/Codecs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QSignalBlocker>
+#include <QStringListModel>
+
+using namespace tarn;
+using settings::Field;
+using settings::Rule;
+using settings::Section;
+
+namespace {
+
+// Dialog units of the page's template to pixels.
+constexpr double UnitX = 1.75;
+constexpr double UnitY = 1.75;
+constexpr int TemplateWidth = 623;
+constexpr int TemplateHeight = 356;
+constexpr int RowHeight = 12;  // a list or edit row, dialog units
+
+QRect dialogRect(int x, int y, int w, int h)
+{
+    return QRect(qRound(x * UnitX), qRound(y * UnitY), qRound(w * UnitX), qRound(h * UnitY));
+}
+
+// Width of a general setting's control and where its label starts, by the control's column.
+struct Column {
+    int x;
+    int width;
+    int labelX;
+};
+constexpr Column Columns[] = {{67, 55, 7}, {180, 44, 135}, {226, 90, 136}, {388, 44, 322}};
+
+const Column& columnAt(int x)
+{
+    for (const Column& column : Columns)
+        if (column.x == x)
+            return column;
+    return Columns[0];
+}
+
+// The group boxes of the template: left column, middle column, identity group.
+struct GroupBox {
+    int id;
+    int label;  // language string, -1 for none
+    int x, y, w, h;
+};
+constexpr GroupBox Groups[] = {
+    {0, -1, 3, 5, 123, 115},
+    {1090, 54, 6, 123, 118, 27},
+    {0, -1, 3, 153, 124, 117},
+    {0, -1, 131, 5, 95, 58},
+    {0, -1, 131, 64, 95, 140},
+    {0, -1, 131, 218, 305, 51},
+};
+
+constexpr int BandGroupA = 1067;
+constexpr int BandGroupB = 1068;
+constexpr int BandControlXA = 283;
+constexpr int BandControlXB = 388;
+constexpr int BandGroupXA = 230;
+constexpr int BandGroupXB = 335;
+constexpr int BandControlWidth = 45;
+
+void setId(QWidget* widget, int id)
+{
+    widget->setObjectName(QStringLiteral("c%1").arg(id));
+}
+
+QComboBox* makeList(QWidget* parent, int id, const QRect& rect)
+{
+    auto* list = new QComboBox(parent);
+    setId(list, id);
+    list->setGeometry(rect);
+    // Fixed places: never measure every entry (an offset list holds up to 28000).
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    if (auto* view = qobject_cast<QListView*>(list->view()))
+        view->setUniformItemSizes(true);
+    return list;
+}
+
+QLabel* makeLabel(QWidget* parent, int id, const QString& text, const QRect& rect)
+{
+    auto* label = new QLabel(text, parent);
+    if (id)
+        setId(label, id);
+    label->setGeometry(rect);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return label;
+}
+
+void selectIndex(QComboBox* list, int index)
+{
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+}
+
+}  // namespace
+
+CChoiceFunView::CChoiceFunView(const PageContext& context, QWidget* parent) : PageView(context, parent)
+{
+    resize(qRound(TemplateWidth * UnitX), qRound(TemplateHeight * UnitY));
+    OnInitialUpdate();
+}
+
+std::string CChoiceFunView::offText() const
+{
+    return languageString(12).toStdString();
+}
+
+LanguageText CChoiceFunView::languageText() const
+{
+    return [this](int n) { return languageString(n).toStdString(); };
+}
+
+void CChoiceFunView::OnInitialUpdate()
+{
+    setWindowTitle(languageString(27));
+    for (const GroupBox& g : Groups) {
+        auto* box = new QGroupBox(g.label >= 0 ? languageString(g.label) : QString(), this);
+        if (g.id)
+            setId(box, g.id);
+        box->setGeometry(dialogRect(g.x, g.y, g.w, g.h));
+    }
+    m_tones = createToneListModel(languageString(12), this);
+    buildGeneralControls();
+    buildBandGroup(Band::A);
+    buildBandGroup(Band::B);
+    watchMouseMoves();
+    LoadFromImage();
+}
+
+void CChoiceFunView::buildGeneralControls()
+{
+    const LanguageText text = languageText();
+    const auto& fields = settings::Fields();
+    m_fields.resize(fields.size());
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const Field& field = fields[i];
+        if (!IsOptionsPageField(field))
+            continue;
+        FieldControl& control = m_fields[i];
+        const bool hidden = field.section == Section::Hidden;
+        const Column& column = columnAt(field.x);
+        const QRect rect = dialogRect(field.x, field.y, column.width, RowHeight);
+        QWidget* widget = nullptr;
+        if (field.rule == Rule::List) {
+            control.list = makeList(this, field.control, rect);
+            if (hidden && !field.templateEntries.empty()) {
+                for (const std::string& entry : field.templateEntries)
+                    control.list->addItem(QString::fromStdString(entry));
+            } else {
+                for (const settings::EntryText& entry : field.entries)
+                    control.list->addItem(QString::fromStdString(settings::EntryTextOf(entry, text)));
+            }
+            widget = control.list;
+        } else if (settings::IsCheckRule(field.rule)) {
+            control.check = new QCheckBox(hidden ? QString() : languageString(field.label), this);
+            control.check->setGeometry(dialogRect(field.x, field.y, 110, 10));
+            widget = control.check;
+        } else {
+            control.edit = new QLineEdit(this);
+            control.edit->setGeometry(rect);
+            if (field.rule != Rule::Digits)
+                control.edit->setMaxLength(settings::TextLength);
+            if (field.rule != Rule::HiddenText)
+                connect(control.edit, &QLineEdit::textEdited, this, [this, i] { onFieldEdited(i); });
+            widget = control.edit;
+        }
+        setId(widget, field.control);
+        if (hidden) {
+            widget->hide();
+            continue;
+        }
+        if (field.labelControl) {
+            const QRect labelRect = dialogRect(column.labelX, field.y - 3, field.x - column.labelX - 2, RowHeight + 6);
+            makeLabel(this, field.labelControl, languageString(field.label), labelRect);
+        }
+    }
+}
+
+void CChoiceFunView::buildBandGroup(Band band)
+{
+    const bool a = band == Band::A;
+    BandControls& c = bandControls(band);
+    const int groupX = a ? BandGroupXA : BandGroupXB;
+    const int x = a ? BandControlXA : BandControlXB;
+    auto* group = new QGroupBox(languageString(a ? 72 : 73), this);
+    setId(group, a ? BandGroupA : BandGroupB);
+    group->setGeometry(dialogRect(groupX, 5, 101, 213));
+    group->lower();
+
+    const LanguageText text = languageText();
+    c.offsets = new OffsetListModel(this);
+    for (const BandField& field : BandFields()) {
+        const int id = a ? field.controlA : field.controlB;
+        const QRect rect = dialogRect(x, field.y, BandControlWidth, RowHeight);
+        if (field.id == BandFieldId::Frequency) {
+            c.frequency = new QLineEdit(this);
+            setId(c.frequency, id);
+            c.frequency->setGeometry(rect);
+            connect(c.frequency, &QLineEdit::textEdited, this, [this, band] { onFrequencyEdited(band); });
+        } else {
+            QRect listRect = rect;
+            if (field.id == BandFieldId::DisplayMode)
+                listRect = dialogRect(groupX + 22, field.y, 76, RowHeight);
+            QComboBox* list = makeList(this, id, listRect);
+            for (const settings::EntryText& entry : field.entries)
+                list->addItem(QString::fromStdString(settings::EntryTextOf(entry, text)));
+            switch (field.id) {
+            case BandFieldId::Power: c.power = list; break;
+            case BandFieldId::TxTone: c.txTone = list; list->setModel(m_tones); break;
+            case BandFieldId::RxTone: c.rxTone = list; list->setModel(m_tones); break;
+            case BandFieldId::Bandwidth: c.bandwidth = list; break;
+            case BandFieldId::BandLimited: c.bandLimited = list; break;
+            case BandFieldId::OffsetDirection: c.offsetDirection = list; break;
+            case BandFieldId::Offset: c.offset = list; list->setModel(c.offsets); break;
+            case BandFieldId::DisplayMode: c.displayMode = list; break;
+            case BandFieldId::Squelch: c.squelch = list; break;
+            case BandFieldId::Step: c.step = list; break;
+            case BandFieldId::Signalling: c.signalling = list; break;
+            case BandFieldId::Frequency: break;
+            }
+            if (field.hidden)
+                list->hide();
+        }
+        if (field.hidden)
+            continue;
+        const int labelId = a ? field.labelControlA : field.labelControlB;
+        const QString label = languageString(a ? field.labelA : field.labelB);
+        if (field.id == BandFieldId::DisplayMode) {
+            makeLabel(this, labelId, label, dialogRect(groupX + 4, field.y - 11, 94, 10));
+        } else if (field.id == BandFieldId::Offset) {
+            makeLabel(this, labelId, label, dialogRect(groupX + 3, field.y - 3, 33, RowHeight + 6));
+            makeLabel(this, 0, QStringLiteral("MHZ"), dialogRect(groupX + 36, field.y - 3, 16, RowHeight + 6));
+        } else {
+            makeLabel(this, labelId, label, dialogRect(groupX + 3, field.y - 3, x - groupX - 4, RowHeight + 6));
+        }
+    }
+    connect(c.step, &QComboBox::activated, this, [this, band] { onStepChanged(band); });
+    connect(c.displayMode, &QComboBox::activated, this, [this, band] { onDisplayModeChanged(band); });
+}
+
+void CChoiceFunView::watchMouseMoves()
+{
+    setMouseTracking(true);
+    installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>()) {
+        child->setMouseTracking(true);
+        child->installEventFilter(this);
+    }
+}
+
+QWidget* CChoiceFunView::control(int id) const
+{
+    return findChild<QWidget*>(QStringLiteral("c%1").arg(id));
+}
+
+OptionsValues CChoiceFunView::takeValues() const
+{
+    OptionsValues values;
+    const auto& fields = settings::Fields();
+    values.fields.resize(fields.size());
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const FieldControl& control = m_fields[i];
+        settings::FieldValue& value = values.fields[i];
+        if (control.list)
+            value.index = control.list->currentIndex();
+        else if (control.check)
+            value.index = control.check->isChecked() ? 1 : 0;
+        else if (control.edit)
+            // One character per byte: the start-up and hidden texts carry raw bytes.
+            value.text = control.edit->text().toLatin1().toStdString();
+    }
+    for (Band band : {Band::A, Band::B}) {
+        const BandControls& c = m_bands[band == Band::A ? 0 : 1];
+        BandSettings& v = values.band(band);
+        v.frequency = c.frequency->text().toStdString();
+        v.power = c.power->currentIndex();
+        v.bandwidth = c.bandwidth->currentIndex();
+        v.bandLimited = c.bandLimited->currentIndex();
+        v.signalling = c.signalling->currentIndex();
+        v.offsetDirection = c.offsetDirection->currentIndex();
+        v.offset = c.offset->currentIndex();
+        v.displayMode = c.displayMode->currentIndex();
+        v.squelch = c.squelch->currentIndex();
+        v.step = c.step->currentIndex();
+        v.rxTone = c.rxTone->currentIndex() >= 0 ? c.rxTone->currentText().toStdString() : std::string();
+        v.txTone = c.txTone->currentIndex() >= 0 ? c.txTone->currentText().toStdString() : std::string();
+    }
+    return values;
+}
+
+void CChoiceFunView::pushValues(const OptionsValues& values)
+{
+    // Pushing values is not the user's doing: no handler runs.
+    std::vector<QSignalBlocker> blockers;
+    blockers.reserve(64);
+    for (QWidget* child : findChildren<QWidget*>())
+        blockers.emplace_back(child);
+
+    const auto& fields = settings::Fields();
+    for (std::size_t i = 0; i < fields.size() && i < values.fields.size(); ++i) {
+        FieldControl& control = m_fields[i];
+        const settings::FieldValue& value = values.fields[i];
+        if (control.list) {
+            selectIndex(control.list, value.index);
+        } else if (control.check) {
+            control.check->setChecked(value.index == 1);
+        } else if (control.edit) {
+            control.heldText = QString::fromLatin1(value.text.data(), static_cast<qsizetype>(value.text.size()));
+            control.edit->setText(control.heldText);
+        }
+    }
+    for (Band band : {Band::A, Band::B}) {
+        BandControls& c = bandControls(band);
+        const BandSettings& v = values.band(band);
+        c.heldFrequency = QString::fromStdString(v.frequency);
+        c.frequency->setText(c.heldFrequency);
+        selectIndex(c.power, v.power);
+        selectIndex(c.bandwidth, v.bandwidth);
+        selectIndex(c.bandLimited, v.bandLimited);
+        selectIndex(c.signalling, v.signalling);
+        selectIndex(c.offsetDirection, v.offsetDirection);
+        selectIndex(c.displayMode, v.displayMode);
+        selectIndex(c.squelch, v.squelch);
+        selectIndex(c.step, v.step);
+        if (c.offsets->step() != v.step)
+            c.offsets->setStep(v.step);
+        selectIndex(c.offset, v.offset);
+        c.rxTone->setCurrentIndex(v.rxTone.empty() ? -1 : c.rxTone->findText(QString::fromStdString(v.rxTone)));
+        c.txTone->setCurrentIndex(v.txTone.empty() ? -1 : c.txTone->findText(QString::fromStdString(v.txTone)));
+    }
+}
+
+void CChoiceFunView::LoadFromImage()
+{
+    if (!m_context.image)
+        return;
+    pushValues(LoadOptions(image(), offText()));
+}
+
+void CChoiceFunView::StoreToImage()
+{
+    if (!m_context.image || (m_context.mayStore && !m_context.mayStore()))
+        return;
+    OptionsValues values = takeValues();
+    const StoreNotices notices = StoreOptions(image(), values, offText());
+    const std::string message = NoticeText(notices, languageText());
+    if (!message.empty())
+        showMessage(QString::fromStdString(message));
+    pushValues(values);
+}
+
+void CChoiceFunView::onFieldEdited(std::size_t i)
+{
+    const Field& field = settings::Fields()[i];
+    FieldControl& control = m_fields[i];
+    const std::string text = control.edit->text().toLatin1().toStdString();
+    bool accepted = false;
+    switch (field.rule) {
+    case Rule::Digits:
+        accepted = settings::IsAcceptableDigitText(text);
+        break;
+    case Rule::DtmfId:
+        accepted = settings::IsAcceptableDtmfText(text);
+        break;
+    case Rule::StartupText:
+        // Characters outside Latin-1 have no byte at all; toLatin1 would turn them into "?".
+        accepted = control.edit->text() == QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()))
+            && settings::IsAcceptableStartupText(text, control.heldText.toLatin1().toStdString());
+        break;
+    default:
+        accepted = true;
+        break;
+    }
+    if (!accepted) {
+        const QSignalBlocker blocker(control.edit);
+        control.edit->setText(control.heldText);
+        return;
+    }
+    control.heldText = control.edit->text();
+}
+
+void CChoiceFunView::onFrequencyEdited(Band band)
+{
+    BandControls& c = bandControls(band);
+    if (IsAcceptableFrequencyText(c.frequency->text().toStdString())) {
+        c.heldFrequency = c.frequency->text();
+    } else {
+        const QSignalBlocker blocker(c.frequency);
+        c.frequency->setText(c.heldFrequency);
+    }
+    m_pending = band == Band::A ? Pending::BandA : Pending::BandB;
+}
+
+void CChoiceFunView::onStepChanged(Band band)
+{
+    OptionsValues values = takeValues();
+    BandSettings& v = values.band(band);
+    bandControls(band).offsets->setStep(v.step);
+    ChangeStep(image(), band, v, v.step);
+    pushValues(values);
+}
+
+void CChoiceFunView::onDisplayModeChanged(Band band)
+{
+    OptionsValues values = takeValues();
+    const Band other = band == Band::A ? Band::B : Band::A;
+    CoupleDisplayModes(values.band(band), values.band(other));
+    pushValues(values);
+}
+
+void CChoiceFunView::normalizePending(QObject* under)
+{
+    if (m_pending == Pending::None)
+        return;
+    const Band band = m_pending == Pending::BandA ? Band::A : Band::B;
+    BandControls& c = bandControls(band);
+    if (under == c.frequency)
+        return;
+    OptionsValues values = takeValues();
+    BandSettings& v = values.band(band);
+    // An emptied box stays empty: that is how a band is left without a frequency.
+    NormalizeTypedFrequency(v.frequency, v.step);
+    pushValues(values);
+    m_pending = Pending::None;
+}
+
+bool CChoiceFunView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseMove)
+        normalizePending(watched);
+    return PageView::eventFilter(watched, event);
+}
+
+PageView* createOptionsPage(const PageContext& context, QWidget* parent)
+{
+    return new CChoiceFunView(context, parent);
+}

@@ -1,0 +1,86 @@
+// The optional functions page: the radio's general functions and the A-band and B-band
+// frequency-mode groups, built from the settings tables. Between a load and a store the
+// values live only in the controls; the image changes when the main frame asks the page
+// to store.
+#pragma once
+
+#include "pages/PageView.h"
+#include "radio/OptionsSettings.h"
+
+#include <array>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QStringListModel;
+class OffsetListModel;
+
+class CChoiceFunView : public PageView {
+    Q_OBJECT
+public:
+    enum class Pending { None, BandA, BandB };
+
+    explicit CChoiceFunView(const PageContext& context, QWidget* parent = nullptr);
+
+    void OnInitialUpdate();
+    void LoadFromImage() override;
+    void StoreToImage() override;
+
+    // The control with the template's id (the hidden ones included), or nullptr.
+    QWidget* control(int id) const;
+    Pending pending() const { return m_pending; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct BandControls {
+        QLineEdit* frequency = nullptr;
+        QComboBox* power = nullptr;
+        QComboBox* txTone = nullptr;
+        QComboBox* rxTone = nullptr;
+        QComboBox* bandwidth = nullptr;
+        QComboBox* bandLimited = nullptr;
+        QComboBox* offsetDirection = nullptr;
+        QComboBox* offset = nullptr;
+        QComboBox* displayMode = nullptr;
+        QComboBox* squelch = nullptr;
+        QComboBox* step = nullptr;
+        QComboBox* signalling = nullptr;
+        OffsetListModel* offsets = nullptr;
+        QString heldFrequency;  // the text as the page held it before the last change
+    };
+    // A general field's control: one of the three is set.
+    struct FieldControl {
+        QComboBox* list = nullptr;
+        QCheckBox* check = nullptr;
+        QLineEdit* edit = nullptr;
+        QString heldText;
+    };
+
+    void buildGeneralControls();
+    void buildBandGroup(tarn::Band band);
+    void watchMouseMoves();
+
+    tarn::OptionsValues takeValues() const;
+    void pushValues(const tarn::OptionsValues& values);
+
+    void onFieldEdited(std::size_t field);
+    void onFrequencyEdited(tarn::Band band);
+    void onStepChanged(tarn::Band band);
+    void onDisplayModeChanged(tarn::Band band);
+    void normalizePending(QObject* under);
+
+    BandControls& bandControls(tarn::Band band) { return m_bands[band == tarn::Band::A ? 0 : 1]; }
+    std::string offText() const;
+    tarn::LanguageText languageText() const;
+
+    std::vector<FieldControl> m_fields;  // parallel to settings::Fields()
+    std::array<BandControls, 2> m_bands;
+    QStringListModel* m_tones = nullptr;
+    Pending m_pending = Pending::None;
+};
+
+// What the main frame calls to open the page.
+PageView* createOptionsPage(const PageContext& context, QWidget* parent);

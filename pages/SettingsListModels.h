@@ -1,0 +1,27 @@
+// The two large pick lists of the optional functions page as models: an offset list whose
+// entries are computed when the list asks for them (up to 28000 per band), and the 261 tone
+// texts held once and shared by every tone list of the page.
+#pragma once
+
+#include <QAbstractListModel>
+#include <QStringListModel>
+
+class OffsetListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    explicit OffsetListModel(QObject* parent = nullptr);
+
+    int step() const { return m_step; }
+    // Empties the list and fills it again for another step.
+    void setStep(int stepIndex);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+private:
+    int m_step = 0;
+    int m_count = 0;
+};
+
+// The tone list: the off text, then the 50 CTCSS and 210 DCS texts.
+QStringListModel* createToneListModel(const QString& offText, QObject* parent);
