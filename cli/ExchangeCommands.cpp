@@ -141,11 +141,18 @@ int runImportCsv(const Invocation& call)
 
 int runExport(const Invocation& call)
 {
+    CliLanguage language;
+    std::string error;
+    if (!language.load(call, &error)) {
+        call.err << "tarn-cli export: " << error << "\n";
+        return ExitError;
+    }
     RadioImage image;
     if (!loadFile(call, "export", call.arguments[0], image))
         return ExitError;
     const std::string out = call.arguments.size() > 1 ? call.arguments[1] : std::string();
-    return writeText(call, "export", out, ExportTextForm(image)) ? ExitOk : ExitError;
+    const LanguageText comments = language.function();
+    return writeText(call, "export", out, ExportTextForm(image, &comments)) ? ExitOk : ExitError;
 }
 
 int runImport(const Invocation& call)
@@ -186,8 +193,8 @@ std::vector<Command> exchangeCommands()
          2, 2, {IntoOption, SkipBadOption}, runImportCsv},
         {"export", "FILE.tw [OUT.yaml]",
          "Write the whole configuration in its readable YAML text form (to standard output without "
-         "OUT.yaml).",
-         1, 2, {}, runExport},
+         "OUT.yaml); the comments show each choice in the language of --lang.",
+         1, 2, {LangOption}, runExport},
         {"import", "IN.yaml OUT.tw",
          "Make a configuration file from the YAML text form (\"-\" for standard input); bytes the text "
          "does not cover come from --base.",

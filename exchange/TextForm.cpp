@@ -3,6 +3,7 @@
 #include "radio/ChannelRecord.h"
 #include "radio/Codecs.h"
 #include "radio/ExchangeRules.h"
+#include "radio/OptionsSettings.h"
 
 #include <yaml-cpp/yaml.h>
 
@@ -220,9 +221,170 @@ void emitChoice(YAML::Emitter& out, const std::string& text)
         out << YAML::DoubleQuoted << text;
 }
 
+
+// Text fields hold one byte per character; the text form carries them as UTF-8.
+std::string latin1(const YAML::Node& node, const std::string& utf8)
+{
+    std::string bytes;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x80) {
+            bytes += static_cast<char>(c);
+        } else if ((c == 0xC2 || c == 0xC3) && i + 1 < utf8.size()) {
+            bytes += static_cast<char>(((c & 0x03) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3F));
+        } else {
+            fail(node, "'" + utf8 + "' holds a character the radio cannot show");
+        }
+    }
+    return bytes;
+}
+
+bool checkValue(const YAML::Node& node, const std::string& key)
+{
+    const std::string text = scalar(node, key);
+    if (text == "true" || text == "1")
+        return true;
+    if (text == "false" || text == "0")
+        return false;
+    fail(node, key + ": true or false is expected, not '" + text + "'");
+}
+
+std::string toneValue(const YAML::Node& node, const std::string& key)
+{
+    const std::string text = upper(scalar(node, key));
+    const std::string& off = ExchangeWords().offText;
+    if (text.empty())
+        return text;
+    if (text == upper(off))
+        return off;
+    const auto& tones = ToneTexts();
+    if (std::find(tones.begin(), tones.end(), text) == tones.end())
+        fail(node, key + ": '" + node.Scalar() + "' is not in the radio's tone list");
+    return text;
+}
+
+std::set<std::string> fieldKeys(settings::Section a, settings::Section b)
+{
+    std::set<std::string> keys;
+    for (const settings::Field& f : settings::Fields())
+        if (f.section == a || f.section == b)
+            keys.insert(std::string(f.key));
+    return keys;
+}
+
+void applyFields(const YAML::Node& map, const std::set<std::string>& keys, const std::string& where, RadioImage& image)
+{
+    checkKeys(map, keys, where);
+    for (const auto& entry : map) {
+        const std::string key = entry.first.as<std::string>();
+        const settings::Field& field = *settings::FindField(key);
+        const settings::FieldValue before = settings::LoadField(image, field);
+        settings::FieldValue value = before;
+        if (settings::IsTextRule(field.rule)) {
+            value.text = latin1(entry.second, scalar(entry.second, key));
+            const bool fits = field.rule == settings::Rule::Digits ? settings::IsAcceptableDigitText(value.text)
+                : field.rule == settings::Rule::DtmfId             ? settings::IsAcceptableDtmfText(value.text)
+                : field.rule == settings::Rule::StartupText ? settings::IsAcceptableStartupText(value.text, before.text)
+                                                            : static_cast<int>(value.text.size()) <= settings::TextLength;
+            if (!fits)
+                fail(entry.second, key + ": '" + entry.second.Scalar() + "' is not a text this setting holds");
+        } else if (settings::IsCheckRule(field.rule)) {
+            value.index = checkValue(entry.second, key) ? 1 : 0;
+        } else {
+            value.index = integer(entry.second, key, 0, settings::EntryCount(field) - 1);
+        }
+        if (value != before)  // unchanged values keep their bytes exactly
+            settings::StoreField(image, field, value);
+    }
+}
+
+int* bandNumber(BandSettings& band, BandFieldId id)
+{
+    switch (id) {
+    case BandFieldId::Power: return &band.power;
+    case BandFieldId::Bandwidth: return &band.bandwidth;
+    case BandFieldId::BandLimited: return &band.bandLimited;
+    case BandFieldId::Signalling: return &band.signalling;
+    case BandFieldId::OffsetDirection: return &band.offsetDirection;
+    case BandFieldId::DisplayMode: return &band.displayMode;
+    case BandFieldId::Squelch: return &band.squelch;
+    case BandFieldId::Step: return &band.step;
+    default: return nullptr;
+    }
+}
+
+void applyBand(const YAML::Node& map, Band which, RadioImage& image)
+{
+    std::set<std::string> keys;
+    for (const BandField& f : BandFields())
+        keys.insert(std::string(f.key));
+    const std::string where = which == Band::A ? "band A" : "band B";
+    checkKeys(map, keys, where);
+    const std::string& off = ExchangeWords().offText;
+    const BandSettings before = LoadBand(image, which, off);
+    BandSettings band = before;
+    for (const BandField& f : BandFields()) {
+        const YAML::Node node = map[std::string(f.key)];
+        if (!node)
+            continue;
+        const std::string key(f.key);
+        std::string reason;
+        if (f.id == BandFieldId::Frequency) {
+            const std::string text = scalar(node, key);
+            const auto frequency = text.empty() ? std::optional<std::string>("") : ChannelFrequencyText(key, text, &reason);
+            if (!frequency)
+                fail(node, reason);
+            band.frequency = *frequency;
+        } else if (f.id == BandFieldId::RxTone || f.id == BandFieldId::TxTone) {
+            (f.id == BandFieldId::RxTone ? band.rxTone : band.txTone) = toneValue(node, key);
+        } else if (f.id != BandFieldId::Offset) {
+            const int count = static_cast<int>(f.entries.size());
+            *bandNumber(band, f.id) = integer(node, key, -1, count - 1);
+        }
+    }
+    // The offset is a distance in MHz on the band's step.
+    if (const YAML::Node node = map["offset"]) {
+        const std::string text = scalar(node, "offset");
+        const auto tenHz = FrequencyTenHz(text);
+        const int grid = band.step >= 0 && band.step < 8 ? Steps()[static_cast<std::size_t>(band.step)].grid : 0;
+        if (!tenHz || grid == 0 || *tenHz % grid != 0 || *tenHz >= 7000000)
+            fail(node, "offset: '" + text + "' MHz is not a multiple of the band's step below 70 MHz");
+        band.offset = static_cast<int>(*tenHz / grid);
+        if (before.offset < 0 && band.offset == 0 && before.step == band.step)
+            band.offset = before.offset;  // no offset in the base reads as 0 in the text
+    }
+    if (!(band == before))
+        StoreBand(image, which, band, off);
+}
+
+std::string offsetText(const BandSettings& band)
+{
+    const int grid = band.step >= 0 && band.step < 8 ? Steps()[static_cast<std::size_t>(band.step)].grid : 0;
+    return FrequencyMHzText(static_cast<long long>(std::max(band.offset, 0)) * grid, 5);
+}
+
+void emitFields(YAML::Emitter& out, const RadioImage& image, settings::Section a, settings::Section b,
+                const LanguageText* text)
+{
+    for (const settings::Field& f : settings::Fields()) {
+        if (f.section != a && f.section != b)
+            continue;
+        const settings::FieldValue value = settings::LoadField(image, f);
+        out << YAML::Key << std::string(f.key) << YAML::Value;
+        if (settings::IsTextRule(f.rule))
+            out << YAML::DoubleQuoted << settings::Latin1ToUtf8(value.text);
+        else if (settings::IsCheckRule(f.rule))
+            out << (value.index == 1 ? "true" : "false");
+        else
+            out << value.index;
+        if (text && !settings::IsTextRule(f.rule))
+            out << YAML::Comment((*text)(f.label) + ": " + settings::FieldValueText(f, value, *text));
+    }
+}
+
 }  // namespace
 
-std::string ExportTextForm(const RadioImage& image)
+std::string ExportTextForm(const RadioImage& image, const LanguageText* text)
 {
     const ChannelWords& words = ExchangeWords();
     RadioImage shown = image;
@@ -242,6 +404,34 @@ std::string ExportTextForm(const RadioImage& image)
         out << YAML::EndMap;
     }
     out << YAML::EndSeq;
+
+    out << YAML::Key << "settings" << YAML::Value << YAML::BeginMap;
+    emitFields(out, image, settings::Section::General, settings::Section::Hidden, text);
+    out << YAML::EndMap;
+
+    out << YAML::Key << "bands" << YAML::Value << YAML::BeginMap;
+    for (Band which : {Band::A, Band::B}) {
+        const BandSettings band = LoadBand(image, which, words.offText);
+        out << YAML::Key << (which == Band::A ? "A" : "B") << YAML::Value << YAML::BeginMap;
+        for (const BandField& f : BandFields()) {
+            out << YAML::Key << std::string(f.key) << YAML::Value;
+            if (f.id == BandFieldId::Frequency || f.id == BandFieldId::RxTone || f.id == BandFieldId::TxTone)
+                emitChoice(out, BandFieldText(band, f.id, [](int) { return std::string(); }));
+            else if (f.id == BandFieldId::Offset)
+                out << offsetText(band);
+            else
+                out << *bandNumber(const_cast<BandSettings&>(band), f.id);
+            if (text && !f.entries.empty())
+                out << YAML::Comment((*text)(which == Band::A ? f.labelA : f.labelB) + ": "
+                                     + BandFieldText(band, f.id, *text));
+        }
+        out << YAML::EndMap;
+    }
+    out << YAML::EndMap;
+
+    out << YAML::Key << "keys" << YAML::Value << YAML::BeginMap;
+    emitFields(out, image, settings::Section::Keys, settings::Section::Keys, text);
+    out << YAML::EndMap;
 
     out << YAML::Key << "band limits" << YAML::Value << YAML::BeginMap;
     for (int range = 0; range < 4; ++range) {
@@ -266,13 +456,24 @@ TextFormResult ImportTextForm(std::string_view text, RadioImage& image)
     try {
         const YAML::Node root = YAML::Load(std::string(text));
         if (!root.IsMap()) {
-            result.error = at(root.Mark(), "the text form is a map with channels, band limits and port");
+            result.error = at(root.Mark(), "the text form is a map with channels, settings, bands, keys, band limits and port");
             return result;
         }
-        checkKeys(root, {"channels", "band limits", "port"}, "top level");
+        checkKeys(root, {"channels", "settings", "bands", "keys", "band limits", "port"}, "top level");
         RadioImage working = image;
         if (root["channels"])
             applyChannels(root["channels"], image, working);
+        if (root["settings"])
+            applyFields(root["settings"], fieldKeys(settings::Section::General, settings::Section::Hidden),
+                        "settings", working);
+        if (const YAML::Node bands = root["bands"]) {
+            checkKeys(bands, {"A", "B"}, "bands");
+            for (Band which : {Band::A, Band::B})
+                if (const YAML::Node band = bands[which == Band::A ? "A" : "B"])
+                    applyBand(band, which, working);
+        }
+        if (root["keys"])
+            applyFields(root["keys"], fieldKeys(settings::Section::Keys, settings::Section::Keys), "keys", working);
         if (root["band limits"])
             applyLimits(root["band limits"], working);
         if (root["port"]) {

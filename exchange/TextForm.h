@@ -7,13 +7,16 @@
 #pragma once
 
 #include "radio/RadioImage.h"
+#include "radio/SettingsTable.h"
 
 #include <string>
 #include <string_view>
 
 namespace tarn {
 
-std::string ExportTextForm(const RadioImage& image);
+// With `text` (language string n), each choice carries a comment with the text the page
+// shows for it; the values themselves never depend on the language.
+std::string ExportTextForm(const RadioImage& image, const LanguageText* text = nullptr);
 
 struct TextFormResult {
     bool ok = false;

@@ -3,7 +3,9 @@
 #include "radio/Bytes.h"
 #include "radio/ChannelRecord.h"
 #include "radio/Codecs.h"
+#include "radio/OptionsSettings.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <utility>
@@ -51,7 +53,7 @@ std::string hexBytes(const RadioImage& image, const Field& field)
     return text;
 }
 
-ChannelWords channelWords(const LanguageWord& text)
+ChannelWords channelWords(const LanguageText& text)
 {
     return ChannelWords{text(2), text(3), text(4), text(5), text(10), text(11), text(12), text(13)};
 }
@@ -96,13 +98,6 @@ std::string orDash(const std::string& text)
     return text.empty() ? std::string("-") : text;
 }
 
-std::string frequencyOrDash(const std::uint8_t* p)
-{
-    std::string text;
-    FrequencyToText(readLe32(p), text);
-    return orDash(text);
-}
-
 // Where an image byte lies, for the lines of bytes no field covers.
 std::string placeOf(int offset)
 {
@@ -127,14 +122,10 @@ std::string placeOf(int offset)
     return "byte " + std::to_string(offset);
 }
 
-std::vector<Field> fieldsOf(const RadioImage& layoutImage, const DiffWords& words,
-                            const std::vector<ChannelRow>* rows)
+std::vector<Field> channelFields(const RadioImage& layoutImage, const DiffWords& words,
+                                 const std::vector<ChannelRow>* rows)
 {
     std::vector<Field> fields;
-
-    Field port{"Port number", {}, [](const RadioImage& image, int) { return std::to_string(image.portNumber()); }};
-    addBytes(port, regionOffset(PortNumber), Regions[PortNumber].length);
-    fields.push_back(std::move(port));
 
     for (int i = 0; i < ChannelCount; ++i) {
         const std::string channel = words.text(1) + " " + std::to_string(i + 1) + " ";
@@ -152,18 +143,13 @@ std::vector<Field> fieldsOf(const RadioImage& layoutImage, const DiffWords& word
         }
     }
 
-    for (Band band : {Band::A, Band::B}) {
-        const std::string name = band == Band::A ? words.text(72) : words.text(73);
-        const ConstSlot16 record = layoutImage.bandRecord(band);
-        for (auto [label, at] : {std::pair{words.text(74), vfo::RxFrequency}, std::pair{words.text(19), vfo::TxFrequency}}) {
-            Field field{name + " " + label, {}, [band, at = at](const RadioImage& image, int) {
-                            return frequencyOrDash(image.bandRecord(band).data() + at);
-                        }};
-            addBytes(field, offsetIn(layoutImage, record.data()) + at, 4);
-            fields.push_back(std::move(field));
-        }
-    }
+    return fields;
+}
 
+// The band limits and the port number: what no page shows.
+std::vector<Field> imageFields()
+{
+    std::vector<Field> fields;
     static const char* const limitNames[limits::Count] = {
         "receive range 1 lowest", "receive range 1 highest", "receive range 2 lowest", "receive range 2 highest",
         "transmit range 1 lowest", "transmit range 1 highest", "transmit range 2 lowest", "transmit range 2 highest"};
@@ -173,7 +159,48 @@ std::vector<Field> fieldsOf(const RadioImage& layoutImage, const DiffWords& word
         addBytes(field, dataOffset(BandLimits) + 2 * k, 2);
         fields.push_back(std::move(field));
     }
+    Field port{"Port number", {}, [](const RadioImage& image, int) { return std::to_string(image.portNumber()); }};
+    addBytes(port, regionOffset(PortNumber), Regions[PortNumber].length);
+    fields.push_back(std::move(port));
     return fields;
+}
+
+// What a setting line calls a setting: the band's name before a band group's label.
+std::string settingLabel(const SettingText& setting, const DiffWords& words)
+{
+    const std::string quoted = "\"" + setting.label + "\"";
+    if (setting.section == settings::Section::BandA)
+        return words.text(72) + " " + quoted;
+    if (setting.section == settings::Section::BandB)
+        return words.text(73) + " " + quoted;
+    return words.text(176) + " " + quoted;
+}
+
+bool sameValues(const std::vector<SettingText>& a, const std::vector<SettingText>& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const SettingText& x, const SettingText& y) { return x.value == y.value; });
+}
+
+// True when the settings pages show a difference for this byte alone: the value of
+// `from` put into `into` changes what some setting shows. Settings are read through their
+// own rules, so this is how a byte is matched to the setting lines that already name it.
+bool shownBySettings(const RadioImage& into, const RadioImage& from, int offset, const std::vector<SettingText>& shown,
+                     const LanguageText& text)
+{
+    RadioImage probe = into;
+    probe.data()[offset] = from.data()[offset];
+    return !sameValues(SettingsTexts(probe, text), shown);
+}
+
+bool inSettingsBlocks(int offset)
+{
+    for (RegionId id : {Vfo, FunctionSettings, Offsets, StartupText}) {
+        const int start = regionOffset(id);
+        if (offset >= start && offset < start + Regions[id].length)
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -223,26 +250,43 @@ std::vector<std::string> DescribeDifferences(const RadioImage& first, const Radi
     for (int k = overlap; k < BlockDataSize; ++k)
         covered[static_cast<std::size_t>(dataOffset(StartupText) + k)] = 0xFF;
 
-    for (const Field& field : fieldsOf(first, words, rows)) {
-        bool changed = false;
-        for (const auto& [offset, mask] : field.bits) {
-            covered[static_cast<std::size_t>(offset)] |= mask;
-            changed = changed || differ(offset, mask);
+    auto describe = [&](const std::vector<Field>& fields) {
+        for (const Field& field : fields) {
+            bool changed = false;
+            for (const auto& [offset, mask] : field.bits) {
+                covered[static_cast<std::size_t>(offset)] |= mask;
+                changed = changed || differ(offset, mask);
+            }
+            if (!changed)
+                continue;
+            std::string a = field.text(first, 0);
+            std::string b = field.text(second, 1);
+            if (a == b) {  // the shown texts hide the difference: show the bits
+                a = hexBytes(first, field);
+                b = hexBytes(second, field);
+            }
+            lines.push_back(field.label + ": " + a + " " + words.firstSide + ", " + b + " " + words.secondSide);
         }
-        if (!changed)
-            continue;
-        std::string a = field.text(first, 0);
-        std::string b = field.text(second, 1);
-        if (a == b) {  // the shown texts hide the difference: show the bits
-            a = hexBytes(first, field);
-            b = hexBytes(second, field);
-        }
-        lines.push_back(field.label + ": " + a + " " + words.firstSide + ", " + b + " " + words.secondSide);
+    };
+    describe(channelFields(first, words, rows));
+
+    // The settings, both bands and the side key, in the order of the pages.
+    const std::vector<SettingText> settingsA = SettingsTexts(first, words.text);
+    const std::vector<SettingText> settingsB = SettingsTexts(second, words.text);
+    for (std::size_t k = 0; k < settingsA.size() && k < settingsB.size(); ++k) {
+        if (settingsA[k].value != settingsB[k].value)
+            lines.push_back(settingLabel(settingsA[k], words) + ": " + orDash(settingsA[k].value) + " "
+                                   + words.firstSide + ", " + orDash(settingsB[k].value) + " " + words.secondSide);
     }
+    describe(imageFields());
 
     for (int offset = 0; offset < ComparedLength; ++offset) {
         const auto mask = static_cast<std::uint8_t>(~covered[static_cast<std::size_t>(offset)]);
         if (!differ(offset, mask))
+            continue;
+        if (inSettingsBlocks(offset)
+            && (shownBySettings(first, second, offset, settingsA, words.text)
+                || shownBySettings(second, first, offset, settingsB, words.text)))
             continue;
         char a[8];
         char b[8];

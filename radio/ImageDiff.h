@@ -5,20 +5,17 @@
 #pragma once
 
 #include "radio/RadioImage.h"
+#include "radio/SettingsTable.h"
 
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace tarn {
 
-// Language string n in the current language, UTF-8.
-using LanguageWord = std::function<std::string(int n)>;
-
 // The words of the difference lines, and the names of the two sides ("in the file",
 // "in the radio").
 struct DiffWords {
-    LanguageWord text;
+    LanguageText text;
     std::string firstSide;
     std::string secondSide;
 };

@@ -8,6 +8,7 @@
 #include "radio/ExchangeRules.h"
 #include "radio/ImageDiff.h"
 #include "radio/RadioImage.h"
+#include "radio/SettingsTable.h"
 
 #include <QtTest>
 
@@ -182,6 +183,12 @@ private slots:
         RadioImage fresh;
         QVERIFY(ImportTextForm(text, fresh).ok);
         QCOMPARE(ExportTextForm(fresh), text);
+
+        // A changed setting and band reach the bytes through their own rules.
+        RadioImage changed = base;
+        QVERIFY(ImportTextForm("settings:\n  vox: 3\nbands:\n  B:\n    frequency: 145.5\n", changed).ok);
+        QCOMPARE(int(changed.functionData()[settings::FindField("vox")->byte]), 3);
+        QCOMPARE(readLe32(changed.bandRecord(Band::B).data() + vfo::RxFrequency), 0x14550000u);
     }
 
     void badTextFormNamesLineAndColumnAndChangesNothing_data()
@@ -195,6 +202,10 @@ private slots:
         QTest::newRow("tone not in the list")
             << QByteArray("channels:\n  - number: 1\n    receive: 145.5\n    transmit tone: 88.6\n")
             << "line 4, column 20: transmit tone: '88.6'";
+        QTest::newRow("setting entry out of range") << QByteArray("settings:\n  vox: 11\n")
+                                                    << "line 2, column 8: vox: '11'";
+        QTest::newRow("band offset off its step") << QByteArray("bands:\n  A:\n    step: 5\n    offset: 0.6001\n")
+                                                  << "line 4, column 13: offset";
     }
     void badTextFormNamesLineAndColumnAndChangesNothing()
     {
