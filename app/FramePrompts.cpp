@@ -56,3 +56,15 @@ int FramePrompts::runPortDialog(PortDialog& dialog)
 {
     return dialog.exec();
 }
+
+QString FramePrompts::askBackupPath(QWidget* parent, const QString& folder)
+{
+    return QFileDialog::getOpenFileName(parent, QString(), folder, configurationFilter());
+}
+
+QString FramePrompts::askCsvPath(QWidget* parent, bool save, const QString& filter)
+{
+    const QString filters = filter + QStringLiteral(";;All Files (*)");
+    return save ? QFileDialog::getSaveFileName(parent, QString(), QString(), filters)
+                : QFileDialog::getOpenFileName(parent, QString(), QString(), filters);
+}

@@ -25,4 +25,9 @@ public:
                                  const QString& reason);
     // The port dialog's modal loop; returns the dialog result.
     virtual int runPortDialog(PortDialog& dialog);
+    // A configuration file among the backups in `folder`. An empty path means cancelled.
+    virtual QString askBackupPath(QWidget* parent, const QString& folder);
+    // A CSV file to export the channels to (save) or to import them from; `filter` is the
+    // file type text of the dialog.
+    virtual QString askCsvPath(QWidget* parent, bool save, const QString& filter);
 };

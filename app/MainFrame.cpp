@@ -8,12 +8,15 @@
 #include "app/TransferController.h"
 #include "link/PortDialog.h"
 #include "link/TransferListener.h"
+#include "link/VerifyReport.h"
 #include "link/WriteChecks.h"
+#include "radio/ChannelCsv.h"
 #include "radio/ConfigFile.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QDir>
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
@@ -87,6 +90,9 @@ CMainFrame::CMainFrame(QWidget* parent)
     connect(m_transfer, &TransferController::transferResult, this, &CMainFrame::onTransferResult);
     connect(m_transfer, &TransferController::runningChanged, this, &CMainFrame::lockImageCommands);
     m_transfer->setImageCheck([this](int code) { return onImageNotify(code); });
+    // Every read and write leaves a backup; a write is read back unless the user says not.
+    transferJob().setBackups(&m_backups);
+    transferJob().setVerifyAfterWrite(commandAction(ID_VERIFY_AFTER_WRITE)->isChecked());
 
     // A new run starts from a default configuration, never from an empty one.
     m_image.resetToDefaults();
@@ -359,8 +365,20 @@ void CMainFrame::onFileNew()
 void CMainFrame::onFileOpen()
 {
     const QString path = m_prompts->askOpenPath(this);
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        openConfiguration(path);
+}
+
+void CMainFrame::onFileBackups()
+{
+    QDir().mkpath(m_backups.folder());
+    const QString path = m_prompts->askBackupPath(this, m_backups.folder());
+    if (!path.isEmpty())
+        openConfiguration(path);
+}
+
+void CMainFrame::openConfiguration(const QString& path)
+{
     const tarn::FileResult result = tarn::loadConfiguration(QFile::encodeName(path).toStdString(), m_image);
     if (result.outcome == tarn::FileOutcome::CannotOpen)
         return;
@@ -411,6 +429,64 @@ void CMainFrame::onWriteToRadio()
     StorePages();
     tarn::currentChannelFixUp(m_image);
     startTransfer(tarn::TransferJob::Write);
+}
+
+void CMainFrame::onVerify()
+{
+    if (transferRunning() || transferJob().isBusy())
+        return;
+    // What the pages show is what a write would send, so that is what is compared.
+    StorePages();
+    startTransfer(tarn::TransferJob::Verify);
+}
+
+void CMainFrame::onVerifyAfterWrite()
+{
+    // The job is idle whenever the menu can be used: the flag is read when a write starts.
+    if (!transferJob().isBusy())
+        transferJob().setVerifyAfterWrite(commandAction(ID_VERIFY_AFTER_WRITE)->isChecked());
+}
+
+void CMainFrame::onExportChannels()
+{
+    const QString path = m_prompts->askCsvPath(this, true, languageString(177));
+    if (path.isEmpty())
+        return;
+    StorePages();
+    QFile file(path);
+    const QByteArray text = QByteArray::fromStdString(tarn::ExportChannelsCsv(m_image));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size() || !file.flush()) {
+        m_prompts->reportSaveError(this, languageString(0), path, file.errorString());
+        return;
+    }
+    showMessage(languageString(173) + QString::number(tarn::ProgrammedChannelCount(m_image)));
+}
+
+void CMainFrame::onImportChannels()
+{
+    const QString path = m_prompts->askCsvPath(this, false, languageString(177));
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        showMessage(languageString(175) + QStringLiteral("\n") + file.errorString());
+        return;
+    }
+    StorePages();
+    const tarn::CsvImportResult result = tarn::ImportChannelsCsv(file.readAll().toStdString(), m_image, false);
+    if (!result.problems.empty()) {
+        QStringList lines{languageString(175)};
+        const std::size_t shown = std::min<std::size_t>(result.problems.size(), 8);
+        for (std::size_t i = 0; i < shown; ++i)
+            lines << QString::number(result.problems[i].line) + QStringLiteral(": ")
+                    + QString::fromStdString(result.problems[i].reason);
+        if (shown < result.problems.size())
+            lines << QStringLiteral("…");
+        showMessage(lines.join(QLatin1Char('\n')));
+        return;
+    }
+    RefreshPages();
+    showMessage(languageString(174) + QString::number(result.channels.size()));
 }
 
 void CMainFrame::startTransfer(tarn::TransferJob::Operation operation)
@@ -506,13 +582,45 @@ int CMainFrame::onTransferResult(int code)
     case tarn::WriteSucceeded:
         text = languageString(123) + languageString(32);
         break;
+    case tarn::VerifyEqual:
+    case tarn::VerifyDiffers:
+    case tarn::VerifyReadFailed:
+        text = QString();  // the read-back's own verdict follows
+        break;
     default:
         break;
     }
+    const QString notes = transferNotes();
+    if (!notes.isEmpty())
+        text = text.isEmpty() ? notes : text + QLatin1Char('\n') + notes;
     if (!m_transfer->closing() && !text.isNull())
         showMessage(text);
+    for (const tarn::BackupResult& backup : transferJob().backupResults())
+        if (backup.kept)
+            m_statusBar->showMessage(languageString(178) + QString::fromStdString(backup.path), 10000);
     m_statusBar->update();
     return 1;
+}
+
+QString CMainFrame::transferNotes() const
+{
+    // The job is idle again when its result arrives; nothing else has started it since.
+    tarn::TransferJob& job = m_transfer->job();
+    const auto text = [this](int n) { return languageString(n).toStdString(); };
+    QStringList lines;
+    if (job.verifyOutcome().ran) {
+        lines << QString::fromStdString(tarn::VerifyVerdict(job.verifyOutcome(), text));
+        const std::vector<std::string> differences = tarn::VerifyDifferences(job.verifyOutcome(), text);
+        // The message dialog is no list: the first differences, then how many more.
+        const std::size_t shown = std::min<std::size_t>(differences.size(), 10);
+        for (std::size_t i = 0; i < shown; ++i)
+            lines << QString::fromStdString(differences[i]);
+        if (shown < differences.size())
+            lines << QStringLiteral("… (%1)").arg(differences.size() - shown);
+    }
+    for (const std::string& line : tarn::BackupFailures(job.backupResults(), text))
+        lines << QString::fromStdString(line);
+    return lines.join(QLatin1Char('\n'));
 }
 
 void CMainFrame::stopTransferAndWait()

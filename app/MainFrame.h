@@ -7,6 +7,7 @@
 #include "app/FrameCommands.h"
 #include "app/LanguageTable.h"
 #include "app/PageFactory.h"
+#include "link/Backups.h"
 #include "link/TransferJob.h"
 #include "radio/RadioImage.h"
 
@@ -115,6 +116,11 @@ public slots:
     void onWindowCascade();
     void onWindowTile();
     void arrangeIcons();
+    void onVerify();
+    void onVerifyAfterWrite();
+    void onFileBackups();
+    void onExportChannels();
+    void onImportChannels();
 
     // WM_TRANSFER_PROGRESS: the worker's progress 1-100, 0 when the transfer ends.
     void onTransferProgress(quint32 position);
@@ -135,6 +141,10 @@ private:
 
     void buildMenus();
     void buildToolBar();
+    // Loads a configuration file into the image and refreshes the pages (File/Open, backups).
+    void openConfiguration(const QString& path);
+    // What the last transfer adds to its result message: the read-back, failed backups.
+    QString transferNotes() const;
 
     tarn::RadioImage m_image;
     QStringList m_languageStrings;
@@ -153,4 +163,5 @@ private:
 
     std::unique_ptr<FramePrompts> m_prompts;
     TransferController* m_transfer;
+    tarn::BackupStore m_backups;
 };

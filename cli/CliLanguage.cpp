@@ -67,12 +67,6 @@ std::string CliLanguage::resultText(int code) const
         return text(122) + text(32);
     case WriteSucceeded:
         return text(123) + text(32);
-    case VerifyEqual:
-        return text(166);
-    case VerifyDiffers:
-        return text(167);
-    case VerifyReadFailed:
-        return text(165) + text(31);
     default:
         return {};
     }

@@ -9,9 +9,9 @@
 #include "link/PortMap.h"
 #include "link/TransferJob.h"
 #include "link/TransferListener.h"
+#include "link/VerifyReport.h"
 #include "link/WriteChecks.h"
 #include "radio/ConfigFile.h"
-#include "radio/ImageDiff.h"
 #include "radio/RadioImage.h"
 
 #include <QDir>
@@ -209,12 +209,11 @@ int runTransfer(const Invocation& call, TransferJob::Operation operation, RadioI
     std::signal(SIGINT, SIG_DFL);
     interruptedJob = nullptr;
     // A backup that could not be kept is worth a warning, never a failed transfer.
-    for (const BackupResult& backup : job.backupResults()) {
+    for (const BackupResult& backup : job.backupResults())
         if (backup.kept)
             call.err << language.text(178) << backup.path << "\n";
-        else
-            call.err << language.text(171) << backup.path << ": " << backup.reason << "\n";
-    }
+    for (const std::string& line : BackupFailures(job.backupResults(), language.function()))
+        call.err << line << "\n";
     if (verifyOutcome)
         *verifyOutcome = job.verifyOutcome();
     return listener.result();
@@ -305,17 +304,10 @@ bool loadToSend(const Invocation& call, std::string_view command, const CliLangu
 // The verdict of a read-back and, when the radio differs, every difference by meaning.
 int reportVerify(const Invocation& call, const CliLanguage& language, const VerifyOutcome& outcome)
 {
-    if (!outcome.readOk) {
-        call.out << language.resultText(VerifyReadFailed) << std::endl;
-        return ExitReadFailed;
-    }
-    call.out << language.resultText(outcome.equal ? VerifyEqual : VerifyDiffers) << std::endl;
-    if (outcome.equal)
-        return ExitOk;
-    const DiffWords words{language.function(), language.text(168), language.text(169)};
-    for (const std::string& line : DescribeDifferences(outcome.expected, outcome.radio, words))
+    call.out << VerifyVerdict(outcome, language.function()) << std::endl;
+    for (const std::string& line : VerifyDifferences(outcome, language.function()))
         call.out << "  " << line << "\n";
-    return ExitDiffers;
+    return !outcome.readOk ? ExitReadFailed : outcome.equal ? ExitOk : ExitDiffers;
 }
 
 int runWrite(const Invocation& call)
@@ -353,7 +345,7 @@ int runVerify(const Invocation& call)
 
     VerifyOutcome outcome;
     const int result = runTransfer(call, TransferJob::Verify, image, language, &outcome);
-    if (!outcome.readOk) {
+    if (result == NoRadio) {
         call.out << language.resultText(result) << std::endl;
         return exitCodeFor(result);
     }
