@@ -8,6 +8,7 @@
 #include "app/DemoRadio.h"
 #include "app/ProgStatusBar.h"
 #include "emulator/PtyRadio.h"
+#include "link/Backups.h"
 #include "link/MessageDialog.h"
 #include "link/PortMap.h"
 #include "link/Protocol.h"
@@ -15,6 +16,7 @@
 #include "pages/ChnMsgView.h"
 #include "radio/Bytes.h"
 #include "radio/ChannelRecord.h"
+#include "radio/ConfigFile.h"
 
 #include <QProgressBar>
 #include <QThread>
@@ -30,6 +32,8 @@ namespace {
 // Message texts as the fixture's language table words them ("enN").
 const QString ReadSucceededText = QStringLiteral("en122en32");
 const QString WriteSucceededText = QStringLiteral("en123en32");
+// A write is read back by default; the verdict follows the result.
+const QString WriteVerifiedText = QStringLiteral("en123en32\nen166");
 const QString WriteFailedText = QStringLiteral("en123en31");
 const QString NoRadioText = QStringLiteral("en33");
 
@@ -110,6 +114,7 @@ private slots:
     void closingDuringAReadStopsItAndClosesThePort();
     void closingWhileTheWorkerWaitsForTheCheckWritesNothing();
     void demoRadioAcceptsWritingBackWhatWasRead();
+    void verifyNamesAChannelChangedBehindTheWindowAndReadsLeaveBackups();
 
 private:
     QStringList m_messages;
@@ -204,7 +209,7 @@ void TestTransferCommands::writeSendsTheEditedChannelsToTheRadio()
     frame->commandAction(ID_WRITE_TO_RADIO)->trigger();
     QVERIFY(frame->transferRunning());
     waitForTransferEnd(frame);
-    QCOMPARE(m_messages, QStringList{WriteSucceededText});
+    QCOMPARE(m_messages, QStringList{WriteVerifiedText});
 
     QVERIFY(!(frame->image() == beforeWrite));  // the page stored the new name
     const RadioImage inRadio = VirtualRadio::imageFromMemory(demo.radio()->memory());
@@ -365,10 +370,43 @@ void TestTransferCommands::demoRadioAcceptsWritingBackWhatWasRead()
     waitForTransferEnd(frame);
     frame->commandAction(ID_WRITE_TO_RADIO)->trigger();
     waitForTransferEnd(frame);
-    QCOMPARE(m_messages, (QStringList{ReadSucceededText, WriteSucceededText}));
+    QCOMPARE(m_messages, (QStringList{ReadSucceededText, WriteVerifiedText}));
     // The note stays beside the indicator, which still comes and goes.
     QVERIFY(frame->progressBar()->findChild<QWidget*>(QStringLiteral("demoNote"))->isVisibleTo(frame->progressBar()));
     QVERIFY(!frame->progressBar()->progressControl()->isVisibleTo(frame->progressBar()));
+}
+
+void TestTransferCommands::verifyNamesAChannelChangedBehindTheWindowAndReadsLeaveBackups()
+{
+    DemoRadio demo;
+    QVERIFY(demo.start(nullptr, true));
+    AppFixture f;
+    CMainFrame* frame = f.frame();
+    recordMessages();
+    const QStringList backupsBefore = BackupStore().list();
+
+    frame->commandAction(ID_READ_FROM_RADIO)->trigger();
+    waitForTransferEnd(frame);
+    const QStringList backups = BackupStore().list();
+    QCOMPARE(backups.size(), std::min<int>(backupsBefore.size() + 1, BackupStore::KeepNewest));
+    RadioImage kept;
+    QCOMPARE(loadConfiguration(backups.first().toStdString(), kept).outcome, FileOutcome::Loaded);
+    // The backup holds what the radio sent (the page may since have adjusted its copy).
+    const RadioImage sent = VirtualRadio::imageFromMemory(demo.radio()->memory());
+    for (int i = 0; i < layout::ChannelCount; ++i)
+        QVERIFY(std::memcmp(kept.channelSlot(i).data(), sent.channelSlot(i).data(), 8) == 0);
+
+    VirtualRadio::Memory memory = demo.radio()->memory();
+    memory[0x0010 + 16 * 2 + 1] ^= 0x01;  // channel 3's receive frequency, 100 Hz digit
+    demo.radio()->setMemory(memory);
+    m_messages.clear();
+    frame->commandAction(ID_VERIFY)->trigger();
+    waitForTransferEnd(frame);
+    QCOMPARE(m_messages.size(), 1);
+    const QStringList lines = m_messages.first().split('\n');
+    // Channel 6's band option, which the page clears on loading, differs too.
+    QCOMPARE(lines, (QStringList{"en167", "en1 3 en18: 433.50000 en168, 433.50100 en169",
+                                 "en1 6 en53: 0x00 en168, 0x10 en169"}));
 }
 
 QTEST_MAIN(TestTransferCommands)
