@@ -6,7 +6,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -67,4 +72,23 @@ QString FramePrompts::askCsvPath(QWidget* parent, bool save, const QString& filt
     const QString filters = filter + QStringLiteral(";;All Files (*)");
     return save ? QFileDialog::getSaveFileName(parent, QString(), QString(), filters)
                 : QFileDialog::getOpenFileName(parent, QString(), QString(), filters);
+}
+
+void FramePrompts::showReport(QWidget* parent, const QString& title, const QString& buttonText, const QString& summary,
+                              const QStringList& lines)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(summary, &dialog));
+    auto* list = new QPlainTextEdit(lines.join(QLatin1Char('\n')), &dialog);
+    list->setReadOnly(true);
+    list->setLineWrapMode(QPlainTextEdit::NoWrap);
+    list->setMinimumSize(560, 240);
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(buttonText, QDialogButtonBox::AcceptRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    layout->addWidget(buttons);
+    dialog.exec();
 }

@@ -590,11 +590,14 @@ int CMainFrame::onTransferResult(int code)
     default:
         break;
     }
-    const QString notes = transferNotes();
-    if (!notes.isEmpty())
-        text = text.isEmpty() ? notes : text + QLatin1Char('\n') + notes;
+    const QString verdict = verifyVerdict();
+    if (!verdict.isEmpty())
+        text = text.isEmpty() ? verdict : text + QLatin1Char(' ') + verdict;
     if (!m_transfer->closing() && !text.isNull())
         showMessage(text);
+    const QStringList report = transferReport();
+    if (!m_transfer->closing() && !report.isEmpty())
+        m_prompts->showReport(this, languageString(0), languageString(116), text, report);
     for (const tarn::BackupResult& backup : transferJob().backupResults())
         if (backup.kept)
             m_statusBar->showMessage(languageString(178) + QString::fromStdString(backup.path), 10000);
@@ -602,25 +605,25 @@ int CMainFrame::onTransferResult(int code)
     return 1;
 }
 
-QString CMainFrame::transferNotes() const
+QString CMainFrame::verifyVerdict() const
 {
     // The job is idle again when its result arrives; nothing else has started it since.
-    tarn::TransferJob& job = m_transfer->job();
+    const tarn::VerifyOutcome& outcome = m_transfer->job().verifyOutcome();
+    if (!outcome.ran)
+        return QString();
+    return QString::fromStdString(tarn::VerifyVerdict(outcome, [this](int n) { return languageString(n).toStdString(); }));
+}
+
+QStringList CMainFrame::transferReport() const
+{
+    const tarn::TransferJob& job = m_transfer->job();
     const auto text = [this](int n) { return languageString(n).toStdString(); };
     QStringList lines;
-    if (job.verifyOutcome().ran) {
-        lines << QString::fromStdString(tarn::VerifyVerdict(job.verifyOutcome(), text));
-        const std::vector<std::string> differences = tarn::VerifyDifferences(job.verifyOutcome(), text);
-        // The message dialog is no list: the first differences, then how many more.
-        const std::size_t shown = std::min<std::size_t>(differences.size(), 10);
-        for (std::size_t i = 0; i < shown; ++i)
-            lines << QString::fromStdString(differences[i]);
-        if (shown < differences.size())
-            lines << QStringLiteral("… (%1)").arg(differences.size() - shown);
-    }
+    for (const std::string& line : tarn::VerifyDifferences(job.verifyOutcome(), text))
+        lines << QString::fromStdString(line);
     for (const std::string& line : tarn::BackupFailures(job.backupResults(), text))
         lines << QString::fromStdString(line);
-    return lines.join(QLatin1Char('\n'));
+    return lines;
 }
 
 void CMainFrame::stopTransferAndWait()

@@ -143,8 +143,10 @@ private:
     void buildToolBar();
     // Loads a configuration file into the image and refreshes the pages (File/Open, backups).
     void openConfiguration(const QString& path);
-    // What the last transfer adds to its result message: the read-back, failed backups.
-    QString transferNotes() const;
+    // What the last transfer adds to its result: the read-back's verdict for the message,
+    // and the differences and backups not kept for the report after it.
+    QString verifyVerdict() const;
+    QStringList transferReport() const;
 
     tarn::RadioImage m_image;
     QStringList m_languageStrings;

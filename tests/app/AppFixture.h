@@ -23,7 +23,16 @@ struct ScriptedPrompts : FramePrompts {
     std::function<bool(const QString& path)> overwrite;
     std::function<void(const QString& path, const QString& reason)> saveError;
     std::function<int(PortDialog& dialog)> portDialog;
+    std::function<void(const QString& summary, const QStringList& lines)> report;
 
+    void showReport(QWidget* parent, const QString& title, const QString& buttonText, const QString& summary,
+                    const QStringList& lines) override
+    {
+        if (report)
+            report(summary, lines);
+        else
+            FramePrompts::showReport(parent, title, buttonText, summary, lines);
+    }
     QString askOpenPath(QWidget* parent) override
     {
         return openPath ? openPath() : FramePrompts::askOpenPath(parent);
