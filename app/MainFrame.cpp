@@ -7,6 +7,7 @@
 #include "app/ToolTipText.h"
 #include "app/TransferController.h"
 #include "link/PortDialog.h"
+#include "link/ResultText.h"
 #include "link/TransferListener.h"
 #include "link/VerifyReport.h"
 #include "link/WriteChecks.h"
@@ -133,6 +134,11 @@ bool CMainFrame::transferRunning() const
 QString CMainFrame::languageString(int n) const
 {
     return n >= 0 && n < m_languageStrings.size() ? m_languageStrings.at(n) : QString();
+}
+
+tarn::LanguageText CMainFrame::languageText() const
+{
+    return [this](int n) { return languageString(n).toStdString(); };
 }
 
 void CMainFrame::setLanguageString(int n, const QString& text)
@@ -383,7 +389,7 @@ void CMainFrame::openConfiguration(const QString& path)
     if (result.outcome == tarn::FileOutcome::CannotOpen)
         return;
     if (result.outcome == tarn::FileOutcome::NotTarnFile)
-        showMessage(languageString(31));
+        showMessage(QString::fromStdString(tarn::NotTarnFileText(languageText())));
     m_mdiArea->viewport()->update();
     RefreshPages();
 }
@@ -554,8 +560,7 @@ int CMainFrame::onImageNotify(int code)
         // A window that is closing writes nothing more to the radio.
         if (closing)
             return 0;
-        const tarn::BandLimitVerdict verdict = tarn::bandLimitCheck(
-            m_image, [this](int n) { return languageString(n).toStdString(); });
+        const tarn::BandLimitVerdict verdict = tarn::bandLimitCheck(m_image, languageText());
         if (!verdict.pass)
             showMessage(QString::fromStdString(verdict.message));
         return verdict.answer();
@@ -565,35 +570,14 @@ int CMainFrame::onImageNotify(int code)
 
 int CMainFrame::onTransferResult(int code)
 {
+    // A verify has no result text of its own: the read-back's verdict is the message.
     QString text;
-    switch (code) {
-    case tarn::NoRadio:
-        text = languageString(33);
-        break;
-    case tarn::ReadFailed:
-        text = languageString(122) + languageString(31);
-        break;
-    case tarn::WriteFailed:
-        text = languageString(123) + languageString(31);
-        break;
-    case tarn::ReadSucceeded:
-        text = languageString(122) + languageString(32);
-        break;
-    case tarn::WriteSucceeded:
-        text = languageString(123) + languageString(32);
-        break;
-    case tarn::VerifyEqual:
-    case tarn::VerifyDiffers:
-    case tarn::VerifyReadFailed:
-        text = QString();  // the read-back's own verdict follows
-        break;
-    default:
-        break;
-    }
+    if (tarn::IsTransferResult(code))
+        text = QString::fromStdString(tarn::TransferResultText(code, languageText()));
     const QString verdict = verifyVerdict();
     if (!verdict.isEmpty())
         text = text.isEmpty() ? verdict : text + QLatin1Char(' ') + verdict;
-    if (!m_transfer->closing() && !text.isNull())
+    if (!m_transfer->closing() && !text.isEmpty())
         showMessage(text);
     const QStringList report = transferReport();
     if (!m_transfer->closing() && !report.isEmpty())
@@ -611,13 +595,13 @@ QString CMainFrame::verifyVerdict() const
     const tarn::VerifyOutcome& outcome = m_transfer->job().verifyOutcome();
     if (!outcome.ran)
         return QString();
-    return QString::fromStdString(tarn::VerifyVerdict(outcome, [this](int n) { return languageString(n).toStdString(); }));
+    return QString::fromStdString(tarn::VerifyVerdict(outcome, languageText()));
 }
 
 QStringList CMainFrame::transferReport() const
 {
     const tarn::TransferJob& job = m_transfer->job();
-    const auto text = [this](int n) { return languageString(n).toStdString(); };
+    const tarn::LanguageText text = languageText();
     QStringList lines;
     for (const std::string& line : tarn::VerifyDifferences(job.verifyOutcome(), text))
         lines << QString::fromStdString(line);

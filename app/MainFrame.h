@@ -9,6 +9,7 @@
 #include "app/PageFactory.h"
 #include "link/Backups.h"
 #include "link/TransferJob.h"
+#include "radio/LanguageText.h"
 #include "radio/RadioImage.h"
 
 #include <QHash>
@@ -45,6 +46,8 @@ public:
     // The language strings of the selected language (LanguageTable::StringCount).
     const QStringList& languageStrings() const { return m_languageStrings; }
     QString languageString(int n) const;
+    // The same strings for the plain rules (UTF-8).
+    tarn::LanguageText languageText() const;
     void setLanguageString(int n, const QString& text);
 
     // Set while the page is open; a closed page's frame clears itself.

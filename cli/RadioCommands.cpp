@@ -292,7 +292,7 @@ bool loadToSend(const Invocation& call, std::string_view command, const CliLangu
         return false;
     }
     if (loaded.outcome == FileOutcome::NotTarnFile) {
-        call.out << language.text(31) << std::endl;
+        call.out << NotTarnFileText(language.function()) << std::endl;
         call.err << "tarn-cli " << command << ": " << path
                  << " is not a Tarn configuration file (it does not begin with \"" << ConfigMagic
                  << "\"); nothing was sent\n";

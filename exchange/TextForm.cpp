@@ -154,7 +154,6 @@ void applyChannels(const YAML::Node& list, const RadioImage& base, RadioImage& i
     if (!list.IsSequence())
         fail(list, "channels: a list of channels is expected");
     const ChannelWords& words = ExchangeWords();
-    RadioImage shown = base;  // showing may clear an option bit; the base stays as it is
     std::set<int> given;
     for (const YAML::Node& entry : list) {
         checkKeys(entry, channelKeySet(), "channel");
@@ -165,7 +164,7 @@ void applyChannels(const YAML::Node& list, const RadioImage& base, RadioImage& i
             fail(entry["number"], "channel " + std::to_string(number) + " is given twice");
         const int i = number - 1;
         const bool inUse = base.channelInUse(i);
-        const ChannelRow before = inUse ? ShowChannelRow(shown, i, words) : ChannelRow{};
+        const ChannelRow before = inUse ? ChannelRowTexts(base, i, words) : ChannelRow{};
         ChannelRow row = before;
         if (!inUse) {
             if (!entry["receive"])
@@ -387,7 +386,6 @@ void emitFields(YAML::Emitter& out, const RadioImage& image, settings::Section a
 std::string ExportTextForm(const RadioImage& image, const LanguageText* text)
 {
     const ChannelWords& words = ExchangeWords();
-    RadioImage shown = image;
     YAML::Emitter out;
     out << YAML::Comment("Tarn radio configuration") << YAML::BeginMap;
 
@@ -395,7 +393,7 @@ std::string ExportTextForm(const RadioImage& image, const LanguageText* text)
     for (int i = 0; i < ChannelCount; ++i) {
         if (!image.channelInUse(i))
             continue;
-        const ChannelRow row = ShowChannelRow(shown, i, words);
+        const ChannelRow row = ChannelRowTexts(image, i, words);
         out << YAML::BeginMap << YAML::Key << "number" << YAML::Value << (i + 1);
         for (const ChannelKey& key : ChannelKeys) {
             out << YAML::Key << key.key << YAML::Value;

@@ -7,7 +7,7 @@
 #pragma once
 
 #include "radio/RadioImage.h"
-#include "radio/SettingsTable.h"
+#include "radio/LanguageText.h"
 
 #include <string>
 #include <string_view>

@@ -5,6 +5,7 @@
 
 #include "link/Backups.h"
 #include "link/CommPort.h"
+#include "link/PortRange.h"
 #include "link/TransferListener.h"
 #include "radio/RadioImage.h"
 
@@ -32,8 +33,8 @@ public:
     enum Operation { Idle = 0, Read = 2, Write = 3, Verify = 4 };
 
     // Ports the scan and the availability scan visit: COM1 to COM20.
-    static constexpr int FirstPort = 1;
-    static constexpr int LastPort = 20;
+    static constexpr int FirstPort = tarn::FirstPort;
+    static constexpr int LastPort = tarn::LastPort;
 
     TransferJob();
     ~TransferJob();

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "link/TransferJob.h"
-#include "radio/SettingsTable.h"
+#include "radio/LanguageText.h"
 
 #include <string>
 #include <vector>

@@ -342,11 +342,10 @@ std::string ExportChannelsCsv(const RadioImage& image)
         text += (c ? "," : "") + std::string(CsvColumns[c]);
     text += "\r\n";
 
-    RadioImage shown = image;  // showing a row may clear an option the radio ignores
     for (int i = 0; i < layout::ChannelCount; ++i) {
-        if (!shown.channelInUse(i))
+        if (!image.channelInUse(i))
             continue;
-        const ChannelRow row = ShowChannelRow(shown, i, words);
+        const ChannelRow row = ChannelRowTexts(image, i, words);
         const long long rx = *FrequencyTenHz(row[ColRxFrequency]);
         std::string duplex;
         long long offset = 0;
@@ -449,7 +448,7 @@ CsvImportResult ImportChannelsCsv(std::string_view text, RadioImage& image, bool
         const int i = channel - 1;
         ChannelRow row;
         if (working.channelInUse(i)) {
-            row = ShowChannelRow(working, i, words);
+            row = ChannelRowTexts(working, i, words);
         } else {
             row[ColRxFrequency] = "100";
             ApplyFrequencyEdit(row, FrequencyEditMode::NewChannel, words);

@@ -152,4 +152,10 @@ FileResult loadConfiguration(const std::string& path, RadioImage& image)
     return {FileOutcome::Loaded, {}};
 }
 
+std::string NotTarnFileText(const LanguageText& text)
+{
+    constexpr int WrongFileString = 31;
+    return text ? text(WrongFileString) : std::string();
+}
+
 }  // namespace tarn

@@ -2,6 +2,9 @@
 // Saving is atomic: a save that fails leaves the file that was there untouched.
 #pragma once
 
+#include "radio/LanguageText.h"
+#include "radio/RadioLayout.h"
+
 #include <string>
 #include <string_view>
 
@@ -10,7 +13,7 @@ namespace tarn {
 class RadioImage;
 
 inline constexpr std::string_view ConfigMagic = "TZ318";
-inline constexpr int ConfigFileSize = 5 + 5284;
+inline constexpr int ConfigFileSize = static_cast<int>(ConfigMagic.size()) + layout::ImageSize;
 
 enum class FileOutcome {
     Loaded,       // the magic matched; the body was read as far as the file goes
@@ -33,5 +36,8 @@ FileResult saveConfiguration(const std::string& path, const RadioImage& image);
 // Reads image bytes 0-4623 from the file's body; the scratch block and the tail keep their
 // contents; a short file fills what it holds.
 FileResult loadConfiguration(const std::string& path, RadioImage& image);
+
+// What the user is told when a file opened as a configuration is not one.
+std::string NotTarnFileText(const LanguageText& text);
 
 }  // namespace tarn

@@ -53,44 +53,30 @@ std::string hexBytes(const RadioImage& image, const Field& field)
     return text;
 }
 
-ChannelWords channelWords(const LanguageText& text)
-{
-    return ChannelWords{text(2), text(3), text(4), text(5), text(10), text(11), text(12), text(13)};
-}
-
-// The channel rows of an image as the channel page shows them (on a copy: showing a row may
-// clear an option bit the radio would not honour).
+// The channel rows of an image as the channel page shows them.
 std::vector<ChannelRow> channelRows(const RadioImage& image, const ChannelWords& words)
 {
-    RadioImage copy = image;
     std::vector<ChannelRow> rows;
     rows.reserve(ChannelCount);
     for (int i = 0; i < ChannelCount; ++i)
-        rows.push_back(ShowChannelRow(copy, i, words));
+        rows.push_back(ChannelRowTexts(image, i, words));
     return rows;
 }
 
-// The language string of each channel column header, and the bits behind it.
-struct ChannelColumnBits {
+// The channel columns held in whole bytes, and where.
+struct ChannelBytes {
     ChannelColumn column;
-    int header;
     bool extension;  // the name lives in the extension slot
-    int offset;      // byte offset in the slot (word offset for a bit)
-    int length;      // bytes, or 0 for one bit of a word
-    int bit;
+    int offset;
+    int length;
 };
 
-const ChannelColumnBits ChannelFields[] = {
-    {ColRxFrequency, 18, false, channel::RxFrequency, 4, 0},
-    {ColTxFrequency, 19, false, channel::TxFrequency, 4, 0},
-    {ColRxTone, 20, false, channel::RxTone, 2, 0},
-    {ColTxTone, 21, false, channel::TxTone, 2, 0},
-    {ColPower, 22, false, channel::OptionsA, 0, channel::PowerBit},
-    {ColChoice6, 23, false, channel::OptionsA, 0, channel::ChoiceBit14},
-    {ColBandwidth, 24, false, channel::OptionsA, 0, channel::BandwidthBit},
-    {ColBandLimited, 53, false, channel::OptionsB, 0, channel::BandLimitedBit},
-    {ColChoice9, 25, false, channel::OptionsA, 0, channel::ChoiceBit3},
-    {ColName, 26, true, extension::Name, extension::NameLength, 0},
+const ChannelBytes ChannelByteFields[] = {
+    {ColRxFrequency, false, channel::RxFrequency, 4},
+    {ColTxFrequency, false, channel::TxFrequency, 4},
+    {ColRxTone, false, channel::RxTone, 2},
+    {ColTxTone, false, channel::TxTone, 2},
+    {ColName, true, extension::Name, extension::NameLength},
 };
 
 std::string orDash(const std::string& text)
@@ -129,20 +115,31 @@ std::vector<Field> channelFields(const RadioImage& layoutImage, const DiffWords&
 
     for (int i = 0; i < ChannelCount; ++i) {
         const std::string channel = words.text(1) + " " + std::to_string(i + 1) + " ";
-        for (const ChannelColumnBits& c : ChannelFields) {
-            const std::uint8_t* slot = c.extension ? layoutImage.extensionSlot(i).data() : layoutImage.channelSlot(i).data();
-            Field field{channel + words.text(c.header), {}, {}};
-            if (c.length > 0)
-                addBytes(field, offsetIn(layoutImage, slot) + c.offset, c.length);
-            else
-                addWordBit(field, offsetIn(layoutImage, slot) + c.offset, c.bit);
-            field.text = [rows, i, column = c.column](const RadioImage&, int side) {
+        auto add = [&](ChannelColumn column, Field field) {
+            field.label = channel + words.text(ChannelColumnHeaders[column]);
+            field.text = [rows, i, column](const RadioImage&, int side) {
                 return orDash(rows[side][static_cast<std::size_t>(i)][column]);
             };
             fields.push_back(std::move(field));
+        };
+        const int slot = offsetIn(layoutImage, layoutImage.channelSlot(i).data());
+        const int name = offsetIn(layoutImage, layoutImage.extensionSlot(i).data());
+        for (const ChannelBytes& c : ChannelByteFields) {
+            Field field;
+            addBytes(field, (c.extension ? name : slot) + c.offset, c.length);
+            add(c.column, std::move(field));
+        }
+        // The choice columns, in the order of the page.
+        for (int column = ColPower; column <= ColChoice9; ++column) {
+            for (const ChoiceColumn& choice : ChoiceColumns) {
+                if (choice.column != column)
+                    continue;
+                Field field;
+                addWordBit(field, slot + choice.word, choice.bit);
+                add(static_cast<ChannelColumn>(column), std::move(field));
+            }
         }
     }
-
     return fields;
 }
 
@@ -241,7 +238,7 @@ std::vector<std::string> DescribeDifferences(const RadioImage& first, const Radi
         return ((first.data()[offset] ^ second.data()[offset]) & mask) != 0;
     };
 
-    const ChannelWords channel = channelWords(words.text);
+    const ChannelWords channel = ChannelWords::fromLanguage(words.text);
     const std::vector<ChannelRow> rows[2] = {channelRows(first, channel), channelRows(second, channel)};
     std::array<std::uint8_t, RadioImage::Size> covered{};
     // The end of the start-up text block is the radio's function settings seen a second

@@ -56,8 +56,7 @@ RadioImage varied()
 
 ChannelRow shown(const RadioImage& image, int number)
 {
-    RadioImage copy = image;
-    return ShowChannelRow(copy, number - 1, ExchangeWords());
+    return ChannelRowTexts(image, number - 1, ExchangeWords());
 }
 
 }  // namespace
