@@ -26,6 +26,15 @@ const CommandOption SkipBadOption{"--skip-bad", "",
 const CommandOption BaseOption{"--base", "FILE.tw",
     "Take everything the text form does not cover from FILE.tw (default: a new configuration)."};
 
+bool loadLanguage(const Invocation& call, std::string_view command, CliLanguage& language)
+{
+    std::string error;
+    if (language.load(call, &error))
+        return true;
+    call.err << "tarn-cli " << command << ": " << error << "\n";
+    return false;
+}
+
 bool loadFile(const Invocation& call, std::string_view command, const std::string& path, RadioImage& image)
 {
     const FileResult loaded = loadConfiguration(path, image);
@@ -87,11 +96,8 @@ bool writeText(const Invocation& call, std::string_view command, const std::stri
 int runDiff(const Invocation& call)
 {
     CliLanguage language;
-    std::string error;
-    if (!language.load(call, &error)) {
-        call.err << "tarn-cli diff: " << error << "\n";
+    if (!loadLanguage(call, "diff", language))
         return ExitError;
-    }
     RadioImage first;
     RadioImage second;
     if (!loadFile(call, "diff", call.arguments[0], first) || !loadFile(call, "diff", call.arguments[1], second))
@@ -142,11 +148,8 @@ int runImportCsv(const Invocation& call)
 int runExport(const Invocation& call)
 {
     CliLanguage language;
-    std::string error;
-    if (!language.load(call, &error)) {
-        call.err << "tarn-cli export: " << error << "\n";
+    if (!loadLanguage(call, "export", language))
         return ExitError;
-    }
     RadioImage image;
     if (!loadFile(call, "export", call.arguments[0], image))
         return ExitError;

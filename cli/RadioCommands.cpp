@@ -282,9 +282,13 @@ int runRead(const Invocation& call)
     return ExitOk;
 }
 
-// Loads the configuration a write or a verify sends; false with the message shown.
-bool loadToSend(const Invocation& call, std::string_view command, const CliLanguage& language, RadioImage& image)
+// The options of a write or a verify and the configuration it sends (with --port applied);
+// false with the message shown.
+bool prepareToSend(const Invocation& call, std::string_view command, CliLanguage& language, RadioImage& image)
 {
+    int port = 0;
+    if (!prepareTransfer(call, command, language, &port))
+        return false;
     const std::string& path = call.arguments[0];
     const FileResult loaded = loadConfiguration(path, image);
     if (loaded.outcome == FileOutcome::CannotOpen) {
@@ -298,6 +302,8 @@ bool loadToSend(const Invocation& call, std::string_view command, const CliLangu
                  << "\"); nothing was sent\n";
         return false;
     }
+    if (port != 0)
+        image.setPortNumber(port);
     return true;
 }
 
@@ -313,16 +319,10 @@ int reportVerify(const Invocation& call, const CliLanguage& language, const Veri
 int runWrite(const Invocation& call)
 {
     CliLanguage language;
-    int port = 0;
-    if (!prepareTransfer(call, "write", language, &port))
-        return ExitError;
     RadioImage image;
-    if (!loadToSend(call, "write", language, image))
+    if (!prepareToSend(call, "write", language, image))
         return ExitError;
-
     currentChannelFixUp(image);
-    if (port != 0)
-        image.setPortNumber(port);
     VerifyOutcome outcome;
     const int result = runTransfer(call, TransferJob::Write, image, language, &outcome);
     call.out << language.resultText(result) << std::endl;
@@ -334,14 +334,9 @@ int runWrite(const Invocation& call)
 int runVerify(const Invocation& call)
 {
     CliLanguage language;
-    int port = 0;
-    if (!prepareTransfer(call, "verify", language, &port))
-        return ExitError;
     RadioImage image;
-    if (!loadToSend(call, "verify", language, image))
+    if (!prepareToSend(call, "verify", language, image))
         return ExitError;
-    if (port != 0)
-        image.setPortNumber(port);
 
     VerifyOutcome outcome;
     const int result = runTransfer(call, TransferJob::Verify, image, language, &outcome);

@@ -3,10 +3,8 @@
 // channel; backups are made after a read and before a write, rotated at 100, and one that
 // cannot be written never stops the transfer.
 #include "tests/common/CliProcess.h"
+#include "tests/common/CliRadio.h"
 #include "tests/common/RadioMemoryModel.h"
-#include "app/LanguageTable.h"
-#include "app/ResourceLookup.h"
-#include "emulator/PtyRadio.h"
 #include "radio/Bytes.h"
 #include "radio/Codecs.h"
 #include "radio/ConfigFile.h"
@@ -20,34 +18,16 @@
 #include <memory>
 
 using namespace tarn;
+using testing::portsFor;
 using testing::runCli;
+using testing::startRadio;
 using namespace tarn::layout;
 
 namespace {
 
-std::unique_ptr<PtyRadio> startRadio(const VirtualRadio::Memory& memory)
-{
-    auto radio = std::make_unique<PtyRadio>();
-    radio->setFast(true);
-    radio->setMemory(memory);
-    std::string error;
-    if (!radio->start(&error))
-        qFatal("no pseudo-terminal: %s", error.c_str());
-    return radio;
-}
-
-QString portsFor(const PtyRadio& radio)
-{
-    return QStringLiteral("1=") + QString::fromStdString(radio.slavePath());
-}
-
 QString english(int n)
 {
-    initTarnResources();
-    QFile file(findResourceFile(QStringLiteral("lang.csv")));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return LanguageTable::parse(file.readAll(), 2).strings.value(n);
+    return testing::language(2, n);
 }
 
 QStringList backupsIn(const QString& dataHome)
