@@ -481,14 +481,10 @@ void CMainFrame::onImportChannels()
     StorePages();
     const tarn::CsvImportResult result = tarn::ImportChannelsCsv(file.readAll().toStdString(), m_image, false);
     if (!result.problems.empty()) {
-        QStringList lines{languageString(175)};
-        const std::size_t shown = std::min<std::size_t>(result.problems.size(), 8);
-        for (std::size_t i = 0; i < shown; ++i)
-            lines << QString::number(result.problems[i].line) + QStringLiteral(": ")
-                    + QString::fromStdString(result.problems[i].reason);
-        if (shown < result.problems.size())
-            lines << QStringLiteral("…");
-        showMessage(lines.join(QLatin1Char('\n')));
+        QStringList lines;
+        for (const tarn::CsvProblem& problem : result.problems)
+            lines << QString::number(problem.line) + QStringLiteral(": ") + QString::fromStdString(problem.reason);
+        m_prompts->showReport(this, languageString(0), languageString(116), languageString(175), lines);
         return;
     }
     RefreshPages();

@@ -35,9 +35,12 @@ bool loadLanguage(const Invocation& call, std::string_view command, CliLanguage&
     return false;
 }
 
-bool loadFile(const Invocation& call, std::string_view command, const std::string& path, RadioImage& image)
+// Loads a configuration file as the window opens it, or with every byte (`whole`) where a
+// new file is made from it.
+bool loadFile(const Invocation& call, std::string_view command, const std::string& path, RadioImage& image,
+              bool whole = false)
 {
-    const FileResult loaded = loadConfiguration(path, image);
+    const FileResult loaded = whole ? loadWholeConfiguration(path, image) : loadConfiguration(path, image);
     if (loaded.outcome == FileOutcome::CannotOpen) {
         call.err << "tarn-cli " << command << ": cannot open " << path << ": " << loaded.reason << "\n";
         return false;
@@ -128,7 +131,7 @@ int runImportCsv(const Invocation& call)
     const std::string& csvPath = call.arguments[1];
     RadioImage image;
     std::string text;
-    if (!loadFile(call, "import-csv", path, image) || !readText(call, "import-csv", csvPath, text))
+    if (!loadFile(call, "import-csv", path, image, true) || !readText(call, "import-csv", csvPath, text))
         return ExitError;
 
     const CsvImportResult result = ImportChannelsCsv(text, image, call.has(SkipBadOption.name));
@@ -163,7 +166,7 @@ int runImport(const Invocation& call)
     const std::string& textPath = call.arguments[0];
     const std::string& target = call.arguments[1];
     RadioImage image;
-    if (call.has(BaseOption.name) && !loadFile(call, "import", call.value(BaseOption.name), image))
+    if (call.has(BaseOption.name) && !loadFile(call, "import", call.value(BaseOption.name), image, true))
         return ExitError;
     std::string text;
     if (!readText(call, "import", textPath, text))

@@ -172,9 +172,15 @@ void applyChannels(const YAML::Node& list, const RadioImage& base, RadioImage& i
             row[ColRxFrequency] = "100";
             ApplyFrequencyEdit(row, FrequencyEditMode::NewChannel, words);
         }
-        for (const ChannelKey& key : ChannelKeys)
-            if (entry[key.key])
-                row[key.column] = channelValue(entry[key.key], key);
+        for (const ChannelKey& key : ChannelKeys) {
+            const YAML::Node value = entry[key.key];
+            if (!value)
+                continue;
+            // A value as the base shows it stays, even one the page would not take when typed.
+            if (inUse && value.IsScalar() && value.Scalar() == before[key.column])
+                continue;
+            row[key.column] = channelValue(value, key);
+        }
         if (row[ColTxFrequency].empty())
             row[ColTxTone] = words.offText;
         if (inUse && row == before)
@@ -330,6 +336,8 @@ void applyBand(const YAML::Node& map, Band which, RadioImage& image)
         std::string reason;
         if (f.id == BandFieldId::Frequency) {
             const std::string text = scalar(node, key);
+            if (text == before.frequency)
+                continue;
             const auto frequency = text.empty() ? std::optional<std::string>("") : ChannelFrequencyText(key, text, &reason);
             if (!frequency)
                 fail(node, reason);

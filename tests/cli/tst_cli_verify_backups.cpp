@@ -1,7 +1,7 @@
 // tarn-cli verify and the automatic backups, as a real process against a virtual radio on a
 // pseudo-terminal: a write verifies equal, a change made behind Tarn's back is named by
 // channel; backups are made after a read and before a write, rotated at 100, and one that
-// cannot be written never stops the transfer.
+// cannot be written never stops the transfer. Also the text form through a pipe.
 #include "tests/common/CliProcess.h"
 #include "tests/common/CliRadio.h"
 #include "tests/common/RadioMemoryModel.h"
@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -112,6 +113,31 @@ private slots:
         QCOMPARE(run.exitCode, 0);
         QVERIFY(QFile::exists(dir.filePath("third.tw")));
         QVERIFY2(run.err.contains(english(171)), qPrintable(run.err));
+    }
+
+    void textFormThroughAPipeGivesTheSameFile()
+    {
+        QTemporaryDir dir;
+        RadioImage image = testing::editedImage();
+        for (int k = 0; k < 8; ++k) {  // what no load reads: the scratch block and the tail
+            image.scratchData()[k] = static_cast<std::uint8_t>(0x30 + k);
+            image.data()[RadioImage::Size - 1 - k] = static_cast<std::uint8_t>(0x60 + k);
+        }
+        const QString a = dir.filePath("a.tw");
+        QCOMPARE(saveConfiguration(a.toStdString(), image).outcome, FileOutcome::Saved);
+
+        QProcess exporter;
+        QProcess importer;
+        exporter.setStandardOutputProcess(&importer);
+        importer.setWorkingDirectory(dir.path());
+        exporter.start(QStringLiteral(TARN_CLI_PATH), {"export", a});
+        importer.start(QStringLiteral(TARN_CLI_PATH), {"import", "-", "b.tw", "--base", a});
+        QVERIFY(exporter.waitForFinished(30000) && importer.waitForFinished(30000));
+        QVERIFY2(importer.exitCode() == 0, importer.readAllStandardError().constData());
+        QFile first(a);
+        QFile second(dir.filePath("b.tw"));
+        QVERIFY(first.open(QIODevice::ReadOnly) && second.open(QIODevice::ReadOnly));
+        QVERIFY(first.readAll() == second.readAll());
     }
 };
 
