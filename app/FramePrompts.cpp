@@ -80,12 +80,15 @@ void FramePrompts::showReport(QWidget* parent, const QString& title, const QStri
     QDialog dialog(parent);
     dialog.setWindowTitle(title);
     auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(summary, &dialog));
-    auto* list = new QPlainTextEdit(lines.join(QLatin1Char('\n')), &dialog);
-    list->setReadOnly(true);
-    list->setLineWrapMode(QPlainTextEdit::NoWrap);
-    list->setMinimumSize(560, 240);
-    layout->addWidget(list);
+    if (!summary.isEmpty())
+        layout->addWidget(new QLabel(summary, &dialog));
+    if (!lines.isEmpty()) {
+        auto* list = new QPlainTextEdit(lines.join(QLatin1Char('\n')), &dialog);
+        list->setReadOnly(true);
+        list->setLineWrapMode(QPlainTextEdit::NoWrap);
+        list->setMinimumSize(560, 240);
+        layout->addWidget(list);
+    }
     auto* buttons = new QDialogButtonBox(&dialog);
     buttons->addButton(buttonText, QDialogButtonBox::AcceptRole);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);

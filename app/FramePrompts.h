@@ -31,8 +31,8 @@ public:
     // A CSV file to export the channels to (save) or to import them from; `filter` is the
     // file type text of the dialog.
     virtual QString askCsvPath(QWidget* parent, bool save, const QString& filter);
-    // A list too long for the message dialog (the differences a verify found, backups that
-    // were not kept): `summary` above the lines, one button.
+    // What does not fit the message dialog (a verify's verdict and differences, backups that
+    // were not kept): `summary` above the lines (either may be empty), one button.
     virtual void showReport(QWidget* parent, const QString& title, const QString& buttonText,
                             const QString& summary, const QStringList& lines);
 };

@@ -566,18 +566,14 @@ int CMainFrame::onImageNotify(int code)
 
 int CMainFrame::onTransferResult(int code)
 {
-    // A verify has no result text of its own: the read-back's verdict is the message.
-    QString text;
-    if (tarn::IsTransferResult(code))
-        text = QString::fromStdString(tarn::TransferResultText(code, languageText()));
+    // The message dialog keeps the result texts of reads and writes; what a verify found and
+    // the backups that were not kept need more room, so they follow in the report.
+    if (!m_transfer->closing() && tarn::IsTransferResult(code))
+        showMessage(QString::fromStdString(tarn::TransferResultText(code, languageText())));
     const QString verdict = verifyVerdict();
-    if (!verdict.isEmpty())
-        text = text.isEmpty() ? verdict : text + QLatin1Char(' ') + verdict;
-    if (!m_transfer->closing() && !text.isEmpty())
-        showMessage(text);
     const QStringList report = transferReport();
-    if (!m_transfer->closing() && !report.isEmpty())
-        m_prompts->showReport(this, languageString(0), languageString(116), text, report);
+    if (!m_transfer->closing() && (!verdict.isEmpty() || !report.isEmpty()))
+        m_prompts->showReport(this, languageString(0), languageString(116), verdict, report);
     for (const tarn::BackupResult& backup : transferJob().backupResults())
         if (backup.kept)
             m_statusBar->showMessage(languageString(178) + QString::fromStdString(backup.path), 10000);

@@ -32,7 +32,9 @@ struct Entry {
 
 QString BackupStore::defaultFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tarn/backups");
+    // Without a data folder (no home) there is nowhere to keep backups; keep() says so.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return data.isEmpty() ? QString() : data + QStringLiteral("/tarn/backups");
 }
 
 BackupStore::BackupStore(QString folder) : m_folder(std::move(folder)) {}
@@ -40,6 +42,10 @@ BackupStore::BackupStore(QString folder) : m_folder(std::move(folder)) {}
 BackupResult BackupStore::keep(const RadioImage& image, const char* what, const QDateTime& when) const
 {
     BackupResult result;
+    if (m_folder.isEmpty()) {
+        result.reason = "the user has no data folder";
+        return result;
+    }
     QDir dir(m_folder);
     const QString base = when.toString(QStringLiteral("yyyyMMdd-HHmmss")) + QLatin1Char('-') + QLatin1String(what);
     QString path = dir.filePath(base + QStringLiteral(".tw"));
@@ -67,6 +73,8 @@ BackupResult BackupStore::keep(const RadioImage& image, const char* what, const 
 QStringList BackupStore::list() const
 {
     std::vector<Entry> entries;
+    if (m_folder.isEmpty())
+        return {};
     const QDir dir(m_folder);
     for (const QFileInfo& info : dir.entryInfoList({QStringLiteral("*.tw")}, QDir::Files)) {
         const QRegularExpressionMatch match = backupName().match(info.fileName());
