@@ -44,8 +44,9 @@ constexpr FrameCommand commands[] = {
      &CMainFrame::onWriteToRadio},
     {ID_VERIFY, MenuProgramming, "校验(&V)", 160, nullptr, nullptr, nullptr, 0, Locked | SeparatorBefore,
      &CMainFrame::onVerify},
+    // A setting: its check mark is read by each write when it starts.
     {ID_VERIFY_AFTER_WRITE, MenuProgramming, "写入后校验(&A)", 161, nullptr, nullptr, nullptr, 0,
-     Checkable | Checked, &CMainFrame::onVerifyAfterWrite},
+     Checkable | Checked, nullptr},
 
     {ID_CHANNEL_PAGE, MenuEdit, "信道信息", 1, nullptr, nullptr, nullptr, 0, Locked, &CMainFrame::OpenChannelPage},
     {ID_OPTIONS_PAGE, MenuEdit, "可选功能", 27, nullptr, nullptr, nullptr, 0, Locked, &CMainFrame::OpenOptionsPage},

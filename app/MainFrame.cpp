@@ -91,9 +91,8 @@ CMainFrame::CMainFrame(QWidget* parent)
     connect(m_transfer, &TransferController::transferResult, this, &CMainFrame::onTransferResult);
     connect(m_transfer, &TransferController::runningChanged, this, &CMainFrame::lockImageCommands);
     m_transfer->setImageCheck([this](int code) { return onImageNotify(code); });
-    // Every read and write leaves a backup; a write is read back unless the user says not.
+    // Every read and write leaves a backup.
     transferJob().setBackups(&m_backups);
-    transferJob().setVerifyAfterWrite(commandAction(ID_VERIFY_AFTER_WRITE)->isChecked());
 
     // A new run starts from a default configuration, never from an empty one.
     m_image.resetToDefaults();
@@ -434,6 +433,7 @@ void CMainFrame::onWriteToRadio()
         return;
     StorePages();
     tarn::currentChannelFixUp(m_image);
+    transferJob().setVerifyAfterWrite(commandAction(ID_VERIFY_AFTER_WRITE)->isChecked());
     startTransfer(tarn::TransferJob::Write);
 }
 
@@ -444,13 +444,6 @@ void CMainFrame::onVerify()
     // What the pages show is what a write would send, so that is what is compared.
     StorePages();
     startTransfer(tarn::TransferJob::Verify);
-}
-
-void CMainFrame::onVerifyAfterWrite()
-{
-    // The job is idle whenever the menu can be used: the flag is read when a write starts.
-    if (!transferJob().isBusy())
-        transferJob().setVerifyAfterWrite(commandAction(ID_VERIFY_AFTER_WRITE)->isChecked());
 }
 
 void CMainFrame::onExportChannels()

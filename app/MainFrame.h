@@ -120,7 +120,6 @@ public slots:
     void onWindowTile();
     void arrangeIcons();
     void onVerify();
-    void onVerifyAfterWrite();
     void onFileBackups();
     void onExportChannels();
     void onImportChannels();
