@@ -32,6 +32,12 @@ enum CommandId : int {
     ID_LANGUAGE = 32779,
     ID_TREE_VIEW = 32781,
     ID_HELP_TOPICS = 32785,
+    // Verify, backups and channel exchange.
+    ID_VERIFY = 32860,
+    ID_VERIFY_AFTER_WRITE = 32861,
+    ID_FILE_BACKUPS = 32862,
+    ID_EXPORT_CHANNELS = 32863,
+    ID_IMPORT_CHANNELS = 32864,
 };
 
 // Positions on the menu bar. A position without a popup holds a command of its own.

@@ -6,10 +6,15 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -76,4 +81,38 @@ QString FramePrompts::askPdfPath(QWidget* parent, const QString& filter)
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".pdf");
     return path;
+}
+
+QString FramePrompts::askBackupPath(QWidget* parent, const QString& folder)
+{
+    return QFileDialog::getOpenFileName(parent, QString(), folder, configurationFilter());
+}
+
+QString FramePrompts::askCsvPath(QWidget* parent, bool save, const QString& filter)
+{
+    const QString filters = filter + QStringLiteral(";;All Files (*)");
+    return save ? QFileDialog::getSaveFileName(parent, QString(), QString(), filters)
+                : QFileDialog::getOpenFileName(parent, QString(), QString(), filters);
+}
+
+void FramePrompts::showReport(QWidget* parent, const QString& title, const QString& buttonText, const QString& summary,
+                              const QStringList& lines)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    auto* layout = new QVBoxLayout(&dialog);
+    if (!summary.isEmpty())
+        layout->addWidget(new QLabel(summary, &dialog));
+    if (!lines.isEmpty()) {
+        auto* list = new QPlainTextEdit(lines.join(QLatin1Char('\n')), &dialog);
+        list->setReadOnly(true);
+        list->setLineWrapMode(QPlainTextEdit::NoWrap);
+        list->setMinimumSize(560, 240);
+        layout->addWidget(list);
+    }
+    auto* buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(buttonText, QDialogButtonBox::AcceptRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    layout->addWidget(buttons);
+    dialog.exec();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class PortDialog;
 class QPrintDialog;
@@ -32,4 +33,13 @@ public:
     virtual int runPrintPreview(QPrintPreviewDialog& dialog);
     // The file dialog of Export PDF, with the file type's filter text. Empty: cancelled.
     virtual QString askPdfPath(QWidget* parent, const QString& filter);
+    // A configuration file among the backups in `folder`. An empty path means cancelled.
+    virtual QString askBackupPath(QWidget* parent, const QString& folder);
+    // A CSV file to export the channels to (save) or to import them from; `filter` is the
+    // file type text of the dialog.
+    virtual QString askCsvPath(QWidget* parent, bool save, const QString& filter);
+    // What does not fit the message dialog (a verify's verdict and differences, backups that
+    // were not kept): `summary` above the lines (either may be empty), one button.
+    virtual void showReport(QWidget* parent, const QString& title, const QString& buttonText,
+                            const QString& summary, const QStringList& lines);
 };

@@ -12,14 +12,17 @@
 #include "link/PortDialog.h"
 #include "link/ResultText.h"
 #include "link/TransferListener.h"
+#include "link/VerifyReport.h"
 #include "link/WriteChecks.h"
 #include "print/PrintCommand.h"
 #include "print/PrintPages.h"
+#include "radio/ChannelCsv.h"
 #include "radio/ConfigFile.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QDir>
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
@@ -98,6 +101,8 @@ CMainFrame::CMainFrame(QWidget* parent)
     connect(m_transfer, &TransferController::transferResult, this, &CMainFrame::onTransferResult);
     connect(m_transfer, &TransferController::runningChanged, this, &CMainFrame::lockImageCommands);
     m_transfer->setImageCheck([this](int code) { return onImageNotify(code); });
+    // Every read and write leaves a backup.
+    transferJob().setBackups(&m_backups);
 
     // A new run starts from a default configuration, never from an empty one.
     m_image.resetToDefaults();
@@ -377,8 +382,20 @@ void CMainFrame::onFileNew()
 void CMainFrame::onFileOpen()
 {
     const QString path = m_prompts->askOpenPath(this);
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        openConfiguration(path);
+}
+
+void CMainFrame::onFileBackups()
+{
+    QDir().mkpath(m_backups.folder());
+    const QString path = m_prompts->askBackupPath(this, m_backups.folder());
+    if (!path.isEmpty())
+        openConfiguration(path);
+}
+
+void CMainFrame::openConfiguration(const QString& path)
+{
     const tarn::FileResult result = tarn::loadConfiguration(QFile::encodeName(path).toStdString(), m_image);
     if (result.outcome == tarn::FileOutcome::CannotOpen)
         return;
@@ -465,7 +482,55 @@ void CMainFrame::onWriteToRadio()
         return;
     StorePages();
     tarn::currentChannelFixUp(m_image);
+    transferJob().setVerifyAfterWrite(commandAction(ID_VERIFY_AFTER_WRITE)->isChecked());
     startTransfer(tarn::TransferJob::Write);
+}
+
+void CMainFrame::onVerify()
+{
+    if (transferRunning() || transferJob().isBusy())
+        return;
+    // What the pages show is what a write would send, so that is what is compared.
+    StorePages();
+    startTransfer(tarn::TransferJob::Verify);
+}
+
+void CMainFrame::onExportChannels()
+{
+    const QString path = m_prompts->askCsvPath(this, true, languageString(177));
+    if (path.isEmpty())
+        return;
+    StorePages();
+    QFile file(path);
+    const QByteArray text = QByteArray::fromStdString(tarn::ExportChannelsCsv(m_image));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size() || !file.flush()) {
+        m_prompts->reportSaveError(this, languageString(0), path, file.errorString());
+        return;
+    }
+    showMessage(languageString(173) + QString::number(tarn::ProgrammedChannelCount(m_image)));
+}
+
+void CMainFrame::onImportChannels()
+{
+    const QString path = m_prompts->askCsvPath(this, false, languageString(177));
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        showMessage(languageString(175) + QStringLiteral("\n") + file.errorString());
+        return;
+    }
+    StorePages();
+    const tarn::CsvImportResult result = tarn::ImportChannelsCsv(file.readAll().toStdString(), m_image, false);
+    if (!result.problems.empty()) {
+        QStringList lines;
+        for (const tarn::CsvProblem& problem : result.problems)
+            lines << QString::number(problem.line) + QStringLiteral(": ") + QString::fromStdString(problem.reason);
+        m_prompts->showReport(this, languageString(0), languageString(116), languageString(175), lines);
+        return;
+    }
+    RefreshPages();
+    showMessage(languageString(174) + QString::number(result.channels.size()));
 }
 
 void CMainFrame::startTransfer(tarn::TransferJob::Operation operation)
@@ -565,10 +630,40 @@ int CMainFrame::onImageNotify(int code)
 
 int CMainFrame::onTransferResult(int code)
 {
+    // The message dialog keeps the result texts of reads and writes; what a verify found and
+    // the backups that were not kept need more room, so they follow in the report.
     if (!m_transfer->closing() && tarn::IsTransferResult(code))
         showMessage(QString::fromStdString(tarn::TransferResultText(code, languageText())));
+    const QString verdict = verifyVerdict();
+    const QStringList report = transferReport();
+    if (!m_transfer->closing() && (!verdict.isEmpty() || !report.isEmpty()))
+        m_prompts->showReport(this, languageString(0), languageString(116), verdict, report);
+    for (const tarn::BackupResult& backup : transferJob().backupResults())
+        if (backup.kept)
+            m_statusBar->showMessage(languageString(178) + QString::fromStdString(backup.path), 10000);
     m_statusBar->update();
     return 1;
+}
+
+QString CMainFrame::verifyVerdict() const
+{
+    // The job is idle again when its result arrives; nothing else has started it since.
+    const tarn::VerifyOutcome& outcome = m_transfer->job().verifyOutcome();
+    if (!outcome.ran)
+        return QString();
+    return QString::fromStdString(tarn::VerifyVerdict(outcome, languageText()));
+}
+
+QStringList CMainFrame::transferReport() const
+{
+    const tarn::TransferJob& job = m_transfer->job();
+    const tarn::LanguageText text = languageText();
+    QStringList lines;
+    for (const std::string& line : tarn::VerifyDifferences(job.verifyOutcome(), text))
+        lines << QString::fromStdString(line);
+    for (const std::string& line : tarn::BackupFailures(job.backupResults(), text))
+        lines << QString::fromStdString(line);
+    return lines;
 }
 
 void CMainFrame::stopTransferAndWait()

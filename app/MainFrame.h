@@ -7,6 +7,7 @@
 #include "app/FrameCommands.h"
 #include "app/LanguageTable.h"
 #include "app/PageFactory.h"
+#include "link/Backups.h"
 #include "link/TransferJob.h"
 #include "print/PrintContent.h"
 #include "radio/LanguageText.h"
@@ -126,6 +127,10 @@ public slots:
     void onWindowCascade();
     void onWindowTile();
     void arrangeIcons();
+    void onVerify();
+    void onFileBackups();
+    void onExportChannels();
+    void onImportChannels();
 
     // WM_TRANSFER_PROGRESS: the worker's progress 1-100, 0 when the transfer ends.
     void onTransferProgress(quint32 position);
@@ -146,6 +151,12 @@ private:
 
     void buildMenus();
     void buildToolBar();
+    // Loads a configuration file into the image and refreshes the pages (File/Open, backups).
+    void openConfiguration(const QString& path);
+    // What the last transfer adds to its result: the read-back's verdict for the message,
+    // and the differences and backups not kept for the report after it.
+    QString verifyVerdict() const;
+    QStringList transferReport() const;
 
     tarn::RadioImage m_image;
     QStringList m_languageStrings;
@@ -165,4 +176,5 @@ private:
 
     std::unique_ptr<FramePrompts> m_prompts;
     TransferController* m_transfer;
+    tarn::BackupStore m_backups;
 };

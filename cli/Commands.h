@@ -17,6 +17,7 @@ inline constexpr int ExitError = 2;   // usage error, or a file that cannot be r
 inline constexpr int ExitNoRadio = 3;      // no radio answered on any port, or it failed identification
 inline constexpr int ExitReadFailed = 4;   // reading from the radio failed
 inline constexpr int ExitWriteFailed = 5;  // writing to the radio failed or the band-limit check refused it
+inline constexpr int ExitDiffers = 6;      // verify: the radio does not hold the configuration
 
 struct CommandOption {
     std::string_view name;  // with the dashes: "--port"
@@ -52,6 +53,7 @@ struct Command {
 // Command groups, one per source file.
 std::vector<Command> fileCommands();   // FileCommands.cpp: new, info
 std::vector<Command> radioCommands();  // RadioCommands.cpp: read, write, ports
+std::vector<Command> exchangeCommands();  // ExchangeCommands.cpp: diff, export-csv, import-csv, export, import
 std::vector<Command> printCommands();  // PrintCommands.cpp: print
 
 }  // namespace tarn::cli

@@ -4,11 +4,13 @@
 #include "cli/CliLanguage.h"
 #include "cli/Commands.h"
 
+#include "link/Backups.h"
 #include "link/CommPort.h"
 #include "link/PortDiagnosis.h"
 #include "link/PortMap.h"
 #include "link/TransferJob.h"
 #include "link/TransferListener.h"
+#include "link/VerifyReport.h"
 #include "link/WriteChecks.h"
 #include "radio/ConfigFile.h"
 #include "radio/RadioImage.h"
@@ -45,6 +47,12 @@ const CommandOption PortsOption{"--ports", "MAP",
     "an empty MAP leaves every port without a device."};
 const CommandOption TraceOption{"--trace", "",
     "Show every byte sent (>) and received (<) on standard error, in hex with the time in seconds."};
+
+const CommandOption NoBackupOption{"--no-backup", "",
+    "Do not keep the image in the backups folder (after a read, before a write)."};
+
+const CommandOption VerifyOption{"--verify", "",
+    "After a successful write, read the radio back and compare (exit 6 when it differs)."};
 
 // Applies --ports; false with the reason when it, or TARN_PORTS in its absence, has entries
 // that are not N=DEVICE with N from 1 to 20.
@@ -173,7 +181,7 @@ void traceBytes(std::chrono::steady_clock::time_point start, bool sent, const st
 
 // Runs a read or a write of `image` and returns the job's result code.
 int runTransfer(const Invocation& call, TransferJob::Operation operation, RadioImage& image,
-                const CliLanguage& language)
+                const CliLanguage& language, VerifyOutcome* verifyOutcome = nullptr)
 {
     const bool trace = call.has(TraceOption.name);
     // Trace lines and a redrawn progress bar would tear each other apart.
@@ -185,6 +193,10 @@ int runTransfer(const Invocation& call, TransferJob::Operation operation, RadioI
 
     TransferJob job;
     job.prepare(&listener, &image);
+    const BackupStore backups;
+    if (!call.has(NoBackupOption.name))
+        job.setBackups(&backups);
+    job.setVerifyAfterWrite(operation == TransferJob::Write && call.has(VerifyOption.name));
     if (trace) {
         const auto start = std::chrono::steady_clock::now();
         job.port()->setTrace([start](bool sent, const std::uint8_t* bytes, int n) {
@@ -198,6 +210,14 @@ int runTransfer(const Invocation& call, TransferJob::Operation operation, RadioI
     job.run();
     std::signal(SIGINT, SIG_DFL);
     interruptedJob = nullptr;
+    // A backup that could not be kept is worth a warning, never a failed transfer.
+    for (const BackupResult& backup : job.backupResults())
+        if (backup.kept)
+            call.err << language.text(178) << backup.path << "\n";
+    for (const std::string& line : BackupFailures(job.backupResults(), language.function()))
+        call.err << line << "\n";
+    if (verifyOutcome)
+        *verifyOutcome = job.verifyOutcome();
     return listener.result();
 }
 
@@ -225,6 +245,12 @@ int exitCodeFor(int result)
         return ExitReadFailed;
     case WriteFailed:
         return ExitWriteFailed;
+    case VerifyEqual:
+        return ExitOk;
+    case VerifyDiffers:
+        return ExitDiffers;
+    case VerifyReadFailed:
+        return ExitReadFailed;
     default:
         return ExitNoRadio;
     }
@@ -274,35 +300,85 @@ int runRead(const Invocation& call)
     return ExitOk;
 }
 
-int runWrite(const Invocation& call)
+// The options of a write or a verify and the configuration it sends (with --port applied);
+// false with the message shown.
+bool prepareToSend(const Invocation& call, std::string_view command, CliLanguage& language, RadioImage& image)
 {
-    CliLanguage language;
     int port = 0;
-    if (!prepareTransfer(call, "write", language, &port))
-        return ExitError;
+    if (!prepareTransfer(call, command, language, &port))
+        return false;
     const std::string& path = call.arguments[0];
-
-    RadioImage image;
     const FileResult loaded = loadConfiguration(path, image);
     if (loaded.outcome == FileOutcome::CannotOpen) {
-        call.err << "tarn-cli write: cannot open " << path << ": " << loaded.reason << "\n";
-        return ExitError;
+        call.err << "tarn-cli " << command << ": cannot open " << path << ": " << loaded.reason << "\n";
+        return false;
     }
     if (loaded.outcome == FileOutcome::NotTarnFile) {
         call.out << NotTarnFileText(language.function()) << std::endl;
-        call.err << "tarn-cli write: " << path << " is not a Tarn configuration file (it does not begin with \""
-                 << ConfigMagic << "\"); nothing was sent\n";
-        return ExitError;
+        call.err << "tarn-cli " << command << ": " << path
+                 << " is not a Tarn configuration file (it does not begin with \"" << ConfigMagic
+                 << "\"); nothing was sent\n";
+        return false;
     }
-
-    currentChannelFixUp(image);
     if (port != 0)
         image.setPortNumber(port);
-    const int result = runTransfer(call, TransferJob::Write, image, language);
+    return true;
+}
+
+// The verdict of a read-back and, when the radio differs, every difference by meaning.
+int reportVerify(const Invocation& call, const CliLanguage& language, const VerifyOutcome& outcome)
+{
+    call.out << VerifyVerdict(outcome, language.function()) << std::endl;
+    for (const std::string& line : VerifyDifferences(outcome, language.function()))
+        call.out << "  " << line << "\n";
+    return !outcome.readOk ? ExitReadFailed : outcome.equal ? ExitOk : ExitDiffers;
+}
+
+int runWrite(const Invocation& call)
+{
+    CliLanguage language;
+    RadioImage image;
+    if (!prepareToSend(call, "write", language, image))
+        return ExitError;
+    currentChannelFixUp(image);
+    VerifyOutcome outcome;
+    const int result = runTransfer(call, TransferJob::Write, image, language, &outcome);
     call.out << language.resultText(result) << std::endl;
     if (result == NoRadio)
         reportRefusedPorts(call.err);
-    return exitCodeFor(result);
+    if (result != WriteSucceeded || !outcome.ran)
+        return exitCodeFor(result);
+    return reportVerify(call, language, outcome);
+}
+
+int runVerify(const Invocation& call)
+{
+    CliLanguage language;
+    RadioImage image;
+    if (!prepareToSend(call, "verify", language, image))
+        return ExitError;
+
+    VerifyOutcome outcome;
+    const int result = runTransfer(call, TransferJob::Verify, image, language, &outcome);
+    if (result == NoRadio) {
+        call.out << language.resultText(result) << std::endl;
+        reportRefusedPorts(call.err);
+        return exitCodeFor(result);
+    }
+    return reportVerify(call, language, outcome);
+}
+
+int runBackups(const Invocation& call)
+{
+    const BackupStore store;
+    const QStringList paths = store.list();
+    if (paths.isEmpty()) {
+        call.out << "No backups in " << store.folder().toStdString() << "\n";
+        return ExitOk;
+    }
+    for (const QString& path : paths)
+        call.out << path.toStdString() << "\n";
+    return ExitOk;
 }
 
 int runPorts(const Invocation& call)
@@ -334,11 +410,18 @@ std::vector<Command> radioCommands()
         {"read", "FILE",
          "Read the radio's memory and save it as a configuration file (\".tw\" is appended unless the "
          "name contains \".tw\"). Nothing is written when the read fails.",
-         1, 1, {PortOption, PortsOption, LangOption, TraceOption}, runRead},
+         1, 1, {PortOption, PortsOption, LangOption, TraceOption, NoBackupOption}, runRead},
         {"write", "FILE",
          "Write a configuration file to the radio, after checking every frequency against the band "
          "limits the radio reports.",
-         1, 1, {PortOption, PortsOption, LangOption, TraceOption}, runWrite},
+         1, 1, {PortOption, PortsOption, LangOption, TraceOption, NoBackupOption, VerifyOption}, runWrite},
+        {"verify", "FILE",
+         "Read the radio back and compare it with a configuration file over every byte a write sends; "
+         "the differences are listed by channel and setting. Exit 0 when equal, 6 when they differ.",
+         1, 1, {PortOption, PortsOption, LangOption, TraceOption}, runVerify},
+        {"backups", "",
+         "List the backups kept after reads and before writes, newest first.",
+         0, 0, {}, runBackups},
         {"ports", "",
          "List port numbers 1-20 with their devices and whether each can be opened now.",
          0, 0, {PortsOption}, runPorts},

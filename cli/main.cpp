@@ -16,7 +16,7 @@ namespace {
 std::vector<Command> allCommands()
 {
     std::vector<Command> commands;
-    for (auto group : {fileCommands, radioCommands, printCommands}) {
+    for (auto group : {fileCommands, radioCommands, printCommands, exchangeCommands}) {
         auto more = group();
         commands.insert(commands.end(), more.begin(), more.end());
     }
@@ -37,7 +37,8 @@ void printUsage(std::ostream& out, const std::vector<Command>& commands)
     out << "\nRun 'tarn-cli COMMAND --help' for the options of a command, 'tarn-cli --version' for the\n"
            "version.\n"
            "Exit codes: 0 success; 2 usage error or a file that cannot be read or written; 3 no radio\n"
-           "answered; 4 reading from the radio failed; 5 writing failed or was refused.\n";
+           "answered; 4 reading from the radio failed; 5 writing failed or was refused.\n"
+           "verify: 6 the radio differs from the file; diff: 1 the files differ.\n";
 }
 
 void printCommandUsage(std::ostream& out, const Command& c)

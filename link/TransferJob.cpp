@@ -1,6 +1,8 @@
 #include "link/TransferJob.h"
 
 #include "link/Protocol.h"
+#include "link/WriteChecks.h"
+#include "radio/ImageDiff.h"
 #include "radio/RadioImage.h"
 
 #include <algorithm>
@@ -27,7 +29,7 @@ void TransferJob::prepare(TransferListener* listener, RadioImage* image)
 
 bool TransferJob::start(Operation operation)
 {
-    if (operation != Read && operation != Write)
+    if (operation != Read && operation != Write && operation != Verify)
         return false;
     int idle = Idle;
     if (!m_operation.compare_exchange_strong(idle, operation))
@@ -43,6 +45,8 @@ void TransferJob::run()
         return;
     TransferListener* listener = m_listener;
     m_progress = 0;
+    m_backupResults.clear();
+    m_verify = VerifyOutcome();
 
     if (!m_image || !m_port) {
         postResult(NoRadio);
@@ -55,6 +59,7 @@ void TransferJob::run()
             break;
         case ConnectOutcome::Connected:
             if (readAll(*m_port)) {
+                keepBackup(BackupStore::AfterRead);
                 if (m_listener)
                     m_listener->imageNotify(ImageRead);
                 postResult(ReadSucceeded);
@@ -70,8 +75,28 @@ void TransferJob::run()
         case ConnectOutcome::Stopped:
             postResult(WriteFailed);
             break;
+        case ConnectOutcome::Connected: {
+            const bool written = writeAll(*m_port);
+            if (written && m_verifyAfterWrite) {
+                m_progress = 0;
+                verifyAll(*m_port);
+            }
+            postResult(written ? WriteSucceeded : WriteFailed);
+            break;
+        }
+        }
+    } else if (operation == Verify) {
+        switch (connect()) {
+        case ConnectOutcome::NoRadio:
+            break;
+        case ConnectOutcome::Stopped:
+            postResult(VerifyReadFailed);
+            break;
         case ConnectOutcome::Connected:
-            postResult(writeAll(*m_port) ? WriteSucceeded : WriteFailed);
+            if (!verifyAll(*m_port))
+                postResult(VerifyReadFailed);
+            else
+                postResult(m_verify.equal ? VerifyEqual : VerifyDiffers);
             break;
         }
     }
@@ -133,9 +158,31 @@ TransferJob::ConnectOutcome TransferJob::connect()
 
 bool TransferJob::readAll(ByteLine& line)
 {
+    return readBlocks(line, *m_image);
+}
+
+bool TransferJob::verifyAll(ByteLine& line)
+{
+    m_verify = VerifyOutcome();
+    m_verify.ran = true;
+    RadioImage radio = *m_image;
+    if (!readBlocks(line, radio))
+        return false;
+    // The write sends the image after the current-channel fix-up; so does the comparison.
+    RadioImage sent = *m_image;
+    currentChannelFixUp(sent);
+    m_verify.readOk = true;
+    m_verify.expected = ImageAsWritten(sent, radio);
+    m_verify.radio = radio;
+    m_verify.equal = m_verify.expected == m_verify.radio;
+    return true;
+}
+
+bool TransferJob::readBlocks(ByteLine& line, RadioImage& into)
+{
     Protocol protocol(line);
     step();
-    const std::vector<BlockRef> blocks = m_image->readOrder();
+    const std::vector<BlockRef> blocks = into.readOrder();
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         if (stopRequested())
             return false;
@@ -181,6 +228,7 @@ bool TransferJob::writeAll(ByteLine& line)
         return false;
     if (!m_listener || m_listener->imageNotify(CheckBeforeWrite) == 0)
         return false;
+    keepBackup(BackupStore::BeforeWrite);
     step();
 
     // What the radio keeps of a block comes from the radio just before the block is sent.
@@ -243,6 +291,13 @@ std::uint32_t TransferJob::availablePorts()
         m_port->closeIfOpen();
     }
     return mask;
+}
+
+void TransferJob::keepBackup(const char* what)
+{
+    // Written on the worker: the image is not touched by the window while a transfer runs.
+    if (m_backups)
+        m_backupResults.push_back(m_backups->keep(*m_image, what));
 }
 
 void TransferJob::step()

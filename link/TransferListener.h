@@ -18,6 +18,11 @@ enum TransferResult {
     WriteFailed = 2,    // also a write stopped by the band-limit check
     ReadSucceeded = 3,
     WriteSucceeded = 4,
+    // A Verify: the radio holds what a write of the image sends, it differs, or the
+    // read-back failed.
+    VerifyEqual = 5,
+    VerifyDiffers = 6,
+    VerifyReadFailed = 7,
 };
 
 // Codes carried by WM_IMAGE_NOTIFY.

@@ -152,6 +152,21 @@ FileResult loadConfiguration(const std::string& path, RadioImage& image)
     return {FileOutcome::Loaded, {}};
 }
 
+FileResult loadWholeConfiguration(const std::string& path, RadioImage& image)
+{
+    const FileResult result = loadConfiguration(path, image);
+    if (result.outcome != FileOutcome::Loaded)
+        return result;
+    std::FILE* raw = std::fopen(path.c_str(), "rb");
+    if (!raw)
+        return result;
+    FileCloser file(raw);
+    if (std::fseek(file.get(), static_cast<long>(ConfigMagic.size() + layout::FileBodyLoaded), SEEK_SET) == 0)
+        std::fread(image.data() + layout::FileBodyLoaded, 1,
+                   static_cast<std::size_t>(RadioImage::Size - layout::FileBodyLoaded), file.get());
+    return result;
+}
+
 std::string NotTarnFileText(const LanguageText& text)
 {
     constexpr int WrongFileString = 31;

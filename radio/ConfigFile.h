@@ -37,6 +37,10 @@ FileResult saveConfiguration(const std::string& path, const RadioImage& image);
 // contents; a short file fills what it holds.
 FileResult loadConfiguration(const std::string& path, RadioImage& image);
 
+// As loadConfiguration, and then the scratch block and the tail as the file holds them too:
+// for tools that make a new file from an old one and must carry every byte.
+FileResult loadWholeConfiguration(const std::string& path, RadioImage& image);
+
 // What the user is told when a file opened as a configuration is not one.
 std::string NotTarnFileText(const LanguageText& text);
 

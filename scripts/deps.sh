@@ -5,7 +5,7 @@ TARN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 TARN_BUILD="$TARN_ROOT/build"
 
 # What the build and the tests need.
-TARN_BUILD_PACKAGES="cmake g++ ninja-build ccache qt6-base-dev qt6-serialport-dev libgl-dev qt6-qpa-plugins python3"
+TARN_BUILD_PACKAGES="cmake g++ ninja-build ccache qt6-base-dev qt6-serialport-dev libgl-dev qt6-qpa-plugins python3 libyaml-cpp-dev"
 # Installing and packaging: icon sizes, the desktop-file, AppStream and man page checks, the .deb.
 TARN_BUILD_PACKAGES="$TARN_BUILD_PACKAGES librsvg2-bin desktop-file-utils appstream man-db dpkg-dev"
 # The printout's faces (fixed pitch, CJK serif) and the PDF text extraction of its test.

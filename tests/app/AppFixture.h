@@ -23,7 +23,17 @@ struct ScriptedPrompts : FramePrompts {
     std::function<bool(const QString& path)> overwrite;
     std::function<void(const QString& path, const QString& reason)> saveError;
     std::function<int(PortDialog& dialog)> portDialog;
+    // Reports are not shown in tests: each is kept here, its summary first.
+    QList<QStringList> reports;
 
+    void showReport(QWidget* parent, const QString& title, const QString& buttonText, const QString& summary,
+                    const QStringList& lines) override
+    {
+        Q_UNUSED(parent);
+        Q_UNUSED(title);
+        Q_UNUSED(buttonText);
+        reports << (QStringList{summary} + lines);
+    }
     QString askOpenPath(QWidget* parent) override
     {
         return openPath ? openPath() : FramePrompts::askOpenPath(parent);

@@ -8,6 +8,7 @@
 #include "app/DemoRadio.h"
 #include "app/ProgStatusBar.h"
 #include "emulator/PtyRadio.h"
+#include "link/Backups.h"
 #include "link/MessageDialog.h"
 #include "link/PortMap.h"
 #include "link/Protocol.h"
@@ -15,6 +16,7 @@
 #include "pages/ChnMsgView.h"
 #include "radio/Bytes.h"
 #include "radio/ChannelRecord.h"
+#include "radio/ConfigFile.h"
 
 #include <QProgressBar>
 #include <QThread>
@@ -110,6 +112,7 @@ private slots:
     void closingDuringAReadStopsItAndClosesThePort();
     void closingWhileTheWorkerWaitsForTheCheckWritesNothing();
     void demoRadioAcceptsWritingBackWhatWasRead();
+    void verifyNamesAChannelChangedBehindTheWindowAndReadsLeaveBackups();
 
 private:
     QStringList m_messages;
@@ -205,6 +208,8 @@ void TestTransferCommands::writeSendsTheEditedChannelsToTheRadio()
     QVERIFY(frame->transferRunning());
     waitForTransferEnd(frame);
     QCOMPARE(m_messages, QStringList{WriteSucceededText});
+    // A write is read back by default; the verdict follows the result.
+    QCOMPARE(scripted(frame).reports, QList<QStringList>{QStringList{"en166"}});
 
     QVERIFY(!(frame->image() == beforeWrite));  // the page stored the new name
     const RadioImage inRadio = VirtualRadio::imageFromMemory(demo.radio()->memory());
@@ -369,6 +374,40 @@ void TestTransferCommands::demoRadioAcceptsWritingBackWhatWasRead()
     // The note stays beside the indicator, which still comes and goes.
     QVERIFY(frame->progressBar()->findChild<QWidget*>(QStringLiteral("demoNote"))->isVisibleTo(frame->progressBar()));
     QVERIFY(!frame->progressBar()->progressControl()->isVisibleTo(frame->progressBar()));
+}
+
+void TestTransferCommands::verifyNamesAChannelChangedBehindTheWindowAndReadsLeaveBackups()
+{
+    DemoRadio demo;
+    QVERIFY(demo.start(nullptr, true));
+    AppFixture f;
+    CMainFrame* frame = f.frame();
+    recordMessages();
+    const QStringList backupsBefore = BackupStore().list();
+
+    frame->commandAction(ID_READ_FROM_RADIO)->trigger();
+    waitForTransferEnd(frame);
+    const QStringList backups = BackupStore().list();
+    QCOMPARE(backups.size(), std::min<int>(backupsBefore.size() + 1, BackupStore::KeepNewest));
+    RadioImage kept;
+    QCOMPARE(loadConfiguration(backups.first().toStdString(), kept).outcome, FileOutcome::Loaded);
+    // The backup holds what the radio sent (the page may since have adjusted its copy).
+    const RadioImage sent = VirtualRadio::imageFromMemory(demo.radio()->memory());
+    for (int i = 0; i < layout::ChannelCount; ++i)
+        QVERIFY(std::memcmp(kept.channelSlot(i).data(), sent.channelSlot(i).data(), 8) == 0);
+
+    VirtualRadio::Memory memory = demo.radio()->memory();
+    memory[0x0010 + 16 * 2 + 1] ^= 0x01;  // channel 3's receive frequency, 100 Hz digit
+    demo.radio()->setMemory(memory);
+    m_messages.clear();
+    scripted(frame).reports.clear();
+    frame->commandAction(ID_VERIFY)->trigger();
+    waitForTransferEnd(frame);
+    QCOMPARE(m_messages, QStringList{});
+    QCOMPARE(scripted(frame).reports.size(), 1);
+    // Channel 6's band option, which the page clears on loading, differs too.
+    QCOMPARE(scripted(frame).reports.first(), (QStringList{"en167", "en1 3 en18: 433.50000 en168, 433.50100 en169",
+                                 "en1 6 en53: 0x00 en168, 0x10 en169"}));
 }
 
 QTEST_MAIN(TestTransferCommands)

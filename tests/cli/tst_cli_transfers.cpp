@@ -2,6 +2,7 @@
 // of this test: the file a read saves and the memory a write leaves, the order of the write's
 // frames, every exit code with its result text, the port list, the byte trace and --lang.
 #include "tests/common/CliProcess.h"
+#include "tests/common/CliRadio.h"
 #include "tests/common/RadioMemoryModel.h"
 #include "app/LanguageTable.h"
 #include "app/ResourceLookup.h"
@@ -21,27 +22,13 @@
 #include <memory>
 
 using namespace tarn;
+using testing::language;
+using testing::portsFor;
 using testing::runCli;
+using testing::startRadio;
 using namespace tarn::layout;
 
 namespace {
-
-std::unique_ptr<PtyRadio> startRadio(const VirtualRadio::Memory& memory, RadioFaults faults = {})
-{
-    auto radio = std::make_unique<PtyRadio>();
-    radio->setFast(true);
-    radio->setMemory(memory);
-    radio->setFaults(faults);
-    std::string error;
-    if (!radio->start(&error))
-        qFatal("no pseudo-terminal: %s", error.c_str());
-    return radio;
-}
-
-QString portsFor(const PtyRadio& radio)
-{
-    return QStringLiteral("1=") + QString::fromStdString(radio.slavePath());
-}
 
 QString saveImage(const QTemporaryDir& dir, const QString& name, const RadioImage& image)
 {
@@ -59,15 +46,6 @@ bool isChunkWrite(const Frame& f)
 bool isReadOf(const Frame& f, std::uint16_t address)
 {
     return f.size() == 4 && f[0] == 0x52 && f[1] == (address >> 8) && f[2] == (address & 0xFF);
-}
-
-QString language(int column, int n)
-{
-    initTarnResources();
-    QFile file(findResourceFile(QStringLiteral("lang.csv")));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return LanguageTable::parse(file.readAll(), column).strings.value(n);
 }
 
 }  // namespace

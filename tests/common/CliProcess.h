@@ -15,9 +15,10 @@ struct CliRun {
 };
 
 // TARN_PORTS is removed (or set to `tarnPorts` when given), so only the ports a test names
-// exist.
+// exist. The user's data folder (where backups go) is `dataHome`, by default one inside the
+// working directory, so no test touches the real one.
 inline CliRun runCli(const QStringList& arguments, const QString& workingDirectory,
-                     const QString& tarnPorts = QString())
+                     const QString& tarnPorts = QString(), const QString& dataHome = QString())
 {
     QProcess process;
     process.setWorkingDirectory(workingDirectory);
@@ -25,6 +26,8 @@ inline CliRun runCli(const QStringList& arguments, const QString& workingDirecto
     environment.remove(QStringLiteral("TARN_PORTS"));
     if (!tarnPorts.isEmpty())
         environment.insert(QStringLiteral("TARN_PORTS"), tarnPorts);
+    environment.insert(QStringLiteral("XDG_DATA_HOME"),
+                       dataHome.isEmpty() ? workingDirectory + QStringLiteral("/.data") : dataHome);
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TARN_CLI_PATH), arguments);
     CliRun run;

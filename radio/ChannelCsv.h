@@ -1,0 +1,45 @@
+// Channels as CSV in the column set other radio programming tools read and write
+// (Location,Name,Frequency,Duplex,Offset,Tone,...): export of the programmed channels and a
+// tolerant import that names every row it cannot take, with its line and the reason.
+#pragma once
+
+#include "radio/RadioImage.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarn {
+
+inline constexpr std::array<std::string_view, 21> CsvColumns{
+    "Location", "Name", "Frequency", "Duplex", "Offset", "Tone", "rToneFreq", "cToneFreq", "DtcsCode",
+    "DtcsPolarity", "RxDtcsCode", "CrossMode", "Mode", "TStep", "Skip", "Power", "Comment", "URCALL",
+    "RPT1CALL", "RPT2CALL", "DVCODE"};
+
+// The header and one row per programmed channel, in channel order, lines ending in "\r\n".
+std::string ExportChannelsCsv(const RadioImage& image);
+// How many channels ExportChannelsCsv writes.
+int ProgrammedChannelCount(const RadioImage& image);
+
+struct CsvProblem {
+    int line;  // 1-based line of the file where the row starts (0: the file as a whole)
+    std::string reason;
+};
+
+struct CsvImportResult {
+    std::vector<CsvProblem> problems;
+    std::vector<int> channels;  // the channels (1-128) that were changed, in file order
+    bool applied = false;       // the image was changed
+};
+
+// Reads channels into `image`. The header row may hold the columns in any order; only
+// Location and Frequency are required; unknown columns are ignored; lines starting with #
+// are comments; a UTF-8 byte order mark is skipped. Names are upper-cased and cut to six
+// letters or digits. Without `skipBad` one bad row leaves the image untouched; with it the
+// good rows go in and the bad ones are reported. Channels the file does not name keep
+// their contents; what a row does not say about a channel (a missing column, the options
+// CSV has no column for) keeps the channel's value, or a new channel's default.
+CsvImportResult ImportChannelsCsv(std::string_view text, RadioImage& image, bool skipBad);
+
+}  // namespace tarn
