@@ -12,8 +12,6 @@
 #include "radio/ConfigFile.h"
 #include "radio/RadioImage.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 
@@ -232,11 +230,10 @@ int runRead(const Invocation& call)
     if (!prepareTransfer(call, "read", language, &port))
         return ExitError;
     const std::string path = withTwExtension(call.arguments[0]);
-    // A read takes a while; a folder that is not there would only be found at the end.
-    const QFileInfo target(QString::fromStdString(path));
-    if (!target.absoluteDir().exists() || target.isDir()) {
-        call.err << "tarn-cli read: cannot write " << path << ": "
-                 << (target.isDir() ? "it is a folder" : "no such folder") << "\n";
+    // A read takes a while; a target that cannot be written would only be found at the end.
+    const std::string problem = saveTargetProblem(path);
+    if (!problem.empty()) {
+        call.err << "tarn-cli read: cannot write " << path << ": " << problem << "\n";
         return ExitError;
     }
 

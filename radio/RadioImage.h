@@ -23,6 +23,8 @@ using Slot16 = std::span<std::uint8_t, layout::ChannelSlotSize>;
 using ConstSlot16 = std::span<const std::uint8_t, layout::ChannelSlotSize>;
 
 // One block record of the image: its radio address comes from its own header bytes.
+// Every accessor that takes an index (record, chunk, channel, band limit) checks it in every
+// build and throws std::out_of_range for one outside the image.
 class BlockRef {
 public:
     BlockRef(std::uint8_t* imageBytes, layout::RegionId region, int record);
