@@ -320,6 +320,26 @@ std::string saveTargetProblem(const std::string& path)
     }
 }
 
+FileOutcome loadConfigurationBytes(const std::uint8_t* bytes, std::size_t size, RadioImage& image)
+{
+    // Compared as text: a zero byte ends it early, so "TZ31\0" is not a match either.
+    char magic[6] = {};
+    std::copy_n(bytes, std::min(size, ConfigMagic.size()), magic);
+    if (std::string_view(magic) != ConfigMagic)
+        return FileOutcome::NotTarnFile;
+
+    // A short file fills what it holds; the rest of the image keeps its contents.
+    const std::size_t body = size - ConfigMagic.size();
+    std::size_t at = 0;
+    for (const layout::FileSpan& span : layout::FileReads) {
+        const std::size_t length = static_cast<std::size_t>(span.length);
+        const std::size_t available = at < body ? std::min(length, body - at) : 0;
+        std::copy_n(bytes + ConfigMagic.size() + at, available, image.data() + span.offset);
+        at += length;
+    }
+    return FileOutcome::Loaded;
+}
+
 FileResult loadConfiguration(const std::string& path, RadioImage& image)
 {
     try {
@@ -362,22 +382,7 @@ FileResult loadConfiguration(const std::string& path, RadioImage& image)
         got = std::fread(bytes.data(), 1, bytes.size(), file);
         std::fclose(file);
 #endif
-        // Compared as text: a zero byte ends it early, so "TZ31\0" is not a match either.
-        char magic[6] = {};
-        std::copy_n(bytes.begin(), std::min(got, ConfigMagic.size()), magic);
-        if (std::string_view(magic) != ConfigMagic)
-            return {FileOutcome::NotTarnFile, {}};
-
-        // A short file fills what it holds; the rest of the image keeps its contents.
-        const std::size_t body = got - ConfigMagic.size();
-        std::size_t at = 0;
-        for (const layout::FileSpan& span : layout::FileReads) {
-            const std::size_t length = static_cast<std::size_t>(span.length);
-            const std::size_t available = at < body ? std::min(length, body - at) : 0;
-            std::copy_n(bytes.data() + ConfigMagic.size() + at, available, image.data() + span.offset);
-            at += length;
-        }
-        return {FileOutcome::Loaded, {}};
+        return {loadConfigurationBytes(bytes.data(), got, image), {}};
     } catch (...) {
         return {FileOutcome::CannotOpen, exceptionReason()};
     }

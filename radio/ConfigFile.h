@@ -3,6 +3,8 @@
 // and a save that succeeded survives a power cut. Only regular files are read or replaced.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -41,5 +43,7 @@ std::string saveTargetProblem(const std::string& path);
 // contents; a short file fills what it holds. Anything but a regular file (a folder, a
 // device, a FIFO) is refused at once, without waiting for it.
 FileResult loadConfiguration(const std::string& path, RadioImage& image);
+// The same rules over the bytes of a file already read: Loaded or NotTarnFile.
+FileOutcome loadConfigurationBytes(const std::uint8_t* bytes, std::size_t size, RadioImage& image);
 
 }  // namespace tarn

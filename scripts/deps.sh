@@ -6,6 +6,8 @@ TARN_BUILD="$TARN_ROOT/build"
 
 # What the build and the tests need.
 TARN_BUILD_PACKAGES="cmake g++ ninja-build ccache qt6-base-dev qt6-serialport-dev libgl-dev qt6-qpa-plugins python3"
+# The sanitizer build (scripts/test --sanitize) uses clang, whose libFuzzer builds the fuzz targets.
+TARN_SANITIZE_PACKAGES="clang libclang-rt-14-dev"
 
 tarn_install_missing() {
     local missing=()
@@ -40,6 +42,8 @@ tarn_build() {
         launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
         export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$TARN_ROOT}" CCACHE_NOHASHDIR=1
     fi
-    cmake -S "$TARN_ROOT" -B "$TARN_BUILD" "${generator[@]}" "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    # TARN_CMAKE_ARGS: extra configure arguments (the sanitizer build's compiler and option).
+    cmake -S "$TARN_ROOT" -B "$TARN_BUILD" "${generator[@]}" "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        ${TARN_CMAKE_ARGS:-}
     cmake --build "$TARN_BUILD" --parallel "$(nproc 2>/dev/null || echo 2)"
 }
