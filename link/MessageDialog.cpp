@@ -70,6 +70,42 @@ int MessageDialog::show(QWidget* parent, const QString& title, const QString& bu
     return dialog.run();
 }
 
+void MessageDialog::setChoices(const QStringList& buttonTexts)
+{
+    qDeleteAll(m_choiceButtons);
+    m_choiceButtons.clear();
+    m_choices = buttonTexts;
+    m_button->setVisible(buttonTexts.isEmpty());
+    const int buttonWidth = dluX(50);
+    const int gap = dluX(6);
+    const int count = static_cast<int>(buttonTexts.size());
+    int x = (width() - count * buttonWidth - (count - 1) * gap) / 2;
+    for (int i = 0; i < count; ++i) {
+        auto* button = new QPushButton(buttonTexts[i], this);
+        button->setGeometry(x, dluY(69), buttonWidth, dluY(14));
+        button->setDefault(i == 0);
+        button->setAutoDefault(true);
+        connect(button, &QPushButton::clicked, this, [this, i] { done(choiceResult(i)); });
+        button->show();
+        m_choiceButtons.append(button);
+        x += buttonWidth + gap;
+    }
+    if (!m_choiceButtons.isEmpty())
+        m_choiceButtons.first()->setFocus();
+}
+
+int MessageDialog::ask(QWidget* parent, const QString& title, const QStringList& buttonTexts,
+                       const QString& text)
+{
+    MessageDialog dialog(parent);
+    dialog.setTitle(title);
+    dialog.setText(text);
+    dialog.setChoices(buttonTexts);
+    const int result = dialog.run();
+    const int index = result - FirstChoice;
+    return index >= 0 && index < buttonTexts.size() ? index : -1;
+}
+
 void MessageDialog::setTestHook(Hook hook)
 {
     testHook() = std::move(hook);

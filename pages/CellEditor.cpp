@@ -258,6 +258,8 @@ bool CellEditor::handleKey(QKeyEvent* key)
 
 bool CellEditor::preTranslate(QEvent* event)
 {
+    if (event->type() == WM_EDIT_CELL && !m_window->isEnabled())
+        return true;  // the page is read-only
     if (event->type() == WM_EDIT_CELL) {
         auto* request = static_cast<EditCellEvent*>(event);
         open(request->row, request->column);

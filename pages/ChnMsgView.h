@@ -24,6 +24,8 @@ public:
 
     void LoadFromImage() override;
     void StoreToImage() override;
+    void setReadOnly(bool readOnly) override;
+    bool hasUnstoredEdits() const override;
     void ShowChannel(int row);
     void StoreChannel(int row);
     // Handler of WM_FREQUENCY_EDITED; returns 1.
@@ -49,6 +51,7 @@ private:
     tarn::ChannelWords m_words;
     CellListCtrl* m_list = nullptr;
     bool m_adjusted = false;
+    bool m_readOnly = false;
     int m_sourceRow = -1;
     bool m_cutMark = false;
     int m_targetRow = -1;

@@ -30,6 +30,14 @@ public:
     virtual void LoadFromImage() = 0;
     virtual void StoreToImage() = 0;
 
+    // While a transfer runs a page takes no edits, so nothing typed is lost when a read
+    // reloads it: open editors close (without storing) and the controls turn read-only.
+    // The default disables the whole page.
+    virtual void setReadOnly(bool readOnly) { setEnabled(!readOnly); }
+    // True when the controls hold values that a StoreToImage would change in the image
+    // (typed but not stored yet). The default knows of none.
+    virtual bool hasUnstoredEdits() const { return false; }
+
 protected:
     QString languageString(int n) const
     {

@@ -19,6 +19,11 @@
 
 #include <memory>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/types.h>
+#endif
+
 using namespace tarn;
 using testing::runCli;
 using namespace tarn::layout;
@@ -227,6 +232,32 @@ private slots:
         QCOMPARE(run.exitCode, 4);
         QCOMPARE(run.out, language(2, 122) + language(2, 31) + "\n");
         QVERIFY(!QFile::exists(dir.filePath("copy.tw")));
+    }
+
+    void interruptEndsAReadWaitingOnAQuietRadio()
+    {
+#ifdef Q_OS_UNIX
+        // Entry, identification and its acknowledge, then a request and an acknowledge per
+        // block: the radio goes quiet after block 10, where each wait would last a minute.
+        QTemporaryDir dir;
+        RadioFaults faults;
+        faults.quietAfterFrames = 3 + 2 * 10;
+        auto radio = startRadio(VirtualRadio::factoryMemory(), faults);
+
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.start(QStringLiteral(TARN_CLI_PATH), {"read", "copy.tw", "--ports", portsFor(*radio)});
+        QVERIFY(process.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(radio->frames().size() > std::size_t(faults.quietAfterFrames), 20000);
+        QTest::qWait(300);
+        ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+        QVERIFY(process.waitForFinished(3000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 4);
+        QVERIFY(!QFile::exists(dir.filePath("copy.tw")));
+#else
+        QSKIP("Ctrl+C is a POSIX signal here");
+#endif
     }
 
     void bandLimitRefusalExitsFiveAndSendsNoChunk()
