@@ -1,7 +1,10 @@
 // The main window: the multiple-document frame that owns the radio image, the language
-// strings and the page frames, with the menus, toolbar and status bar around them.
+// strings and the page frames, with the menus, toolbar and status bar around them. Its
+// commands come from the command table (FrameCommands.h), its pages from the page table
+// (PageFactory.h).
 #pragma once
 
+#include "app/FrameCommands.h"
 #include "app/LanguageTable.h"
 #include "app/PageFactory.h"
 #include "link/TransferJob.h"
@@ -9,49 +12,23 @@
 
 #include <QHash>
 #include <QIcon>
+#include <QList>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
 
-#include <functional>
+#include <memory>
+#include <vector>
 
 class CChildFrame;
 class CProgStatusBar;
+class FramePrompts;
 class PortDialog;
 class QDockWidget;
 class QMdiArea;
 class QMenu;
 class QToolBar;
-
-namespace tarn {
-class CTestThread;
-class QueuedTransferListener;
-}
-
-// Command identifiers of the menus and the toolbar.
-enum CommandId : int {
-    ID_FILE_NEW = 57600,
-    ID_FILE_OPEN = 57601,
-    ID_FILE_CLOSE = 57602,
-    ID_FILE_SAVE = 57603,
-    ID_FILE_PRINT = 57607,
-    ID_APP_EXIT = 57665,
-    ID_APP_ABOUT = 57664,
-    ID_VIEW_TOOLBAR = 59392,
-    ID_VIEW_STATUS_BAR = 59393,
-    ID_WINDOW_ARRANGE = 57649,
-    ID_WINDOW_CASCADE = 57650,
-    ID_WINDOW_TILE_HORZ = 57651,
-    ID_CHANNEL_PAGE = 32771,
-    ID_READ_FROM_RADIO = 32773,
-    ID_WRITE_TO_RADIO = 32774,
-    ID_PORT_SELECTION = 32775,
-    ID_OPTIONS_PAGE = 32776,
-    ID_KEYS_PAGE = 32778,
-    ID_LANGUAGE = 32779,
-    ID_TREE_VIEW = 32781,
-    ID_HELP_TOPICS = 32785,
-};
+class TransferController;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -61,15 +38,19 @@ public:
     explicit CMainFrame(QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    tarn::RadioImage image;
+    tarn::RadioImage& image() { return m_image; }
+    const tarn::RadioImage& image() const { return m_image; }
+
     // The language strings of the selected language (LanguageTable::StringCount).
-    QStringList languageStrings;
+    const QStringList& languageStrings() const { return m_languageStrings; }
     QString languageString(int n) const;
+    void setLanguageString(int n, const QString& text);
 
     // Set while the page is open; a closed page's frame clears itself.
-    QPointer<CChildFrame> channelFrame;
-    QPointer<CChildFrame> optionsFrame;
-    QPointer<CChildFrame> keysFrame;
+    CChildFrame* pageFrame(PageKind kind) const;
+    CChildFrame* channelFrame() const { return pageFrame(PageKind::Channel); }
+    CChildFrame* optionsFrame() const { return pageFrame(PageKind::Options); }
+    CChildFrame* keysFrame() const { return pageFrame(PageKind::Keys); }
 
     // The entry of a command (also the toolbar button), and the menu bar entry at a
     // position (0 File ... 7 Help).
@@ -82,39 +63,36 @@ public:
     CProgStatusBar* progressBar() const { return m_statusBar; }
     QDockWidget* navBar() const { return m_navBar; }
 
+    // Every question and notice to the user; tests put their own in.
+    FramePrompts& prompts() const { return *m_prompts; }
+    void setPrompts(std::unique_ptr<FramePrompts> prompts);
+
     // The page commands and the page operations used by other parts of the shell.
     void OpenChannelPage() { openPage(PageKind::Channel); }
     void OpenOptionsPage() { openPage(PageKind::Options); }
     void OpenKeyPage() { openPage(PageKind::Keys); }
+    void openPage(PageKind kind);
     void RefreshPages();
     void ReopenPages();
     void OpenPageByTitle(const QString& title);
     // Lets the open pages write their controls into the image, channel page first.
     void StorePages();
+    // False while a transfer owns the image.
+    bool pagesMayStore() const { return !transferRunning(); }
 
     // The program's message dialog with title language string 0 and button 116.
     int showMessage(const QString& text);
     // The main window's title is always language string 0.
     void applyTitle();
+    // Puts the language strings into the menu bar, the commands and the tool tips.
+    void relabelMenus();
     // Tool tips of the toolbar buttons from the current menu texts.
     void updateToolTips();
 
-    // The file dialogs, replaceable by tests. An empty path means cancelled.
-    std::function<QString()> askOpenPath;
-    std::function<QString()> askSavePath;
-    // Asked before a save replaces a file the dialog did not name (".tw" was appended).
-    std::function<bool(const QString& path)> confirmOverwrite;
-    // Reports a save that failed, with the system's reason.
-    std::function<void(const QString& path, const QString& reason)> reportSaveError;
-    // False while a transfer owns the image.
-    std::function<bool()> pagesMayStore = [this] { return !m_transferRunning; };
-    // The port dialog's modal loop, replaceable by tests; returns the dialog result.
-    std::function<int(PortDialog& dialog)> runPortDialog;
-
-    tarn::TransferJob& transferJob() { return m_job; }
+    tarn::TransferJob& transferJob();
     // From the Read or Write command until its result has been shown: the worker is the
     // only writer of the image and the commands that touch it are disabled.
-    bool transferRunning() const { return m_transferRunning; }
+    bool transferRunning() const;
     // The commands disabled while a transfer runs.
     static const QList<int>& imageCommands();
 
@@ -122,13 +100,22 @@ signals:
     void pageOpened(PageKind kind);
 
 public slots:
+    // The handlers of the command table.
     void onFileNew();
     void onFileOpen();
     void onFileSave();
     void onFilePrint();
+    void onAppExit();
     void onReadFromRadio();
     void onWriteToRadio();
     void onPortSelection();
+    void onViewToolBar();
+    void onViewStatusBar();
+    void onTreeView();
+    void onWindowCascade();
+    void onWindowTile();
+    void arrangeIcons();
+
     // WM_TRANSFER_PROGRESS: the worker's progress 1-100, 0 when the transfer ends.
     void onTransferProgress(quint32 position);
     // WM_IMAGE_NOTIFY: 2 reloads the pages after a read; 4 runs the band-limit check and
@@ -136,38 +123,34 @@ public slots:
     int onImageNotify(int code);
     // WM_TRANSFER_RESULT: the result code 0-4 shown in the message dialog.
     int onTransferResult(int code);
-    void arrangeIcons();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void startTransfer(tarn::TransferJob::Operation operation);
-    void setTransferRunning(bool running);
+    void lockImageCommands(bool locked);
     // Stops a running transfer and waits for its worker, answering its requests meanwhile.
     void stopTransferAndWait();
 
     void buildMenus();
     void buildToolBar();
-    QAction* addCommand(QMenu* menu, int id, const QString& resourceText);
-    QPointer<CChildFrame>& frameMember(PageKind kind);
-    void openPage(PageKind kind);
+
+    tarn::RadioImage m_image;
+    QStringList m_languageStrings;
+    // One per row of the page table; null while that page is closed.
+    std::vector<QPointer<CChildFrame>> m_pageFrames;
 
     QHash<int, QAction*> m_commands;
+    // Toolbar buttons of commands that sit on the menu bar as text.
+    QHash<int, QAction*> m_tools;
     QHash<int, QMenu*> m_popups;
     QMdiArea* m_mdiArea;
     QToolBar* m_toolBar = nullptr;
     CProgStatusBar* m_statusBar;
     QDockWidget* m_navBar = nullptr;
     QIcon m_pageIcon;
-    // The port command sits on the menu bar as text and on the toolbar as an icon.
-    QAction* m_portTool = nullptr;
 
-    tarn::TransferJob m_job;
-    tarn::QueuedTransferListener* m_listener = nullptr;
-    // The worker of the last transfer; replaced by the next one.
-    tarn::CTestThread* m_thread = nullptr;
-    bool m_transferRunning = false;
-    // Set while the window waits for a stopped transfer: its reports are no longer shown.
-    bool m_closing = false;
+    std::unique_ptr<FramePrompts> m_prompts;
+    TransferController* m_transfer;
 };

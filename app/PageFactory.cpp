@@ -1,17 +1,35 @@
 #include "app/PageFactory.h"
 
+#include "app/FrameCommands.h"
 #include "app/PlaceholderPage.h"
 #include "pages/ChnMsgView.h"
 
+namespace {
+
+PageView* createPlaceholder(const PageContext& context, QWidget* parent)
+{
+    return new PlaceholderPage(context, parent);
+}
+
+constexpr PageKindRow rows[] = {
+    {PageKind::Channel, ID_CHANNEL_PAGE, 1, 43, 42, &createChannelPage},
+    {PageKind::Options, ID_OPTIONS_PAGE, 27, 43, 40, &createPlaceholder},
+    {PageKind::Keys, ID_KEYS_PAGE, 28, 40, 33, &createPlaceholder},
+};
+
+}  // namespace
+
+std::span<const PageKindRow> pageKinds()
+{
+    return rows;
+}
+
+const PageKindRow& pageKindRow(PageKind kind)
+{
+    return rows[static_cast<int>(kind)];
+}
+
 PageView* createPage(PageKind kind, const PageContext& context, QWidget* parent)
 {
-    switch (kind) {
-    case PageKind::Channel:
-        return createChannelPage(context, parent);
-    case PageKind::Options:
-        return new PlaceholderPage(context, parent);
-    case PageKind::Keys:
-        return new PlaceholderPage(context, parent);
-    }
-    return nullptr;
+    return pageKindRow(kind).create(context, parent);
 }

@@ -16,48 +16,6 @@
 #include <QTextBrowser>
 #include <QUrl>
 
-namespace {
-
-// The menu entries that take a language string: popups by their position on the menu
-// bar, commands by their id, in the order they are relabelled.
-struct MenuLabel {
-    bool popup;
-    int key;  // position or command id
-    int string;
-};
-
-constexpr MenuLabel menuLabels[] = {
-    {true, 0, 91},
-    {false, ID_FILE_NEW, 92},
-    {false, ID_FILE_CLOSE, 93},
-    {false, ID_FILE_SAVE, 94},
-    {false, ID_FILE_OPEN, 95},
-    {false, ID_FILE_PRINT, 96},
-    {false, ID_APP_EXIT, 97},
-    {true, 1, 98},
-    {false, ID_READ_FROM_RADIO, 99},
-    {false, ID_WRITE_TO_RADIO, 100},
-    {true, 2, 101},
-    {false, ID_CHANNEL_PAGE, 1},
-    {false, ID_OPTIONS_PAGE, 27},
-    {false, ID_KEYS_PAGE, 28},
-    {false, ID_PORT_SELECTION, 102},
-    {true, 4, 103},
-    {false, ID_VIEW_TOOLBAR, 104},
-    {false, ID_VIEW_STATUS_BAR, 105},
-    {false, ID_TREE_VIEW, 120},
-    {true, 5, 106},
-    {false, ID_WINDOW_CASCADE, 107},
-    {false, ID_WINDOW_TILE_HORZ, 108},
-    {false, ID_WINDOW_ARRANGE, 109},
-    {false, ID_LANGUAGE, 112},
-    {true, 7, 110},
-    {false, ID_APP_ABOUT, 111},
-    {false, ID_HELP_TOPICS, 132},
-};
-
-}  // namespace
-
 CRadioApp::CRadioApp(QObject* parent) : QObject(parent)
 {
     for (int i = 0; i < tarn::LanguageTable::MaxLanguages; ++i)
@@ -102,22 +60,15 @@ void CRadioApp::LoadLanguage(bool startup)
         const tarn::LanguageTable::Result table = tarn::LanguageTable::parse(file.readAll(), languageColumn);
         for (int j = 0; j < table.names.size(); ++j)
             languageNames[j] = table.names[j];
-        QStringList& strings = m_mainFrame->languageStrings;
         for (int n = 0; n < table.strings.size(); ++n)
-            strings[n] = table.strings[n];
+            m_mainFrame->setLanguageString(n, table.strings[n]);
     }
     m_mainFrame->applyTitle();
 }
 
 void CRadioApp::RelabelMenus()
 {
-    for (const MenuLabel& label : menuLabels) {
-        QAction* entry = label.popup ? m_mainFrame->menuBarEntry(label.key)
-                                     : m_mainFrame->commandAction(label.key);
-        if (entry)
-            entry->setText(m_mainFrame->languageString(label.string));
-    }
-    m_mainFrame->updateToolTips();
+    m_mainFrame->relabelMenus();
 }
 
 void CRadioApp::FillTree(bool clearFirst)
@@ -132,7 +83,7 @@ void CRadioApp::SwitchLanguage()
     if (chooseLanguage) {
         chosen = chooseLanguage(languageNames, languageColumn);
     } else {
-        LanguageDialog dialog(languageNames, languageColumn, m_mainFrame->languageStrings, m_mainFrame);
+        LanguageDialog dialog(languageNames, languageColumn, m_mainFrame->languageStrings(), m_mainFrame);
         if (dialog.exec() == QDialog::Accepted && dialog.chosenColumn() >= 0)
             chosen = dialog.chosenColumn();
     }
@@ -151,7 +102,7 @@ void CRadioApp::SwitchLanguage()
 void CRadioApp::onAppAbout()
 {
     const QString appIcon = tarn::findResourceFile(QStringLiteral("app.ico"));
-    AboutDialog dialog(m_mainFrame->languageStrings,
+    AboutDialog dialog(m_mainFrame->languageStrings(),
                        QIcon(appIcon.isEmpty() ? QStringLiteral(":/icons/app.png") : appIcon), m_mainFrame);
     dialog.exec();
 }

@@ -2,6 +2,7 @@
 // table (columns: 简体中文 "简N", 繁體中文 "繁N", English "enN").
 #pragma once
 
+#include "app/FramePrompts.h"
 #include "app/MainFrame.h"
 #include "app/RadioApp.h"
 
@@ -12,7 +13,47 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
+
+// The frame's prompts with the answers a test gives; where it gives none, the real dialog.
+struct ScriptedPrompts : FramePrompts {
+    std::function<QString()> openPath;
+    std::function<QString()> savePath;
+    std::function<bool(const QString& path)> overwrite;
+    std::function<void(const QString& path, const QString& reason)> saveError;
+    std::function<int(PortDialog& dialog)> portDialog;
+
+    QString askOpenPath(QWidget* parent) override
+    {
+        return openPath ? openPath() : FramePrompts::askOpenPath(parent);
+    }
+    QString askSavePath(QWidget* parent) override
+    {
+        return savePath ? savePath() : FramePrompts::askSavePath(parent);
+    }
+    bool confirmOverwrite(QWidget* parent, const QString& title, const QString& path) override
+    {
+        return overwrite ? overwrite(path) : FramePrompts::confirmOverwrite(parent, title, path);
+    }
+    void reportSaveError(QWidget* parent, const QString& title, const QString& path, const QString& reason) override
+    {
+        if (saveError)
+            saveError(path, reason);
+        else
+            FramePrompts::reportSaveError(parent, title, path, reason);
+    }
+    int runPortDialog(PortDialog& dialog) override
+    {
+        return portDialog ? portDialog(dialog) : FramePrompts::runPortDialog(dialog);
+    }
+};
+
+// The scripted prompts of a frame made by AppFixture.
+inline ScriptedPrompts& scripted(CMainFrame* frame)
+{
+    return static_cast<ScriptedPrompts&>(frame->prompts());
+}
 
 struct AppFixture {
     QTemporaryDir dir;
@@ -25,6 +66,7 @@ struct AppFixture {
         QDir::setCurrent(dir.path());
         app = std::make_unique<CRadioApp>();
         app->InitInstance(true);
+        app->mainFrame()->setPrompts(std::make_unique<ScriptedPrompts>());
     }
     ~AppFixture()
     {

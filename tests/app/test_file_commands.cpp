@@ -34,21 +34,21 @@ void TestFileCommands::newResetsOnlyOnOk()
     AppFixture f;
     CMainFrame* frame = f.frame();
     QStringList seen;
-    frame->image.setPortNumber(9);
+    frame->image().setPortNumber(9);
 
     answerMessages(&seen, QDialog::Rejected);
     frame->commandAction(ID_FILE_NEW)->trigger();
     QCOMPARE(seen, QStringList{"en30"});
-    QCOMPARE(frame->image.portNumber(), 9);
-    QVERIFY(!frame->channelFrame);
+    QCOMPARE(frame->image().portNumber(), 9);
+    QVERIFY(!frame->channelFrame());
 
     answerMessages(&seen, QDialog::Accepted);
     frame->commandAction(ID_FILE_NEW)->trigger();
-    QCOMPARE(frame->image.portNumber(), 1);
+    QCOMPARE(frame->image().portNumber(), 1);
     tarn::RadioImage fresh;
     fresh.resetToDefaults();
-    QVERIFY(frame->image == fresh);
-    QVERIFY(frame->channelFrame);
+    QVERIFY(frame->image() == fresh);
+    QVERIFY(frame->channelFrame());
 }
 
 void TestFileCommands::openOfWrongFileKeepsImageAndSaysSo()
@@ -61,16 +61,16 @@ void TestFileCommands::openOfWrongFileKeepsImageAndSaysSo()
     file.write(QByteArray("TZ31\0", 5) + QByteArray(5284, 'x'));
     file.close();
 
-    frame->image.setPortNumber(5);
-    const tarn::RadioImage before = frame->image;
+    frame->image().setPortNumber(5);
+    const tarn::RadioImage before = frame->image();
     QStringList seen;
     answerMessages(&seen, QDialog::Accepted);
-    frame->askOpenPath = [&] { return path; };
+    scripted(frame).openPath = [&] { return path; };
     frame->commandAction(ID_FILE_OPEN)->trigger();
     QCOMPARE(seen, QStringList{"en31"});
-    QVERIFY(frame->image == before);
+    QVERIFY(frame->image() == before);
     // The pages are refreshed anyway.
-    QVERIFY(frame->channelFrame);
+    QVERIFY(frame->channelFrame());
 }
 
 void TestFileCommands::openOfMissingFileDoesNothing()
@@ -78,23 +78,23 @@ void TestFileCommands::openOfMissingFileDoesNothing()
     AppFixture f;
     QStringList seen;
     answerMessages(&seen, QDialog::Accepted);
-    f.frame()->askOpenPath = [&] { return f.dir.filePath(QStringLiteral("none.tw")); };
+    scripted(f.frame()).openPath = [&] { return f.dir.filePath(QStringLiteral("none.tw")); };
     f.frame()->onFileOpen();
     QVERIFY(seen.isEmpty());
-    QVERIFY(!f.frame()->channelFrame);
+    QVERIFY(!f.frame()->channelFrame());
 }
 
 void TestFileCommands::saveThenOpenRoundTripsTheImage()
 {
     AppFixture f;
     CMainFrame* frame = f.frame();
-    frame->image.setPortNumber(7);
-    frame->image.channelSlot(3)[0] = 0x25;
-    frame->image.functionData()[10] = 0x42;
-    frame->image.startupTextData()[2] = 'Q';
-    const tarn::RadioImage saved = frame->image;
+    frame->image().setPortNumber(7);
+    frame->image().channelSlot(3)[0] = 0x25;
+    frame->image().functionData()[10] = 0x42;
+    frame->image().startupTextData()[2] = 'Q';
+    const tarn::RadioImage saved = frame->image();
 
-    frame->askSavePath = [&] { return f.dir.filePath(QStringLiteral("radio")); };
+    scripted(frame).savePath = [&] { return f.dir.filePath(QStringLiteral("radio")); };
     frame->commandAction(ID_FILE_SAVE)->trigger();
     const QString written = f.dir.filePath(QStringLiteral("radio.tw"));
     QFile file(written);
@@ -104,12 +104,12 @@ void TestFileCommands::saveThenOpenRoundTripsTheImage()
     QVERIFY(bytes.startsWith("TZ318"));
     QCOMPARE(bytes.mid(5), QByteArray(reinterpret_cast<const char*>(saved.data()), saved.Size));
 
-    frame->image.resetToDefaults();
-    frame->askOpenPath = [&] { return written; };
+    frame->image().resetToDefaults();
+    scripted(frame).openPath = [&] { return written; };
     frame->commandAction(ID_FILE_OPEN)->trigger();
-    QVERIFY(frame->image == saved);
-    QCOMPARE(frame->image.portNumber(), 7);
-    QVERIFY(frame->channelFrame);
+    QVERIFY(frame->image() == saved);
+    QCOMPARE(frame->image().portNumber(), 7);
+    QVERIFY(frame->channelFrame());
 }
 
 void TestFileCommands::saveLetsOpenPagesStoreFirst()
@@ -117,11 +117,11 @@ void TestFileCommands::saveLetsOpenPagesStoreFirst()
     AppFixture f;
     CMainFrame* frame = f.frame();
     frame->OpenOptionsPage();
-    auto* options = static_cast<PlaceholderPage*>(frame->optionsFrame->page());
-    frame->askSavePath = [] { return QString(); };
+    auto* options = static_cast<PlaceholderPage*>(frame->optionsFrame()->page());
+    scripted(frame).savePath = [] { return QString(); };
     frame->onFileSave();
     QCOMPARE(options->stores, 0);  // cancelled
-    frame->askSavePath = [&] { return f.dir.filePath(QStringLiteral("a.tw")); };
+    scripted(frame).savePath = [&] { return f.dir.filePath(QStringLiteral("a.tw")); };
     frame->onFileSave();
     QCOMPARE(options->stores, 1);
 }
@@ -139,8 +139,8 @@ void TestFileCommands::failedSaveLeavesOldFileAndReports()
     old.close();
 
     QString reason;
-    frame->reportSaveError = [&](const QString&, const QString& why) { reason = why; };
-    frame->askSavePath = [&] { return target; };
+    scripted(frame).saveError = [&](const QString&, const QString& why) { reason = why; };
+    scripted(frame).savePath = [&] { return target; };
     frame->onFileSave();
     QVERIFY(!reason.isEmpty());
     QVERIFY(old.open(QIODevice::ReadOnly));
@@ -150,7 +150,7 @@ void TestFileCommands::failedSaveLeavesOldFileAndReports()
              QStringList{QStringLiteral("lang.csv")});
 
     reason.clear();
-    frame->askSavePath = [&] { return f.dir.filePath(QStringLiteral("no/such/dir/x.tw")); };
+    scripted(frame).savePath = [&] { return f.dir.filePath(QStringLiteral("no/such/dir/x.tw")); };
     frame->onFileSave();
     QVERIFY(!reason.isEmpty());
 }
@@ -165,13 +165,13 @@ void TestFileCommands::saveAsksBeforeReplacingACompletedName()
     existing.close();
 
     int asked = 0;
-    frame->confirmOverwrite = [&](const QString&) { ++asked; return false; };
-    frame->askSavePath = [&] { return f.dir.filePath(QStringLiteral("mine")); };
+    scripted(frame).overwrite = [&](const QString&) { ++asked; return false; };
+    scripted(frame).savePath = [&] { return f.dir.filePath(QStringLiteral("mine")); };
     frame->onFileSave();
     QCOMPARE(asked, 1);
     QCOMPARE(QFileInfo(existing).size(), 4);
 
-    frame->confirmOverwrite = [&](const QString&) { ++asked; return true; };
+    scripted(frame).overwrite = [&](const QString&) { ++asked; return true; };
     frame->onFileSave();
     QCOMPARE(QFileInfo(existing).size(), 5289);
 }

@@ -116,7 +116,7 @@ void TestMainFrame::toolbarHoldsTheCommandsInOrder()
     // The port button runs the port command.
     int ports = 0;
     connect(f.frame()->commandAction(ID_PORT_SELECTION), &QAction::triggered, [&] { ++ports; });
-    f.frame()->runPortDialog = [](PortDialog&) { return int(QDialog::Rejected); };
+    scripted(f.frame()).portDialog = [](PortDialog&) { return int(QDialog::Rejected); };
     f.frame()->toolBar()->actions().at(8)->trigger();
     QCOMPARE(ports, 1);
 }
@@ -124,8 +124,8 @@ void TestMainFrame::toolbarHoldsTheCommandsInOrder()
 void TestMainFrame::toolTipsFollowTheMenuTexts()
 {
     AppFixture f;
-    f.frame()->languageStrings[92] = QStringLiteral("新建(&N)\tCtrl+N");
-    f.frame()->languageStrings[102] = QStringLiteral("端口选择");
+    f.frame()->setLanguageString(92, QStringLiteral("新建(&N)\tCtrl+N"));
+    f.frame()->setLanguageString(102, QStringLiteral("端口选择"));
     f.app->RelabelMenus();
     QCOMPARE(f.frame()->commandAction(ID_FILE_NEW)->toolTip(), QStringLiteral("新建"));
     QHash<int, QString> tips;
@@ -147,7 +147,7 @@ void TestMainFrame::shortcutsShownInMenusAreBound()
 
     // Ctrl+O reaches the open command.
     int asked = 0;
-    f.frame()->askOpenPath = [&] { ++asked; return QString(); };
+    scripted(f.frame()).openPath = [&] { ++asked; return QString(); };
     f.frame()->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(f.frame()));
     QTest::keyClick(f.frame(), Qt::Key_O, Qt::ControlModifier);
@@ -158,14 +158,14 @@ void TestMainFrame::pageCommandOpensOneFramePerPage()
 {
     AppFixture f;
     CMainFrame* frame = f.frame();
-    QVERIFY(!frame->channelFrame);
+    QVERIFY(!frame->channelFrame());
     frame->commandAction(ID_CHANNEL_PAGE)->trigger();
-    QVERIFY(frame->channelFrame);
-    CChildFrame* channel = frame->channelFrame;
+    QVERIFY(frame->channelFrame());
+    CChildFrame* channel = frame->channelFrame();
     frame->commandAction(ID_KEYS_PAGE)->trigger();
-    QCOMPARE(frame->mdiArea()->activeSubWindow(), frame->keysFrame.data());
+    QCOMPARE(frame->mdiArea()->activeSubWindow(), frame->keysFrame());
     frame->commandAction(ID_CHANNEL_PAGE)->trigger();
-    QCOMPARE(frame->channelFrame.data(), channel);
+    QCOMPARE(frame->channelFrame(), channel);
     QCOMPARE(f.openFrames(), 2);
     QCOMPARE(frame->mdiArea()->activeSubWindow(), channel);
     QCOMPARE(frame->windowTitle(), QStringLiteral("en0"));
@@ -173,7 +173,7 @@ void TestMainFrame::pageCommandOpensOneFramePerPage()
     // Closing a page clears its member; the command then makes a new frame.
     channel->close();
     QCOMPARE(f.openFrames(), 1);
-    QVERIFY(!frame->channelFrame);
+    QVERIFY(!frame->channelFrame());
     frame->OpenChannelPage();
     QCOMPARE(f.openFrames(), 2);
 }
@@ -186,14 +186,14 @@ void TestMainFrame::pageFrameSizeAndTitle()
     frame->OpenChannelPage();
     frame->OpenOptionsPage();
     frame->OpenKeyPage();
-    QCOMPARE(frame->channelFrame->size(), QSize(outer.width() * 43 / 50, outer.height() * 42 / 50));
-    QCOMPARE(frame->optionsFrame->size(), QSize(outer.width() * 43 / 50, outer.height() * 40 / 50));
-    QCOMPARE(frame->keysFrame->size(), QSize(outer.width() * 40 / 50, outer.height() * 33 / 50));
-    QCOMPARE(frame->channelFrame->windowTitle(), QStringLiteral("en1"));
-    QCOMPARE(frame->optionsFrame->windowTitle(), QStringLiteral("en27"));
-    QCOMPARE(frame->keysFrame->windowTitle(), QStringLiteral("en28"));
+    QCOMPARE(frame->channelFrame()->size(), QSize(outer.width() * 43 / 50, outer.height() * 42 / 50));
+    QCOMPARE(frame->optionsFrame()->size(), QSize(outer.width() * 43 / 50, outer.height() * 40 / 50));
+    QCOMPARE(frame->keysFrame()->size(), QSize(outer.width() * 40 / 50, outer.height() * 33 / 50));
+    QCOMPARE(frame->channelFrame()->windowTitle(), QStringLiteral("en1"));
+    QCOMPARE(frame->optionsFrame()->windowTitle(), QStringLiteral("en27"));
+    QCOMPARE(frame->keysFrame()->windowTitle(), QStringLiteral("en28"));
     // A new page shows the image as it is.
-    QCOMPARE(static_cast<PlaceholderPage*>(frame->keysFrame->page())->loads, 1);
+    QCOMPARE(static_cast<PlaceholderPage*>(frame->keysFrame()->page())->loads, 1);
 }
 
 void TestMainFrame::openPageByTitle()
@@ -205,7 +205,7 @@ void TestMainFrame::openPageByTitle()
     frame->OpenPageByTitle(QStringLiteral("EN27"));
     QCOMPARE(f.openFrames(), 0);
     frame->OpenPageByTitle(QStringLiteral("en27"));
-    QVERIFY(frame->optionsFrame);
+    QVERIFY(frame->optionsFrame());
     QCOMPARE(f.openFrames(), 1);
 }
 
@@ -214,12 +214,12 @@ void TestMainFrame::refreshLoadsOpenPagesAndShowsChannelPage()
     AppFixture f;
     CMainFrame* frame = f.frame();
     frame->OpenKeyPage();
-    auto* keys = static_cast<PlaceholderPage*>(frame->keysFrame->page());
+    auto* keys = static_cast<PlaceholderPage*>(frame->keysFrame()->page());
     frame->RefreshPages();
     QCOMPARE(keys->loads, 2);
-    QVERIFY(frame->channelFrame);
-    QCOMPARE(frame->mdiArea()->activeSubWindow(), frame->channelFrame.data());
-    QVERIFY(!frame->optionsFrame);
+    QVERIFY(frame->channelFrame());
+    QCOMPARE(frame->mdiArea()->activeSubWindow(), frame->channelFrame());
+    QVERIFY(!frame->optionsFrame());
 }
 
 void TestMainFrame::languageSwitchReopensExactlyTheOpenPages()
@@ -228,7 +228,7 @@ void TestMainFrame::languageSwitchReopensExactlyTheOpenPages()
     CMainFrame* frame = f.frame();
     frame->OpenChannelPage();
     frame->OpenKeyPage();
-    QPointer<CChildFrame> oldChannel = frame->channelFrame;
+    QPointer<CChildFrame> oldChannel = frame->channelFrame();
     f.app->chooseLanguage = [](const QStringList& names, int current) {
         Q_UNUSED(names);
         Q_UNUSED(current);
@@ -237,12 +237,12 @@ void TestMainFrame::languageSwitchReopensExactlyTheOpenPages()
     frame->commandAction(ID_LANGUAGE)->trigger();
     QCOMPARE(f.app->languageColumn, 1);
     QCOMPARE(f.openFrames(), 2);
-    QVERIFY(frame->channelFrame);
-    QVERIFY(frame->keysFrame);
-    QVERIFY(!frame->optionsFrame);
+    QVERIFY(frame->channelFrame());
+    QVERIFY(frame->keysFrame());
+    QVERIFY(!frame->optionsFrame());
     QVERIFY(!oldChannel);
-    QCOMPARE(frame->channelFrame->windowTitle(), QStringLiteral("繁1"));
-    QCOMPARE(frame->keysFrame->windowTitle(), QStringLiteral("繁28"));
+    QCOMPARE(frame->channelFrame()->windowTitle(), QStringLiteral("繁1"));
+    QCOMPARE(frame->keysFrame()->windowTitle(), QStringLiteral("繁28"));
     QCOMPARE(frame->windowTitle(), QStringLiteral("繁0"));
     QCOMPARE(frame->commandAction(ID_FILE_NEW)->text(), QStringLiteral("繁92"));
     QCOMPARE(frame->menuBarEntry(0)->text(), QStringLiteral("繁91"));
@@ -254,13 +254,13 @@ void TestMainFrame::choosingTheSameLanguageReopensNothing()
     AppFixture f;
     CMainFrame* frame = f.frame();
     frame->OpenOptionsPage();
-    QPointer<CChildFrame> options = frame->optionsFrame;
+    QPointer<CChildFrame> options = frame->optionsFrame();
     f.app->chooseLanguage = [](const QStringList&, int current) { return std::optional<int>(current); };
     f.app->SwitchLanguage();
-    QCOMPARE(frame->optionsFrame.data(), options.data());
+    QCOMPARE(frame->optionsFrame(), options.data());
     f.app->chooseLanguage = [](const QStringList&, int) { return std::optional<int>(); };
     f.app->SwitchLanguage();
-    QCOMPARE(frame->optionsFrame.data(), options.data());
+    QCOMPARE(frame->optionsFrame(), options.data());
     QCOMPARE(f.app->languageColumn, 2);
 }
 

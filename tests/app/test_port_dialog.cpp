@@ -44,7 +44,7 @@ struct MappedPorts {
 int runPortCommand(CMainFrame* frame, std::function<int(PortDialog&)> answer)
 {
     int shown = 0;
-    frame->runPortDialog = [&](PortDialog& dialog) {
+    scripted(frame).portDialog = [&](PortDialog& dialog) {
         ++shown;
         return answer(dialog);
     };
@@ -100,39 +100,39 @@ void TestPortDialog::storedPortStaysCheckedWhenDisabledAndOkKeepsIt()
 {
     MappedPorts ports;
     AppFixture f;
-    f.frame()->image.setPortNumber(3);
+    f.frame()->image().setPortNumber(3);
     bool checkedAndDisabled = false;
     runPortCommand(f.frame(), [&](PortDialog& dialog) {
         checkedAndDisabled = dialog.portButton(2)->isChecked() && !dialog.portButton(2)->isEnabled();
         return pressOk(dialog);
     });
     QVERIFY(checkedAndDisabled);
-    QCOMPARE(f.frame()->image.portNumber(), 3);
+    QCOMPARE(f.frame()->image().portNumber(), 3);
 }
 
 void TestPortDialog::okStoresTheCheckedPort()
 {
     MappedPorts ports;
     AppFixture f;
-    f.frame()->image.setPortNumber(3);
+    f.frame()->image().setPortNumber(3);
     runPortCommand(f.frame(), [](PortDialog& dialog) {
         dialog.portButton(1)->click();
         return pressOk(dialog);
     });
-    QCOMPARE(f.frame()->image.portNumber(), 2);
+    QCOMPARE(f.frame()->image().portNumber(), 2);
 }
 
 void TestPortDialog::cancelChangesNothing()
 {
     MappedPorts ports;
     AppFixture f;
-    f.frame()->image.setPortNumber(3);
+    f.frame()->image().setPortNumber(3);
     runPortCommand(f.frame(), [](PortDialog& dialog) {
         dialog.portButton(1)->click();
         dialog.reject();
         return dialog.result();
     });
-    QCOMPARE(f.frame()->image.portNumber(), 3);
+    QCOMPARE(f.frame()->image().portNumber(), 3);
 }
 
 void TestPortDialog::noStoredPortChecksNothingAndOkStoresZero_data()
@@ -148,7 +148,7 @@ void TestPortDialog::noStoredPortChecksNothingAndOkStoresZero()
     QFETCH(int, stored);
     MappedPorts ports;
     AppFixture f;
-    f.frame()->image.setPortNumber(stored);
+    f.frame()->image().setPortNumber(stored);
     int checked = 0;
     runPortCommand(f.frame(), [&](PortDialog& dialog) {
         for (int i = 0; i < PortDialog::PortCount; ++i)
@@ -156,7 +156,7 @@ void TestPortDialog::noStoredPortChecksNothingAndOkStoresZero()
         return pressOk(dialog);
     });
     QCOMPARE(checked, 0);
-    QCOMPARE(f.frame()->image.portNumber(), 0);
+    QCOMPARE(f.frame()->image().portNumber(), 0);
 }
 
 void TestPortDialog::portHeldByAnotherProgramIsDisabled()
@@ -228,14 +228,14 @@ void TestPortDialog::commandDoesNothingWhileATransferRuns()
     QVERIFY(frame->transferRunning());
     QVERIFY(!frame->commandAction(ID_PORT_SELECTION)->isEnabled());
     int shown = 0;
-    frame->runPortDialog = [&](PortDialog&) {
+    scripted(frame).portDialog = [&](PortDialog&) {
         ++shown;
         return int(QDialog::Accepted);
     };
     frame->onPortSelection();
     QCOMPARE(shown, 0);
     QTRY_VERIFY_WITH_TIMEOUT(!frame->transferRunning(), 60000);
-    QCOMPARE(frame->image.portNumber(), 1);
+    QCOMPARE(frame->image().portNumber(), 1);
     MessageDialog::setTestHook({});
     radio.stop();
 }

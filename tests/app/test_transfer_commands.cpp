@@ -92,7 +92,7 @@ VirtualRadio::Memory memoryAsShown()
 
 CChnMsgView* channelPage(CMainFrame* frame)
 {
-    return frame->channelFrame ? qobject_cast<CChnMsgView*>(frame->channelFrame->page()) : nullptr;
+    return frame->channelFrame() ? qobject_cast<CChnMsgView*>(frame->channelFrame()->page()) : nullptr;
 }
 
 }  // namespace
@@ -149,12 +149,12 @@ void TestTransferCommands::readFillsImageShowsChannelsAndReportsSuccess()
     waitForTransferEnd(frame);
 
     QCOMPARE(m_messages, QStringList{ReadSucceededText});
-    QVERIFY(imageHoldsRadioBlocks(frame->image, r.radio.memory()));
-    QCOMPARE(frame->image.portNumber(), 1);
+    QVERIFY(imageHoldsRadioBlocks(frame->image(), r.radio.memory()));
+    QCOMPARE(frame->image().portNumber(), 1);
 
     CChnMsgView* page = channelPage(frame);
     QVERIFY(page);
-    QCOMPARE(frame->mdiArea()->activeSubWindow(), frame->channelFrame.data());
+    QCOMPARE(frame->mdiArea()->activeSubWindow(), frame->channelFrame());
     QCOMPARE(page->list()->cellText(0, ColName), QStringLiteral("CALL2M"));
     QVERIFY(page->list()->cellText(0, ColRxFrequency).startsWith(QStringLiteral("145.5")));
     QCOMPARE(page->list()->cellText(8, ColName), QStringLiteral("DIG9"));
@@ -198,7 +198,7 @@ void TestTransferCommands::writeSendsTheEditedChannelsToTheRadio()
     CChnMsgView* page = channelPage(frame);
     QVERIFY(page);
     page->list()->setCellText(2, ColName, QStringLiteral("NEWNM"));
-    const RadioImage beforeWrite = frame->image;
+    const RadioImage beforeWrite = frame->image();
 
     m_messages.clear();
     frame->commandAction(ID_WRITE_TO_RADIO)->trigger();
@@ -206,12 +206,12 @@ void TestTransferCommands::writeSendsTheEditedChannelsToTheRadio()
     waitForTransferEnd(frame);
     QCOMPARE(m_messages, QStringList{WriteSucceededText});
 
-    QVERIFY(!(frame->image == beforeWrite));  // the page stored the new name
+    QVERIFY(!(frame->image() == beforeWrite));  // the page stored the new name
     const RadioImage inRadio = VirtualRadio::imageFromMemory(demo.radio()->memory());
     for (int i = 0; i < layout::ChannelCount; ++i) {
-        QVERIFY2(std::memcmp(inRadio.channelSlot(i).data(), frame->image.channelSlot(i).data(), 16) == 0,
+        QVERIFY2(std::memcmp(inRadio.channelSlot(i).data(), frame->image().channelSlot(i).data(), 16) == 0,
                  qPrintable(QString("channel %1").arg(i + 1)));
-        QVERIFY2(std::memcmp(inRadio.extensionSlot(i).data(), frame->image.extensionSlot(i).data(), 16) == 0,
+        QVERIFY2(std::memcmp(inRadio.extensionSlot(i).data(), frame->image().extensionSlot(i).data(), 16) == 0,
                  qPrintable(QString("channel %1 name").arg(i + 1)));
     }
 
@@ -230,7 +230,7 @@ void TestTransferCommands::bandLimitRefusalShowsTheCheckThenWriteFailedAndSendsN
     CMainFrame* frame = f.frame();
     recordMessages();
     // 375.025 MHz on the A band, outside the radio's 136-174 and 400-480 MHz.
-    writeLe32(frame->image.bandRecord(Band::A).data() + layout::vfo::RxFrequency, 0x37502500);
+    writeLe32(frame->image().bandRecord(Band::A).data() + layout::vfo::RxFrequency, 0x37502500);
     const VirtualRadio::Memory before = r.radio.memory();
 
     frame->commandAction(ID_WRITE_TO_RADIO)->trigger();
@@ -240,7 +240,7 @@ void TestTransferCommands::bandLimitRefusalShowsTheCheckThenWriteFailedAndSendsN
     QCOMPARE(r.writeFrames(), 0);
     QVERIFY(r.radio.memory() == before);
     // The image now holds the limits the radio reported.
-    QCOMPARE(frame->image.bandLimitMHz(layout::limits::RxHigh1), 174);
+    QCOMPARE(frame->image().bandLimitMHz(layout::limits::RxHigh1), 174);
 }
 
 void TestTransferCommands::noRadioOnAnyPortReportsNoRadio()
@@ -254,7 +254,7 @@ void TestTransferCommands::noRadioOnAnyPortReportsNoRadio()
     frame->commandAction(ID_READ_FROM_RADIO)->trigger();
     waitForTransferEnd(frame);
     QCOMPARE(m_messages, QStringList{NoRadioText});
-    QVERIFY(!frame->channelFrame);
+    QVERIFY(!frame->channelFrame());
     QVERIFY(frame->commandAction(ID_READ_FROM_RADIO)->isEnabled());
 }
 
@@ -279,7 +279,7 @@ void TestTransferCommands::imageCommandsAreDisabledWhileATransferRuns()
     // A page asked to store leaves the image to the worker.
     channelPage(frame)->list()->setCellText(20, ColRxFrequency, QStringLiteral("146.52000"));
     channelPage(frame)->StoreToImage();
-    QVERIFY(readLe32(frame->image.channelSlot(20).data() + layout::channel::RxFrequency) != 0x14652000);
+    QVERIFY(readLe32(frame->image().channelSlot(20).data() + layout::channel::RxFrequency) != 0x14652000);
 
     // Neither the commands nor their handlers start a second transfer.
     frame->commandAction(ID_READ_FROM_RADIO)->trigger();
@@ -314,7 +314,7 @@ void TestTransferCommands::closingDuringAReadStopsItAndClosesThePort()
     QVERIFY(!frame->transferJob().port()->isOpen());
     // Nothing more is shown for a window that is going away.
     QCOMPARE(m_messages, QStringList{});
-    QVERIFY(!frame->channelFrame);
+    QVERIFY(!frame->channelFrame());
     // The device is free again: another program could open it now.
     CommPort other;
     QVERIFY(other.open("COM1"));
@@ -327,7 +327,7 @@ void TestTransferCommands::closingWhileTheWorkerWaitsForTheCheckWritesNothing()
     AppFixture f;
     CMainFrame* frame = f.frame();
     recordMessages();
-    const std::uint16_t limitsAddress = frame->image.block(layout::BandLimits).address();
+    const std::uint16_t limitsAddress = frame->image().block(layout::BandLimits).address();
 
     frame->commandAction(ID_WRITE_TO_RADIO)->trigger();
     // Without letting the window answer, wait until the worker has read the limits and is

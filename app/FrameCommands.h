@@ -1,0 +1,84 @@
+// The main window's commands as data: one row per command gives its menu entry, language
+// string, icon, shortcut, toolbar place, transfer lock-out and handler. The menus, the
+// toolbar, the tool tips, the relabelling and the lock-out are all built from these rows.
+#pragma once
+
+#include <span>
+
+class CMainFrame;
+
+// Command identifiers of the menus and the toolbar.
+enum CommandId : int {
+    ID_FILE_NEW = 57600,
+    ID_FILE_OPEN = 57601,
+    ID_FILE_CLOSE = 57602,
+    ID_FILE_SAVE = 57603,
+    ID_FILE_PRINT = 57607,
+    ID_APP_EXIT = 57665,
+    ID_APP_ABOUT = 57664,
+    ID_VIEW_TOOLBAR = 59392,
+    ID_VIEW_STATUS_BAR = 59393,
+    ID_WINDOW_ARRANGE = 57649,
+    ID_WINDOW_CASCADE = 57650,
+    ID_WINDOW_TILE_HORZ = 57651,
+    ID_CHANNEL_PAGE = 32771,
+    ID_READ_FROM_RADIO = 32773,
+    ID_WRITE_TO_RADIO = 32774,
+    ID_PORT_SELECTION = 32775,
+    ID_OPTIONS_PAGE = 32776,
+    ID_KEYS_PAGE = 32778,
+    ID_LANGUAGE = 32779,
+    ID_TREE_VIEW = 32781,
+    ID_HELP_TOPICS = 32785,
+};
+
+// Positions on the menu bar. A position without a popup holds a command of its own.
+enum MenuPlace : int {
+    MenuFile = 0,
+    MenuProgramming = 1,
+    MenuEdit = 2,
+    BarPort = 3,
+    MenuView = 4,
+    MenuWindow = 5,
+    BarLanguage = 6,
+    MenuHelp = 7,
+};
+
+enum CommandFlag : unsigned {
+    // Disabled from the Read or Write command until its result has been shown: the worker
+    // owns the image (opening a page reads it too).
+    LockedInTransfer = 1u << 0,
+    Checkable = 1u << 1,
+    Checked = 1u << 2,
+    Disabled = 1u << 3,
+    // A separator in the popup before this entry.
+    SeparatorBefore = 1u << 4,
+};
+
+struct MenuPopup {
+    int place;                 // MenuPlace
+    const char* resourceText;  // the menu resource's text, shown until relabelled
+    int languageString;
+};
+
+struct FrameCommand {
+    int id;
+    int place;                 // MenuPlace of its popup, or its own place on the bar
+    const char* resourceText;  // the menu resource's text, shown until relabelled
+    int languageString;
+    // Freedesktop theme name and the bundled fallback under :/icons/; null for no icon.
+    const char* iconTheme;
+    const char* iconFile;
+    const char* shortcut;      // portable key text ("Ctrl+N"); null for none
+    // 0: not on the toolbar. Buttons go in ascending order; where the tens change, a
+    // separator comes between.
+    int toolbarPlace;
+    unsigned flags;            // CommandFlag
+    // Null where the application object handles the command.
+    void (CMainFrame::*handler)();
+};
+
+// The popups on the menu bar, and every command in menu order within its popup.
+std::span<const MenuPopup> menuPopups();
+std::span<const FrameCommand> frameCommands();
+const FrameCommand* findCommand(int id);

@@ -1,0 +1,28 @@
+// Every question and notice the main window puts to the user, behind one interface: the
+// window asks through it, the default answers with the real dialogs, tests put their
+// own answers in.
+#pragma once
+
+#include <QString>
+
+class PortDialog;
+class QWidget;
+
+class FramePrompts {
+public:
+    virtual ~FramePrompts() = default;
+
+    // The program's message dialog; QDialog::Accepted when the user pressed its button.
+    virtual int showMessage(QWidget* parent, const QString& title, const QString& buttonText,
+                            const QString& text);
+    // The file dialogs of File/Open and File/Save. An empty path means cancelled.
+    virtual QString askOpenPath(QWidget* parent);
+    virtual QString askSavePath(QWidget* parent);
+    // Asked before a save replaces a file the dialog did not name (".tw" was appended).
+    virtual bool confirmOverwrite(QWidget* parent, const QString& title, const QString& path);
+    // Reports a save that failed, with the system's reason.
+    virtual void reportSaveError(QWidget* parent, const QString& title, const QString& path,
+                                 const QString& reason);
+    // The port dialog's modal loop; returns the dialog result.
+    virtual int runPortDialog(PortDialog& dialog);
+};
