@@ -82,8 +82,8 @@ TransferJob* interruptedJob = nullptr;
 
 extern "C" void stopOnInterrupt(int)
 {
-    // The first Ctrl+C ends the transfer at the next block and closes the port; a second
-    // one ends the program at once.
+    // The first Ctrl+C ends the transfer within a fraction of a second, also while it waits
+    // on a quiet line, and closes the port; a second one ends the program at once.
     if (interruptedJob)
         interruptedJob->requestStop();
     std::signal(SIGINT, SIG_DFL);

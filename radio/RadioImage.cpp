@@ -154,6 +154,15 @@ void RadioImage::resetToDefaults()
     setPortNumber(1);
 }
 
+bool RadioImage::sameSettings(const RadioImage& other) const
+{
+    auto same = [&](RegionId first, RegionId end) {
+        return std::equal(m_bytes.begin() + regionOffset(first), m_bytes.begin() + regionOffset(end),
+                          other.m_bytes.begin() + regionOffset(first));
+    };
+    return same(Channels, BandLimits) && same(FunctionSettings, Scratch);
+}
+
 std::int32_t RadioImage::portNumber() const
 {
     return static_cast<std::int32_t>(readLe32(m_bytes.data() + regionOffset(PortNumber)));

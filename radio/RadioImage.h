@@ -63,6 +63,9 @@ public:
     std::array<std::uint8_t, Size>& bytes() { return m_bytes; }
     const std::array<std::uint8_t, Size>& bytes() const { return m_bytes; }
     bool operator==(const RadioImage& other) const { return m_bytes == other.m_bytes; }
+    // Equal in what the user edits and a file keeps: everything but the port number, the
+    // radio's own band limits and the scratch block and tail.
+    bool sameSettings(const RadioImage& other) const;
 
     std::int32_t portNumber() const;
     void setPortNumber(std::int32_t port);

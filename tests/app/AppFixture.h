@@ -23,6 +23,8 @@ struct ScriptedPrompts : FramePrompts {
     std::function<bool(const QString& path)> overwrite;
     std::function<void(const QString& path, const QString& reason)> saveError;
     std::function<int(PortDialog& dialog)> portDialog;
+    // The index of the button to press in a question with several (-1: closed).
+    std::function<int(const QStringList& buttons, const QString& text)> choice;
 
     QString askOpenPath(QWidget* parent) override
     {
@@ -42,6 +44,10 @@ struct ScriptedPrompts : FramePrompts {
             saveError(path, reason);
         else
             FramePrompts::reportSaveError(parent, title, path, reason);
+    }
+    int askChoice(QWidget* parent, const QString& title, const QStringList& buttons, const QString& text) override
+    {
+        return choice ? choice(buttons, text) : FramePrompts::askChoice(parent, title, buttons, text);
     }
     int runPortDialog(PortDialog& dialog) override
     {
