@@ -63,11 +63,7 @@ int MessageDialog::run()
 int MessageDialog::show(QWidget* parent, const QString& title, const QString& buttonText,
                         const QString& text)
 {
-    MessageDialog dialog(parent);
-    dialog.setTitle(title);
-    dialog.setButtonText(buttonText);
-    dialog.setText(text);
-    return dialog.run();
+    return ask(parent, title, {buttonText}, text) == 0 ? int(QDialog::Accepted) : int(QDialog::Rejected);
 }
 
 void MessageDialog::setChoices(const QStringList& buttonTexts)
@@ -100,8 +96,13 @@ int MessageDialog::ask(QWidget* parent, const QString& title, const QStringList&
     MessageDialog dialog(parent);
     dialog.setTitle(title);
     dialog.setText(text);
-    dialog.setChoices(buttonTexts);
+    if (buttonTexts.size() == 1)
+        dialog.setButtonText(buttonTexts.first());
+    else
+        dialog.setChoices(buttonTexts);
     const int result = dialog.run();
+    if (buttonTexts.size() == 1)
+        return result == QDialog::Accepted ? 0 : -1;
     const int index = result - FirstChoice;
     return index >= 0 && index < buttonTexts.size() ? index : -1;
 }

@@ -84,6 +84,7 @@ private slots:
     void storeShowsNoticeOnceForSeveralAdjustedChannels();
     void storeCommitsPendingEdit();
     void noStoreWhileTransferRuns();
+    void readOnlyPageClosesEditorsAndOpensNone();
     void wheelHidesEditorWithoutCommit();
 
 private:
@@ -528,6 +529,24 @@ void TestChannelPage::noStoreWhileTransferRuns()
     const RadioImage before = m_image;
     m_page->StoreToImage();
     QVERIFY(m_image == before);
+}
+
+void TestChannelPage::readOnlyPageClosesEditorsAndOpensNone()
+{
+    click(3, 10);
+    QTest::keyClicks(m_page->cellEdit(), "Q");
+    QVERIFY(m_page->hasUnstoredEdits());
+    m_page->setReadOnly(true);
+    QVERIFY(!m_page->cellEdit()->isVisible());
+    click(4, 2);
+    click(5, 7);
+    QVERIFY(!m_page->cellEdit()->isVisible());
+    QVERIFY(!m_page->choiceCombo(7)->isVisible());
+    m_page->LoadFromImage();  // as the refresh after a read does
+    QVERIFY(!m_page->hasUnstoredEdits());
+    m_page->setReadOnly(false);
+    click(4, 2);
+    QVERIFY(m_page->cellEdit()->isVisible());
 }
 
 void TestChannelPage::wheelHidesEditorWithoutCommit()
