@@ -7,6 +7,7 @@
 #include "app/ToolTipText.h"
 #include "app/TransferController.h"
 #include "link/PortDialog.h"
+#include "link/ResultText.h"
 #include "link/TransferListener.h"
 #include "link/WriteChecks.h"
 #include "radio/ConfigFile.h"
@@ -129,6 +130,11 @@ bool CMainFrame::transferRunning() const
 QString CMainFrame::languageString(int n) const
 {
     return n >= 0 && n < m_languageStrings.size() ? m_languageStrings.at(n) : QString();
+}
+
+tarn::LanguageText CMainFrame::languageText() const
+{
+    return [this](int n) { return languageString(n).toStdString(); };
 }
 
 void CMainFrame::setLanguageString(int n, const QString& text)
@@ -419,7 +425,7 @@ void CMainFrame::onFileOpen()
     if (result.outcome == tarn::FileOutcome::CannotOpen)
         return;
     if (result.outcome == tarn::FileOutcome::NotTarnFile)
-        showMessage(languageString(31));
+        showMessage(QString::fromStdString(tarn::NotTarnFileText(languageText())));
     m_mdiArea->viewport()->update();
     RefreshPages();
     if (result.outcome == tarn::FileOutcome::Loaded)
@@ -545,8 +551,7 @@ int CMainFrame::onImageNotify(int code)
         // A window that is closing writes nothing more to the radio.
         if (closing)
             return 0;
-        const tarn::BandLimitVerdict verdict = tarn::bandLimitCheck(
-            m_image, [this](int n) { return languageString(n).toStdString(); });
+        const tarn::BandLimitVerdict verdict = tarn::bandLimitCheck(m_image, languageText());
         if (!verdict.pass)
             showMessage(QString::fromStdString(verdict.message));
         return verdict.answer();
@@ -556,30 +561,10 @@ int CMainFrame::onImageNotify(int code)
 
 int CMainFrame::onTransferResult(int code)
 {
-    QString text;
-    switch (code) {
-    case tarn::NoRadio:
-        text = languageString(33);
-        break;
-    case tarn::ReadFailed:
-        text = languageString(122) + languageString(31);
-        break;
-    case tarn::WriteFailed:
-        text = languageString(123) + languageString(31);
-        break;
-    case tarn::ReadSucceeded:
-        text = languageString(122) + languageString(32);
-        break;
-    case tarn::WriteSucceeded:
-        text = languageString(123) + languageString(32);
-        break;
-    default:
-        break;
-    }
     if (code == tarn::WriteSucceeded)
         markSaved();
-    if (!m_transfer->closing() && !text.isNull())
-        showMessage(text);
+    if (!m_transfer->closing() && tarn::IsTransferResult(code))
+        showMessage(QString::fromStdString(tarn::TransferResultText(code, languageText())));
     m_statusBar->update();
     return 1;
 }

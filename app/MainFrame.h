@@ -8,6 +8,7 @@
 #include "app/LanguageTable.h"
 #include "app/PageFactory.h"
 #include "link/TransferJob.h"
+#include "radio/LanguageText.h"
 #include "radio/RadioImage.h"
 
 #include <QHash>
@@ -44,6 +45,8 @@ public:
     // The language strings of the selected language (LanguageTable::StringCount).
     const QStringList& languageStrings() const { return m_languageStrings; }
     QString languageString(int n) const;
+    // The same strings for the plain rules (UTF-8).
+    tarn::LanguageText languageText() const;
     void setLanguageString(int n, const QString& text);
 
     // Set while the page is open; a closed page's frame clears itself.

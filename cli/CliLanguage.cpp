@@ -2,7 +2,7 @@
 
 #include "app/LanguageTable.h"
 #include "app/ResourceLookup.h"
-#include "link/TransferListener.h"
+#include "link/ResultText.h"
 
 #include <QFile>
 #include <QString>
@@ -56,20 +56,7 @@ LanguageText CliLanguage::function() const
 
 std::string CliLanguage::resultText(int code) const
 {
-    switch (code) {
-    case NoRadio:
-        return text(33);
-    case ReadFailed:
-        return text(122) + text(31);
-    case WriteFailed:
-        return text(123) + text(31);
-    case ReadSucceeded:
-        return text(122) + text(32);
-    case WriteSucceeded:
-        return text(123) + text(32);
-    default:
-        return {};
-    }
+    return TransferResultText(code, function());
 }
 
 int displayWidth(const std::string& utf8)

@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 
 #include "radio/Bytes.h"
+#include "radio/ChannelRecord.h"
 #include "radio/Codecs.h"
 #include "radio/ConfigFile.h"
 #include "radio/RadioImage.h"
@@ -20,50 +21,6 @@ std::string frequencyText(std::uint32_t word)
 {
     std::string text;
     return FrequencyToText(word, text) ? text : std::string("-");
-}
-
-std::string toneText(std::uint16_t code, const std::string& offText)
-{
-    std::string text;
-    ToneCodeToText(code, true, text, offText);
-    return text;
-}
-
-// An option bit as the channel page shows it: the language string for 0 or for 1.
-struct ChoiceColumn {
-    int header;  // language string of the channel list's column header
-    bool wordB;
-    int bit;
-    int textFor0;
-    int textFor1;
-};
-
-const ChoiceColumn ChoiceColumns[] = {
-    {22, false, layout::channel::PowerBit, 3, 2},
-    {23, false, layout::channel::ChoiceBit14, 4, 5},
-    {24, false, layout::channel::BandwidthBit, 10, 11},
-    {53, true, layout::channel::BandLimitedBit, 10, 11},
-    {25, false, layout::channel::ChoiceBit3, 12, 13},
-};
-
-std::string channelName(ConstSlot16 extension)
-{
-    std::string name;
-    for (int i = 0; i < layout::extension::NameLength; ++i) {
-        const std::uint8_t c = extension[layout::extension::Name + i];
-        if (c <= layout::extension::NameLastDigit)
-            name += static_cast<char>('0' + c);
-        else if (c <= layout::extension::NameLastLetter)
-            name += static_cast<char>('A' + c - 10);
-        else
-            break;
-    }
-    return name;
-}
-
-int bit(std::uint16_t word, int n)
-{
-    return (word >> n) & 1;
 }
 
 // Rows of cells, each column as wide as its widest cell, two blanks between columns.
@@ -133,29 +90,20 @@ int runInfo(const Invocation& call)
             << image.bandLimitMHz(2 * range) << " - " << image.bandLimitMHz(2 * range + 1) << "\n";
     }
 
-    const std::string offText = language.text(12);
-    std::vector<std::vector<std::string>> rows;
-    rows.push_back({language.text(17), language.text(18), language.text(19), language.text(20),
-                    language.text(21)});
-    for (const ChoiceColumn& column : ChoiceColumns)
-        rows.back().push_back(language.text(column.header));
-    rows.back().push_back(language.text(26));
-
+    // The rows as the channel page shows them; a missing frequency shows as "-".
+    const ChannelWords words = ChannelWords::fromLanguage(language.function());
+    const std::string missing = frequencyText(NoFrequency);
+    std::vector<std::vector<std::string>> rows(1);
+    for (int header : ChannelColumnHeaders)
+        rows.back().push_back(language.text(header));
     for (int i = 0; i < layout::ChannelCount; ++i) {
         if (!image.channelInUse(i))
             continue;
-        const ConstSlot16 slot = image.channelSlot(i);
-        const std::uint16_t a = readLe16(slot.data() + layout::channel::OptionsA);
-        const std::uint16_t b = readLe16(slot.data() + layout::channel::OptionsB);
-        std::vector<std::string> row{std::to_string(i + 1),
-                                     frequencyText(readLe32(slot.data() + layout::channel::RxFrequency)),
-                                     frequencyText(readLe32(slot.data() + layout::channel::TxFrequency)),
-                                     toneText(readLe16(slot.data() + layout::channel::RxTone), offText),
-                                     toneText(readLe16(slot.data() + layout::channel::TxTone), offText)};
-        for (const ChoiceColumn& column : ChoiceColumns)
-            row.push_back(language.text(bit(column.wordB ? b : a, column.bit) ? column.textFor1 : column.textFor0));
-        row.push_back(channelName(image.extensionSlot(i)));
-        rows.push_back(std::move(row));
+        ChannelRow row = ChannelRowTexts(image, i, words);
+        for (int column : {ColRxFrequency, ColTxFrequency})
+            if (row[column].empty())
+                row[column] = missing;
+        rows.emplace_back(row.begin(), row.end());
     }
     const int inUse = static_cast<int>(rows.size()) - 1;
     out << "Channels in use: " << inUse << "\n";

@@ -268,7 +268,7 @@ int runWrite(const Invocation& call)
         return ExitError;
     }
     if (loaded.outcome == FileOutcome::NotTarnFile) {
-        call.out << language.text(31) << std::endl;
+        call.out << NotTarnFileText(language.function()) << std::endl;
         call.err << "tarn-cli write: " << path << " is not a Tarn configuration file (it does not begin with \""
                  << ConfigMagic << "\"); nothing was sent\n";
         return ExitError;

@@ -5,6 +5,7 @@
 
 #include "link/Protocol.h"
 #include "radio/Bytes.h"
+#include "radio/ChannelRecord.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -52,18 +53,9 @@ constexpr FactoryChannel FactoryChannels[] = {
     {9, 0x43900000, 0x43900000, 0xA9EC, 0xA9EC, 0xFFFF, "DIG9"},      // DI754
 };
 
-std::uint8_t nameCode(char c)
+void putBlock(VirtualRadio::Memory& memory, std::uint16_t address, const std::uint8_t* data, int length)
 {
-    if (c >= '0' && c <= '9')
-        return static_cast<std::uint8_t>(c - '0');
-    if (c >= 'A' && c <= 'Z')
-        return static_cast<std::uint8_t>(10 + c - 'A');
-    return 0xFF;
-}
-
-void putBlock(VirtualRadio::Memory& memory, std::uint16_t address, const std::uint8_t* data)
-{
-    for (int i = 0; i < layout::BlockDataSize; ++i)
+    for (int i = 0; i < length; ++i)
         memory[static_cast<std::uint16_t>(address + i)] = data[i];
 }
 
@@ -89,11 +81,7 @@ VirtualRadio::Memory VirtualRadio::factoryMemory()
         writeLe16(slot.data() + layout::channel::TxTone, channel.txTone);
         writeLe16(slot.data() + layout::channel::OptionsA, channel.optionsA);
         writeLe16(slot.data() + layout::channel::OptionsB, 0xFFFF);
-        auto name = image.extensionSlot(i);
-        const std::size_t length = std::strlen(channel.name);
-        for (int k = 0; k < layout::extension::NameLength; ++k)
-            name[layout::extension::Name + k] =
-                k < static_cast<int>(length) ? nameCode(channel.name[k]) : 0xFF;
+        StoreChannelName(image.extensionSlot(i), channel.name);
     }
     // A new image's A-band frequency (375.025 MHz) lies outside these limits; a radio
     // never holds a VFO frequency it cannot receive, so the factory A band sits on 435.025.
@@ -115,19 +103,23 @@ VirtualRadio::Memory VirtualRadio::memoryFromImage(const RadioImage& source)
     Memory memory;
     memory.fill(0xFF);
     using namespace layout;
-    // The start-up text block overlaps the function settings block; the latter owns the
-    // shared bytes, so it goes in after it.
-    for (RegionId region : {Channels, ChannelExtensions, Vfo, StartupText, FunctionSettings, Offsets}) {
-        for (int b = 0; b < Regions[region].records; ++b) {
-            BlockRef block = image.block(region, b);
-            putBlock(memory, block.address(), block.data().data());
+    // Blocks may share radio bytes (the start-up text block overlaps the function settings
+    // block): every block goes in whole, then the part each block writes goes in again, so
+    // a shared byte holds the copy of the block that writes it.
+    for (bool writtenPart : {false, true}) {
+        for (RegionId region : TransferRegions) {
+            for (int b = 0; b < Regions[region].records; ++b) {
+                BlockRef block = image.block(region, b);
+                const int length = writtenPart ? block.chunksWritten() * ChunkSize : BlockDataSize;
+                putBlock(memory, block.address(), block.data().data(), length);
+            }
         }
     }
     BlockRef limits = image.block(BandLimits);
     std::array<std::uint8_t, BlockDataSize> scrambled{};
     for (int i = 0; i < BlockDataSize; ++i)
         scrambled[i] = scrambleByte(limits.data()[i]);
-    putBlock(memory, limits.address(), scrambled.data());
+    putBlock(memory, limits.address(), scrambled.data(), BlockDataSize);
     return memory;
 }
 
@@ -135,16 +127,16 @@ RadioImage VirtualRadio::imageFromMemory(const Memory& memory)
 {
     RadioImage image;
     using namespace layout;
-    for (RegionId region : {Channels, ChannelExtensions, Vfo, FunctionSettings, Offsets, StartupText, Scratch}) {
+    for (RegionId region : BlockRegions) {
         for (int b = 0; b < Regions[region].records; ++b) {
             BlockRef block = image.block(region, b);
             getBlock(memory, block.address(), block.data().data());
+            // The radio keeps its limits scrambled.
+            if (Regions[region].transfer == Transfer::LimitsOnly)
+                for (std::uint8_t& byte : block.data())
+                    byte = descrambleByte(byte);
         }
     }
-    BlockRef limits = image.block(BandLimits);
-    getBlock(memory, limits.address(), limits.data().data());
-    for (std::uint8_t& byte : limits.data())
-        byte = descrambleByte(byte);
     return image;
 }
 

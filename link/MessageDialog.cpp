@@ -1,6 +1,6 @@
 #include "link/MessageDialog.h"
 
-#include "app/MessageLayout.h"
+#include "link/MessageLayout.h"
 
 #include <QFontMetrics>
 #include <QPainter>

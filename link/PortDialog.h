@@ -2,6 +2,8 @@
 // that could be opened when it was shown, so the user picks the port a transfer tries first.
 #pragma once
 
+#include "link/PortRange.h"
+
 #include <QDialog>
 
 #include <cstdint>
@@ -14,7 +16,7 @@ class QRadioButton;
 class PortDialog : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int PortCount = 20;
+    static constexpr int PortCount = tarn::PortCount;
 
     explicit PortDialog(QWidget* parent = nullptr);
 

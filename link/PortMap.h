@@ -3,6 +3,8 @@
 // assignment (TARN_PORTS or the tools' --ports option).
 #pragma once
 
+#include "link/PortRange.h"
+
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -20,8 +22,8 @@ struct PortEntry {
 
 class PortMap {
 public:
-    static constexpr int FirstPort = 1;
-    static constexpr int LastPort = 20;
+    static constexpr int FirstPort = tarn::FirstPort;
+    static constexpr int LastPort = tarn::LastPort;
 
     // An explicit assignment "N=DEVICE[,N=DEVICE...]" that takes precedence over
     // TARN_PORTS; an empty text removes it.

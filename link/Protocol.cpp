@@ -2,6 +2,8 @@
 // a send followed by a counted read, with the retries each step allows.
 #include "link/Protocol.h"
 
+#include "radio/RadioLayout.h"
+
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -11,9 +13,11 @@ namespace tarn {
 namespace {
 constexpr int EntryLength = 8;
 constexpr int IdentifyReplyLength = 8;
-constexpr int ReadReplyLength = 4 + 64;
-constexpr int DataLength = 64;
-constexpr int ChunkLength = 16;
+constexpr int DataLength = layout::BlockDataSize;
+constexpr int ChunkLength = layout::ChunkSize;
+// The read request's four bytes echoed, then the block.
+constexpr int ReadReplyLength = 4 + DataLength;
+static_assert(wire::ReadLength == DataLength && wire::WriteLength == ChunkLength);
 constexpr int ReadSends = 4;
 constexpr int AckReads = 4;
 constexpr int WriteAttempts = 4;

@@ -18,13 +18,13 @@ void QueuedTransferListener::setImageCheck(QObject* context, std::function<int(i
 
 void QueuedTransferListener::transferProgress(int n)
 {
-    emit WM_TRANSFER_PROGRESS(n);
+    emit progressPosted(n);
 }
 
 int QueuedTransferListener::imageNotify(int code)
 {
     if (code != CheckBeforeWrite) {
-        emit WM_IMAGE_NOTIFY(code);
+        emit imageNotifyPosted(code);
         return 1;
     }
     QObject* context = m_checkContext.data();
@@ -43,7 +43,7 @@ int QueuedTransferListener::imageNotify(int code)
 
 void QueuedTransferListener::transferResult(int code)
 {
-    emit WM_TRANSFER_RESULT(code);
+    emit resultPosted(code);
 }
 
 }  // namespace tarn

@@ -26,9 +26,9 @@ public:
     template <typename Receiver, typename Progress, typename Notify, typename Result>
     void connectTo(const Receiver* receiver, Progress progress, Notify notify, Result result)
     {
-        connect(this, &QueuedTransferListener::WM_TRANSFER_PROGRESS, receiver, progress, Qt::QueuedConnection);
-        connect(this, &QueuedTransferListener::WM_IMAGE_NOTIFY, receiver, notify, Qt::QueuedConnection);
-        connect(this, &QueuedTransferListener::WM_TRANSFER_RESULT, receiver, result, Qt::QueuedConnection);
+        connect(this, &QueuedTransferListener::progressPosted, receiver, progress, Qt::QueuedConnection);
+        connect(this, &QueuedTransferListener::imageNotifyPosted, receiver, notify, Qt::QueuedConnection);
+        connect(this, &QueuedTransferListener::resultPosted, receiver, result, Qt::QueuedConnection);
     }
 
     void transferProgress(int n) override;
@@ -36,10 +36,11 @@ public:
     void transferResult(int code) override;
 
 signals:
-    void WM_TRANSFER_PROGRESS(int n);
+    // The window messages WM_TRANSFER_PROGRESS, WM_IMAGE_NOTIFY and WM_TRANSFER_RESULT.
+    void progressPosted(int n);
     // Every code but 4 (in practice 2: reload the pages).
-    void WM_IMAGE_NOTIFY(int code);
-    void WM_TRANSFER_RESULT(int code);
+    void imageNotifyPosted(int code);
+    void resultPosted(int code);
 
 private:
     QPointer<QObject> m_checkContext;

@@ -202,47 +202,44 @@ bool TransferJob::writeAll(ByteLine& line)
         return false;
     step();
 
-    for (RegionId region : {Channels, ChannelExtensions}) {
-        for (int b = 0; b < Regions[region].records; ++b) {
-            if (stopRequested() || !writeChunks(m_image->block(region, b)))
+    // What the radio keeps of a block comes from the radio just before the block is sent.
+    auto mergeFromRadio = [&](const BlockRef& block) {
+        switch (Regions[block.region()].merge) {
+        case WriteMerge::None:
+            return true;
+        case WriteMerge::RadioOwnedBytes: {
+            if (!readInto(m_image->block(Scratch)))
                 return false;
-            step();
+            const auto scratch = m_image->scratchData();
+            std::copy_n(scratch.begin() + functions::RadioOwned, functions::RadioOwnedLength,
+                        block.data().begin() + functions::RadioOwned);
+            return true;
+        }
+        case WriteMerge::RadioTail: {
+            std::uint8_t kept[startup::ImageOwned];
+            std::copy_n(block.data().begin(), startup::ImageOwned, kept);
+            if (!readInto(block))
+                return false;
+            std::copy_n(kept, startup::ImageOwned, block.data().begin());
+            return true;
+        }
+        }
+        return false;
+    };
+
+    // Every record of the transfer regions in order, a progress step after each but the last.
+    for (std::size_t r = 0; r < TransferRegions.size(); ++r) {
+        const RegionId region = TransferRegions[r];
+        for (int b = 0; b < Regions[region].records; ++b) {
+            const BlockRef block = m_image->block(region, b);
+            if (stopRequested() || !mergeFromRadio(block))
+                return false;
+            if (stopRequested() || !writeChunks(block))
+                return false;
+            if (r + 1 < TransferRegions.size() || b + 1 < Regions[region].records)
+                step();
         }
     }
-
-    if (stopRequested() || !writeChunks(m_image->block(Vfo)))
-        return false;
-    step();
-
-    // Two bytes of the function settings belong to the radio: take them from its block.
-    if (stopRequested() || !readInto(m_image->block(Scratch)))
-        return false;
-    {
-        const auto scratch = m_image->scratchData();
-        const auto functions = m_image->functionData();
-        std::copy_n(scratch.begin() + functions::RadioOwned, functions::RadioOwnedLength,
-                    functions.begin() + functions::RadioOwned);
-    }
-    if (stopRequested() || !writeChunks(m_image->block(FunctionSettings)))
-        return false;
-    step();
-
-    if (stopRequested() || !writeChunks(m_image->block(Offsets)))
-        return false;
-    step();
-
-    // Only the start of the start-up text comes from the image; the rest of its first chunk
-    // is sent back as the radio holds it.
-    if (stopRequested())
-        return false;
-    const BlockRef startup = m_image->block(StartupText);
-    std::uint8_t kept[startup::ImageOwned];
-    std::copy_n(startup.data().begin(), startup::ImageOwned, kept);
-    if (!readInto(startup))
-        return false;
-    std::copy_n(kept, startup::ImageOwned, startup.data().begin());
-    if (!writeChunks(startup))
-        return false;
 
     m_progress = 100;
     postProgress(m_progress);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "link/CommPort.h"
+#include "link/PortRange.h"
 #include "link/TransferListener.h"
 
 #include <atomic>
@@ -20,8 +21,8 @@ public:
     enum Operation { Idle = 0, Read = 2, Write = 3 };
 
     // Ports the scan and the availability scan visit: COM1 to COM20.
-    static constexpr int FirstPort = 1;
-    static constexpr int LastPort = 20;
+    static constexpr int FirstPort = tarn::FirstPort;
+    static constexpr int LastPort = tarn::LastPort;
 
     TransferJob();
     ~TransferJob();

@@ -3,16 +3,14 @@
 // it may send the image. Pure functions over the image; the window shows the message.
 #pragma once
 
+#include "radio/LanguageText.h"
+
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace tarn {
 
 class RadioImage;
-
-// Language string n (0 to 147) in the current language, UTF-8.
-using LanguageText = std::function<std::string(int n)>;
 
 // Makes the A-band and B-band current channels (function settings bytes 37 and 63) point at
 // channels in use. With no channel in use both become 1 and both channel display settings

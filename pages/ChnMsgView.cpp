@@ -9,34 +9,22 @@
 #include <QHeaderView>
 #include <QMenu>
 
+#include <algorithm>
+
 using namespace tarn;
 
 namespace {
 
 constexpr int RowCount = layout::ChannelCount;
 
-struct ColumnSpec {
-    int header;  // language string
-    int width;   // pixels
-};
-constexpr std::array<ColumnSpec, ChannelColumnCount> Columns{{
-    {17, 44}, {18, 115}, {19, 115}, {20, 105}, {21, 105}, {22, 76},
-    {23, 76}, {24, 76}, {53, 76}, {25, 76}, {26, 80},
-}};
+// Pixels.
+constexpr std::array<int, ChannelColumnCount> ColumnWidths{44, 115, 115, 105, 105, 76, 76, 76, 76, 76, 80};
 
 }  // namespace
 
 CChnMsgView::CChnMsgView(const PageContext& context, QWidget* parent) : PageView(context, parent)
 {
-    auto word = [this](int n) { return languageString(n).toStdString(); };
-    m_words.highPower = word(2);
-    m_words.lowPower = word(3);
-    m_words.choice6Bit0 = word(4);
-    m_words.choice6Bit1 = word(5);
-    m_words.optionOff = word(10);
-    m_words.optionOn = word(11);
-    m_words.offText = word(12);
-    m_words.choice9Bit1 = word(13);
+    m_words = ChannelWords::fromLanguage([this](int n) { return languageString(n).toStdString(); });
 
     setWindowTitle(languageString(1));
     // The form's size (496 x 356 dialog units) and the list's place in it (7, 7, 482 x 286).
@@ -52,22 +40,22 @@ CChnMsgView::CChnMsgView(const PageContext& context, QWidget* parent) : PageView
         combo->editor().create(this, m_list, &m_edit->editor());
     }
 
-    const QString off = languageString(12);
-    for (const std::string& item : ToneListItems(off.toStdString()))
+    for (const std::string& item : ToneListItems(m_words.offText))
         m_combos[0]->addItem(QString::fromStdString(item));
-    const std::array<std::pair<int, int>, 5> choices{{{2, 3}, {4, 5}, {10, 11}, {12, 13}, {10, 11}}};
-    for (int k = 0; k < 5; ++k) {
-        m_combos[k + 1]->addItem(languageString(choices[k].first));
-        m_combos[k + 1]->addItem(languageString(choices[k].second));
+    // Each choice list offers its two words in language string order.
+    for (const ChoiceColumn& choice : ChoiceColumns) {
+        CellCombo* combo = choiceCombo(choice.column);
+        combo->addItem(languageString(std::min(choice.stringFor0, choice.stringFor1)));
+        combo->addItem(languageString(std::max(choice.stringFor0, choice.stringFor1)));
     }
 
     m_list->setShape(RowCount, ChannelColumnCount);
     QStringList headers;
-    for (const ColumnSpec& column : Columns)
-        headers << languageString(column.header);
+    for (int header : ChannelColumnHeaders)
+        headers << languageString(header);
     m_list->setHorizontalHeaderLabels(headers);
     for (int c = 0; c < ChannelColumnCount; ++c)
-        m_list->setColumnWidth(c, Columns[c].width);
+        m_list->setColumnWidth(c, ColumnWidths[c]);
     m_list->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
 
     m_edit->editor().registerColumn(ColRxFrequency);

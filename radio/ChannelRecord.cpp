@@ -21,16 +21,81 @@ std::uint16_t withBit(std::uint16_t word, int bit, bool on)
     return on ? static_cast<std::uint16_t>(word | mask) : static_cast<std::uint16_t>(word & ~mask);
 }
 
-const std::string& choiceText(bool bit, const std::string& bit0, const std::string& bit1)
-{
-    return bit ? bit1 : bit0;
-}
-
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isUpper(char c) { return c >= 'A' && c <= 'Z'; }
 bool isLower(char c) { return c >= 'a' && c <= 'z'; }
 
+// The radio offers the band-limited option only where the channel may transmit.
+bool bandLimitUnusable(std::uint16_t optionsB, std::uint32_t tx)
+{
+    return bitOf(optionsB, ch::BandLimitedBit) && !InTransmitWindows(tx);
+}
+
 }  // namespace
+
+ChannelWords ChannelWords::fromLanguage(const LanguageText& text)
+{
+    auto word = [&text](int n) { return text ? text(n) : std::string(); };
+    return {word(2), word(3), word(4), word(5), word(10), word(11), word(12), word(13)};
+}
+
+const std::string& ChannelWords::word(int n) const
+{
+    static const std::string none;
+    switch (n) {
+    case 2: return highPower;
+    case 3: return lowPower;
+    case 4: return choice6Bit0;
+    case 5: return choice6Bit1;
+    case 10: return optionOff;
+    case 11: return optionOn;
+    case 12: return offText;
+    case 13: return choice9Bit1;
+    default: return none;
+    }
+}
+
+char NameCharacter(std::uint8_t code)
+{
+    if (code <= ext::NameLastDigit)
+        return static_cast<char>('0' + code);
+    if (code <= ext::NameLastLetter)
+        return static_cast<char>('A' + code - ext::NameLastDigit - 1);
+    return '\0';
+}
+
+std::uint8_t NameCode(char c)
+{
+    if (isDigit(c))
+        return static_cast<std::uint8_t>(c - '0');
+    if (isUpper(c))
+        return static_cast<std::uint8_t>(c - 'A' + ext::NameLastDigit + 1);
+    if (isLower(c))
+        return static_cast<std::uint8_t>(c - 'a' + ext::NameLastDigit + 1);
+    return ext::NameEnd;
+}
+
+std::string ChannelNameText(ConstSlot16 extension)
+{
+    std::string name;
+    for (int k = 0; k < ext::NameLength; ++k) {
+        const char c = NameCharacter(extension[ext::Name + k]);
+        if (c == '\0')
+            break;
+        name += c;
+    }
+    return name;
+}
+
+void StoreChannelName(Slot16 extension, const std::string& text)
+{
+    bool ended = false;
+    for (int k = 0; k < ext::NameLength; ++k) {
+        const std::uint8_t code = ended || k >= static_cast<int>(text.size()) ? ext::NameEnd : NameCode(text[k]);
+        ended = code == ext::NameEnd;
+        extension[ext::Name + k] = code;
+    }
+}
 
 bool ChoiceBitFromText(const std::string& text, const ChannelWords& words)
 {
@@ -38,12 +103,10 @@ bool ChoiceBitFromText(const std::string& text, const ChannelWords& words)
              || text == words.offText);
 }
 
-ChannelRow ShowChannelRow(RadioImage& image, int i, const ChannelWords& words)
+ChannelRow ChannelRowTexts(const RadioImage& image, int i, const ChannelWords& words)
 {
     ChannelRow row;
-    Slot16 slot = image.channelSlot(i);
-    ConstSlot16 name = image.extensionSlot(i);
-    std::uint8_t* p = slot.data();
+    const std::uint8_t* p = image.channelSlot(i).data();
 
     row[ColNumber] = std::to_string(i + 1);
     const bool valid = FrequencyToText(readLe32(p + ch::RxFrequency), row[ColRxFrequency]);
@@ -54,29 +117,33 @@ ChannelRow ShowChannelRow(RadioImage& image, int i, const ChannelWords& words)
     if (!valid)
         return row;
 
-    const std::uint16_t a = readLe16(p + ch::OptionsA);
-    std::uint16_t b = readLe16(p + ch::OptionsB);
-    row[ColPower] = choiceText(bitOf(a, ch::PowerBit), words.lowPower, words.highPower);
-    row[ColChoice6] = choiceText(bitOf(a, ch::ChoiceBit14), words.choice6Bit0, words.choice6Bit1);
-    row[ColBandwidth] = choiceText(bitOf(a, ch::BandwidthBit), words.optionOff, words.optionOn);
-    // The radio offers the band-limited option only where it may transmit.
-    if (bitOf(b, ch::BandLimitedBit) && !InTransmitWindows(tx)) {
-        b = withBit(b, ch::BandLimitedBit, false);
-        writeLe16(p + ch::OptionsB, b);
+    const std::uint16_t b = readLe16(p + ch::OptionsB);
+    for (const ChoiceColumn& choice : ChoiceColumns) {
+        bool bit = bitOf(readLe16(p + choice.word), choice.bit);
+        if (choice.column == ColBandLimited && bandLimitUnusable(b, tx))
+            bit = false;
+        row[choice.column] = words.choiceText(choice, bit);
     }
-    row[ColBandLimited] = choiceText(bitOf(b, ch::BandLimitedBit), words.optionOff, words.optionOn);
-    row[ColChoice9] = choiceText(bitOf(a, ch::ChoiceBit3), words.offText, words.choice9Bit1);
-
-    for (int k = 0; k < ext::NameLength; ++k) {
-        const int code = name[ext::Name + k];
-        if (code <= ext::NameLastDigit)
-            row[ColName] += static_cast<char>('0' + code);
-        else if (code <= ext::NameLastLetter)
-            row[ColName] += static_cast<char>('A' + code - ext::NameLastDigit - 1);
-        else
-            break;
-    }
+    row[ColName] = ChannelNameText(image.extensionSlot(i));
     return row;
+}
+
+bool ClearUnusableBandLimit(RadioImage& image, int i)
+{
+    if (!image.channelInUse(i))
+        return false;
+    std::uint8_t* p = image.channelSlot(i).data();
+    const std::uint16_t b = readLe16(p + ch::OptionsB);
+    if (!bandLimitUnusable(b, readLe32(p + ch::TxFrequency)))
+        return false;
+    writeLe16(p + ch::OptionsB, withBit(b, ch::BandLimitedBit, false));
+    return true;
+}
+
+ChannelRow ShowChannelRow(RadioImage& image, int i, const ChannelWords& words)
+{
+    ClearUnusableBandLimit(image, i);
+    return ChannelRowTexts(image, i, words);
 }
 
 bool StoreChannelRow(RadioImage& image, int i, ChannelRow& row, const ChannelWords& words)
@@ -103,7 +170,7 @@ bool StoreChannelRow(RadioImage& image, int i, ChannelRow& row, const ChannelWor
     a = withBit(a, ch::ChoiceBit14, choice(ColChoice6));
     a = withBit(a, ch::BandwidthBit, choice(ColBandwidth));
     b = withBit(b, ch::BandLimitedBit, choice(ColBandLimited));
-    if (valid && bitOf(b, ch::BandLimitedBit) && !InTransmitWindows(tx)) {
+    if (valid && bandLimitUnusable(b, tx)) {
         b = withBit(b, ch::BandLimitedBit, false);
         row[ColBandLimited] = words.optionOff;
         adjusted = true;
@@ -112,20 +179,8 @@ bool StoreChannelRow(RadioImage& image, int i, ChannelRow& row, const ChannelWor
     writeLe16(p + ch::OptionsA, a);
     writeLe16(p + ch::OptionsB, b);
 
-    const std::string& text = row[ColName];
-    for (int k = 0; k < ext::NameLength; ++k) {
-        const char c = k < static_cast<int>(text.size()) ? text[k] : '\0';
-        std::uint8_t code = ext::NameEnd;
-        if (valid && isDigit(c))
-            code = static_cast<std::uint8_t>(c - '0');
-        else if (valid && isUpper(c))
-            code = static_cast<std::uint8_t>(c - 'A' + ext::NameLastDigit + 1);
-        else if (valid && isLower(c))
-            code = static_cast<std::uint8_t>(c - 'a' + ext::NameLastDigit + 1);
-        else
-            valid = false;
-        name[ext::Name + k] = code;
-    }
+    // An empty channel stores no name.
+    StoreChannelName(name, valid ? row[ColName] : std::string());
     return adjusted;
 }
 

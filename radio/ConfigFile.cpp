@@ -388,4 +388,10 @@ FileResult loadConfiguration(const std::string& path, RadioImage& image)
     }
 }
 
+std::string NotTarnFileText(const LanguageText& text)
+{
+    constexpr int WrongFileString = 31;
+    return text ? text(WrongFileString) : std::string();
+}
+
 }  // namespace tarn

@@ -3,6 +3,9 @@
 // and a save that succeeded survives a power cut. Only regular files are read or replaced.
 #pragma once
 
+#include "radio/LanguageText.h"
+#include "radio/RadioLayout.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -13,7 +16,7 @@ namespace tarn {
 class RadioImage;
 
 inline constexpr std::string_view ConfigMagic = "TZ318";
-inline constexpr int ConfigFileSize = 5 + 5284;
+inline constexpr int ConfigFileSize = static_cast<int>(ConfigMagic.size()) + layout::ImageSize;
 
 enum class FileOutcome {
     Loaded,       // the magic matched; the body was read as far as the file goes
@@ -45,5 +48,8 @@ std::string saveTargetProblem(const std::string& path);
 FileResult loadConfiguration(const std::string& path, RadioImage& image);
 // The same rules over the bytes of a file already read: Loaded or NotTarnFile.
 FileOutcome loadConfigurationBytes(const std::uint8_t* bytes, std::size_t size, RadioImage& image);
+
+// What the user is told when a file opened as a configuration is not one.
+std::string NotTarnFileText(const LanguageText& text);
 
 }  // namespace tarn

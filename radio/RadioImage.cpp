@@ -131,7 +131,7 @@ void RadioImage::resetToDefaults()
     put(functions, FunctionDefaults);
     put(functions + functions::Passwords, DefaultModeSwitchPassword);
     put(functions + functions::Passwords + functions::PasswordLength, DefaultResetPassword);
-    put(functions + 54, FunctionTailDefaults);
+    put(functions + functions::AfterPasswords, FunctionTailDefaults);
 
     // 5. Scratch block: header only.
     setRecordHeaders(bytes, Scratch);
@@ -181,7 +181,7 @@ BlockRef RadioImage::block(RegionId region, int record)
 std::vector<BlockRef> RadioImage::readOrder()
 {
     std::vector<BlockRef> blocks;
-    for (RegionId region : {Channels, ChannelExtensions, Vfo, FunctionSettings, Offsets, StartupText})
+    for (RegionId region : TransferRegions)
         for (int b = 0; b < Regions[region].records; ++b)
             blocks.push_back(block(region, b));
     return blocks;

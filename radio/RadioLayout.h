@@ -32,6 +32,13 @@ enum class Transfer {
     ScratchOnly  // read during a write, never written
 };
 
+// What a write takes from the radio before it sends a block.
+enum class WriteMerge {
+    None,
+    RadioOwnedBytes,  // function settings bytes 38-39: from the radio's block (read into Scratch)
+    RadioTail         // start-up text: only the first bytes are the image's, the rest as the radio holds them
+};
+
 struct Region {
     std::string_view name;
     int length;           // bytes in the image
@@ -41,6 +48,7 @@ struct Region {
     std::uint16_t addressStep;  // radio address distance between records
     Transfer transfer;
     int chunksWritten;    // 16-byte chunks written per record (from data byte 0)
+    WriteMerge merge;
 };
 
 enum RegionId {
@@ -57,19 +65,58 @@ enum RegionId {
     RegionCount
 };
 
-// The regions are contiguous and in this order.
+// The regions are contiguous and in this order, which is also the order a read fills and
+// a write sends the ReadWrite regions.
 inline constexpr std::array<Region, RegionCount> Regions{{
-    {"port number", 4, 0, Record66, 0, 0, Transfer::None, 0},
-    {"channels", 32 * 68, 32, Record68, 0x0010, 64, Transfer::ReadWrite, 4},
-    {"channel extensions", 32 * 66, 32, Record66, 0x1010, 64, Transfer::ReadWrite, 4},
-    {"VFO", 68, 1, Record68, 0x0810, 0, Transfer::ReadWrite, 2},
-    {"band limits", 66, 1, Record66, 0x0970, 0, Transfer::LimitsOnly, 0},
-    {"function settings", 66, 1, Record66, 0x0E20, 0, Transfer::ReadWrite, 4},
-    {"offsets", 66, 1, Record66, 0x1810, 0, Transfer::ReadWrite, 2},
-    {"start-up text", 66, 1, Record66, 0x0E06, 0, Transfer::ReadWrite, 1},
-    {"scratch", 66, 1, Record66, 0x0E20, 0, Transfer::ScratchOnly, 0},
-    {"tail", 594, 0, Record66, 0, 0, Transfer::None, 0},
+    {"port number", 4, 0, Record66, 0, 0, Transfer::None, 0, WriteMerge::None},
+    {"channels", 32 * 68, 32, Record68, 0x0010, 64, Transfer::ReadWrite, 4, WriteMerge::None},
+    {"channel extensions", 32 * 66, 32, Record66, 0x1010, 64, Transfer::ReadWrite, 4, WriteMerge::None},
+    {"VFO", 68, 1, Record68, 0x0810, 0, Transfer::ReadWrite, 2, WriteMerge::None},
+    {"band limits", 66, 1, Record66, 0x0970, 0, Transfer::LimitsOnly, 0, WriteMerge::None},
+    {"function settings", 66, 1, Record66, 0x0E20, 0, Transfer::ReadWrite, 4, WriteMerge::RadioOwnedBytes},
+    {"offsets", 66, 1, Record66, 0x1810, 0, Transfer::ReadWrite, 2, WriteMerge::None},
+    {"start-up text", 66, 1, Record66, 0x0E06, 0, Transfer::ReadWrite, 1, WriteMerge::RadioTail},
+    {"scratch", 66, 1, Record66, 0x0E20, 0, Transfer::ScratchOnly, 0, WriteMerge::None},
+    {"tail", 594, 0, Record66, 0, 0, Transfer::None, 0, WriteMerge::None},
 }};
+
+// The regions a read fills and a write sends, in transfer order.
+constexpr int transferRegionCount()
+{
+    int n = 0;
+    for (const Region& region : Regions)
+        n += region.transfer == Transfer::ReadWrite ? 1 : 0;
+    return n;
+}
+constexpr std::array<RegionId, transferRegionCount()> transferRegions()
+{
+    std::array<RegionId, transferRegionCount()> ids{};
+    int n = 0;
+    for (int r = 0; r < RegionCount; ++r)
+        if (Regions[r].transfer == Transfer::ReadWrite)
+            ids[n++] = static_cast<RegionId>(r);
+    return ids;
+}
+inline constexpr auto TransferRegions = transferRegions();
+
+// Every region made of block records, in image order: what a radio's memory holds.
+constexpr int blockRegionCount()
+{
+    int n = 0;
+    for (const Region& region : Regions)
+        n += region.records > 0 ? 1 : 0;
+    return n;
+}
+constexpr std::array<RegionId, blockRegionCount()> blockRegions()
+{
+    std::array<RegionId, blockRegionCount()> ids{};
+    int n = 0;
+    for (int r = 0; r < RegionCount; ++r)
+        if (Regions[r].records > 0)
+            ids[n++] = static_cast<RegionId>(r);
+    return ids;
+}
+inline constexpr auto BlockRegions = blockRegions();
 
 constexpr int regionOffset(RegionId id)
 {
@@ -109,21 +156,19 @@ constexpr int dataOffset(RegionId id, int record = 0)
 }
 
 // The configuration file body holds the image up to (not including) the scratch block,
-// loaded as these eight consecutive reads.
+// loaded as one read per region.
 struct FileSpan {
     int offset;
     int length;
 };
-inline constexpr std::array<FileSpan, 8> FileReads{{
-    {regionOffset(PortNumber), 4},
-    {regionOffset(Channels), 2176},
-    {regionOffset(ChannelExtensions), 2112},
-    {regionOffset(Vfo), 68},
-    {regionOffset(BandLimits), 66},
-    {regionOffset(FunctionSettings), 66},
-    {regionOffset(Offsets), 66},
-    {regionOffset(StartupText), 66},
-}};
+constexpr std::array<FileSpan, Scratch> fileReads()
+{
+    std::array<FileSpan, Scratch> spans{};
+    for (int r = 0; r < Scratch; ++r)
+        spans[r] = {regionOffset(static_cast<RegionId>(r)), Regions[r].length};
+    return spans;
+}
+inline constexpr auto FileReads = fileReads();
 inline constexpr int FileBodyLoaded = regionOffset(Scratch);  // 4624
 
 // Channels: 128 of them, four to a 64-byte data area, 16 bytes each in both regions.
@@ -178,6 +223,7 @@ inline constexpr int RadioOwned = 38;       // bytes 38 and 39: always taken fro
 inline constexpr int RadioOwnedLength = 2;
 inline constexpr int Passwords = 42;        // two passwords of six digit bytes
 inline constexpr int PasswordLength = 6;
+inline constexpr int AfterPasswords = Passwords + 2 * PasswordLength;  // 54
 inline constexpr int CurrentChannelB = 63;  // 1-based
 }  // namespace functions
 

@@ -1,5 +1,5 @@
 // The message dialog's text layout (point size, split of a long text) and its frame.
-#include "app/MessageLayout.h"
+#include "link/MessageLayout.h"
 #include "link/MessageDialog.h"
 
 #include <QPushButton>

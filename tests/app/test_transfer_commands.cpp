@@ -86,7 +86,7 @@ VirtualRadio::Memory memoryAsShown()
 {
     RadioImage image = VirtualRadio::imageFromMemory(VirtualRadio::factoryMemory());
     for (int i = 0; i < layout::ChannelCount; ++i)
-        ShowChannelRow(image, i, ChannelWords{});
+        ClearUnusableBandLimit(image, i);
     return VirtualRadio::memoryFromImage(image);
 }
 

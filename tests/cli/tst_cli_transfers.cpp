@@ -8,6 +8,7 @@
 #include "emulator/PtyRadio.h"
 #include "link/WriteChecks.h"
 #include "radio/Bytes.h"
+#include "radio/ChannelRecord.h"
 #include "radio/ConfigFile.h"
 #include "radio/RadioImage.h"
 
@@ -314,6 +315,64 @@ private slots:
         QVERIFY(!lines.filter(QRegularExpression("^\\s*\\d+\\.\\d{3} > 52 10 10 40$")).isEmpty());
         // Standard output carries only the result, not the trace.
         QVERIFY(!run.out.contains(" > "));
+    }
+
+    // The channel page's rule, not a second decoder: info shows every channel as the page
+    // does, the band option included, for the virtual radio's own memory as the emulator
+    // saves it and for a band option on a channel that cannot transmit.
+    void infoShowsTheChannelsAsThePageDoes_data()
+    {
+        QTest::addColumn<bool>("fromEmulator");
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<QString>("bandOption");
+        QTest::newRow("factory memory, channel 6 at 151.82 MHz") << true << 6 << language(2, 10);
+        QTest::newRow("band option at 150.00000") << false << 1 << language(2, 10);
+        QTest::newRow("band option at 146.00000 stays") << false << 2 << language(2, 11);
+    }
+    void infoShowsTheChannelsAsThePageDoes()
+    {
+        QFETCH(bool, fromEmulator);
+        QFETCH(int, channel);
+        QFETCH(QString, bandOption);
+        QTemporaryDir dir;
+        QString path = dir.filePath("radio.tw");
+        if (fromEmulator) {
+            QProcess emulator;
+            emulator.start(QStringLiteral(TARN_EMULATOR_PATH), {"--save", path});
+            QVERIFY(emulator.waitForReadyRead(10000));
+            emulator.terminate();
+            QVERIFY(emulator.waitForFinished(10000));
+        } else {
+            RadioImage image;
+            for (auto [i, tx] : {std::pair{0, 0x15000000u}, std::pair{1, 0x14600000u}}) {
+                std::uint8_t* p = image.channelSlot(i).data();
+                writeLe32(p + channel::RxFrequency, 0x14600000);
+                writeLe32(p + channel::TxFrequency, tx);
+                writeLe16(p + channel::OptionsB, 1 << channel::BandLimitedBit);
+            }
+            saveImage(dir, "radio.tw", image);
+        }
+        RadioImage image;
+        QCOMPARE(loadConfiguration(path.toStdString(), image).outcome, FileOutcome::Loaded);
+
+        const testing::CliRun run = runCli({"info", path}, dir.path());
+        QCOMPARE(run.exitCode, 0);
+        const ChannelWords words = ChannelWords::fromLanguage([](int n) { return language(2, n).toStdString(); });
+        for (int i = 0; i < ChannelCount; ++i) {
+            if (!image.channelInUse(i))
+                continue;
+            const ChannelRow shown = ShowChannelRow(image, i, words);
+            QStringList cells;
+            for (const std::string& cell : shown)
+                cells << QString::fromStdString(cell);
+            for (int column : {ColRxFrequency, ColTxFrequency})
+                if (cells[column].isEmpty())
+                    cells[column] = QStringLiteral("-");
+            const QString line = run.out.split('\n').filter(QRegularExpression(QStringLiteral("^\\s+%1\\s").arg(i + 1))).value(0);
+            QCOMPARE(line.simplified(), cells.join(' ').trimmed());
+            if (i + 1 == channel)
+                QCOMPARE(QString::fromStdString(shown[ColBandLimited]), bandOption);
+        }
     }
 
     void languageColumnZeroGivesTheChineseTexts()

@@ -1,4 +1,4 @@
-#include "app/MessageLayout.h"
+#include "link/MessageLayout.h"
 
 #include <QList>
 
