@@ -22,6 +22,7 @@
 
 #ifdef Q_OS_UNIX
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/types.h>
 #endif
 
@@ -161,6 +162,8 @@ private slots:
         QTest::newRow("malformed port map") << QStringList{"read", "x", "--ports", "COM1"} << "N=DEVICE";
         QTest::newRow("language column absent") << QStringList{"read", "x", "--lang", "9"} << "no language column 9";
         QTest::newRow("read into a missing folder") << QStringList{"read", "nowhere/x"} << "cannot write nowhere/x.tw";
+        QTest::newRow("read onto a read-only file") << QStringList{"read", "kept.tw"} << "cannot write kept.tw";
+        QTest::newRow("info of a FIFO") << QStringList{"info", "fifo.tw"} << "cannot open fifo.tw";
         QTest::newRow("missing file") << QStringList{"write", "absent.tw"} << "cannot open absent.tw";
         QTest::newRow("wrong magic") << QStringList{"write", "notes.tw"} << "not a Tarn configuration file";
     }
@@ -173,9 +176,14 @@ private slots:
         QVERIFY(foreign.open(QIODevice::WriteOnly));
         foreign.write("TZ31\0 and more bytes", 20);
         foreign.close();
+        QVERIFY(QFile::copy(foreign.fileName(), dir.filePath("kept.tw")));
+        QVERIFY(QFile::setPermissions(dir.filePath("kept.tw"), QFileDevice::ReadOwner | QFileDevice::ReadOther));
+#ifdef Q_OS_UNIX
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("fifo.tw")).constData(), 0644), 0);
+#endif
         auto radio = startRadio(VirtualRadio::factoryMemory());
 
-        if (!arguments.contains("--ports"))
+        if (!arguments.contains("--ports") && arguments.first() != "info")
             arguments << "--ports" << portsFor(*radio);
         const testing::CliRun run = runCli(arguments, dir.path());
 
@@ -185,6 +193,7 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath("x.tw")));
         if (QTest::currentDataTag() == QByteArray("wrong magic"))
             QCOMPARE(run.out, language(2, 31) + "\n");
+        QCOMPARE(QFileInfo(dir.filePath("kept.tw")).size(), 20);
     }
 
     void noRadioExitsThree_data()
