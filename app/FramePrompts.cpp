@@ -36,6 +36,12 @@ int FramePrompts::showMessage(QWidget* parent, const QString& title, const QStri
     return MessageDialog::show(parent, title, buttonText, text);
 }
 
+int FramePrompts::askChoice(QWidget* parent, const QString& title, const QStringList& buttonTexts,
+                            const QString& text)
+{
+    return MessageDialog::ask(parent, title, buttonTexts, text);
+}
+
 QString FramePrompts::askOpenPath(QWidget* parent)
 {
     return QFileDialog::getOpenFileName(parent, QString(), QString(), configurationFilter());

@@ -18,6 +18,10 @@ public:
     // The program's message dialog; QDialog::Accepted when the user pressed its button.
     virtual int showMessage(QWidget* parent, const QString& title, const QString& buttonText,
                             const QString& text);
+    // The message dialog with a row of buttons: the index of the button pressed, -1 when it
+    // was closed without one.
+    virtual int askChoice(QWidget* parent, const QString& title, const QStringList& buttonTexts,
+                          const QString& text);
     // The file dialogs of File/Open and File/Save. An empty path means cancelled.
     virtual QString askOpenPath(QWidget* parent);
     virtual QString askSavePath(QWidget* parent);

@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <string>
+
 namespace tarn {
 
 QString LanguageTable::decode(const QByteArray& bytes)
@@ -32,26 +34,29 @@ QStringList LanguageTable::splitLines(const QString& text)
 
 QStringList LanguageTable::splitFields(const QString& line)
 {
+    // Lengths count characters, not UTF-16 units: a field is collected as code points.
     const QList<uint> chars = line.toUcs4();
     QStringList fields;
-    QList<uint> field;
+    std::u32string field;
+    auto endField = [&] {
+        fields.append(QString::fromUcs4(field.data(), static_cast<qsizetype>(field.size())));
+        field.clear();
+    };
     qsizetype i = 0;
     const qsizetype n = chars.size();
     for (;;) {
         if (i >= n) {
-            fields.append(QString::fromUcs4(reinterpret_cast<const char32_t*>(field.constData()), field.size()));
+            endField();
             break;
         }
-        const uint c = chars[i++];
-        if (c == ',') {
-            fields.append(QString::fromUcs4(reinterpret_cast<const char32_t*>(field.constData()), field.size()));
-            field.clear();
+        const char32_t c = static_cast<char32_t>(chars[i++]);
+        if (c == U',') {
+            endField();
             continue;
         }
-        field.append(c);
+        field.push_back(c);
         if (field.size() == MaxFieldLength) {
-            fields.append(QString::fromUcs4(reinterpret_cast<const char32_t*>(field.constData()), field.size()));
-            field.clear();
+            endField();
             if (i >= n)
                 break;
             ++i;  // the 49th character is lost, whatever it is

@@ -100,12 +100,14 @@ CMainFrame::CMainFrame(QWidget* parent)
     connect(m_transfer, &TransferController::imageNotify, this, &CMainFrame::onImageNotify);
     connect(m_transfer, &TransferController::transferResult, this, &CMainFrame::onTransferResult);
     connect(m_transfer, &TransferController::runningChanged, this, &CMainFrame::lockImageCommands);
+    connect(m_transfer, &TransferController::runningChanged, this, &CMainFrame::setPagesReadOnly);
     m_transfer->setImageCheck([this](int code) { return onImageNotify(code); });
     // Every read and write leaves a backup.
     transferJob().setBackups(&m_backups);
 
     // A new run starts from a default configuration, never from an empty one.
     m_image.resetToDefaults();
+    markSaved();
 }
 
 CMainFrame::~CMainFrame()
@@ -314,6 +316,9 @@ void CMainFrame::openPage(PageKind kind)
     frame->resize(pageFrameSize(frameGeometry().size(), row.widthFiftieths, row.heightFiftieths, area));
 
     page->LoadFromImage();
+    // The refresh after a read opens the channel page before the result is shown.
+    if (transferRunning())
+        page->setReadOnly(true);
     frame->setWindowTitle(page->windowTitle().isEmpty() ? languageString(row.titleString)
                                                         : page->windowTitle());
     frame->show();
@@ -345,6 +350,9 @@ void CMainFrame::StorePages()
 
 void CMainFrame::ReopenPages()
 {
+    // What the pages hold and have not stored yet would go with them.
+    if (pagesMayStore())
+        StorePages();
     QList<PageKind> reopen;
     for (const PageKindRow& row : pageKinds()) {
         QPointer<CChildFrame>& member = m_pageFrames[std::size_t(row.kind)];
@@ -371,16 +379,62 @@ void CMainFrame::OpenPageByTitle(const QString& title)
     }
 }
 
+bool CMainFrame::hasUnsavedChanges() const
+{
+    for (const PageKindRow& row : pageKinds()) {
+        CChildFrame* frame = pageFrame(row.kind);
+        if (frame && frame->page() && frame->page()->hasUnstoredEdits())
+            return true;
+    }
+    return !m_image.sameSettings(m_savedImage);
+}
+
+bool CMainFrame::confirmUnsavedChanges()
+{
+    if (!hasUnsavedChanges())
+        return true;
+    const QStringList buttons{languageString(149), languageString(150), languageString(117)};
+    switch (m_prompts->askChoice(this, languageString(0), buttons, languageString(148))) {
+    case 0:
+        return saveToChosenFile();
+    case 1:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CMainFrame::markSaved()
+{
+    m_savedImage = m_image;
+}
+
+void CMainFrame::setPagesReadOnly(bool readOnly)
+{
+    for (const PageKindRow& row : pageKinds()) {
+        CChildFrame* frame = pageFrame(row.kind);
+        if (frame && frame->page())
+            frame->page()->setReadOnly(readOnly);
+    }
+}
+
 void CMainFrame::onFileNew()
 {
-    if (showMessage(languageString(30)) != QDialog::Accepted)
+    if (!confirmUnsavedChanges())
+        return;
+    if (m_prompts->askChoice(this, languageString(0), {languageString(116), languageString(117)},
+                             languageString(30))
+        != 0)
         return;
     m_image.resetToDefaults();
     RefreshPages();
+    markSaved();
 }
 
 void CMainFrame::onFileOpen()
 {
+    if (!confirmUnsavedChanges())
+        return;
     const QString path = m_prompts->askOpenPath(this);
     if (!path.isEmpty())
         openConfiguration(path);
@@ -403,26 +457,35 @@ void CMainFrame::openConfiguration(const QString& path)
         showMessage(QString::fromStdString(tarn::NotTarnFileText(languageText())));
     m_mdiArea->viewport()->update();
     RefreshPages();
+    if (result.outcome == tarn::FileOutcome::Loaded)
+        markSaved();
 }
 
 void CMainFrame::onFileSave()
 {
+    saveToChosenFile();
+}
+
+bool CMainFrame::saveToChosenFile()
+{
     const QString chosen = m_prompts->askSavePath(this);
     if (chosen.isEmpty())
-        return;
+        return false;
     const QString path = QFile::decodeName(
         QByteArray::fromStdString(tarn::withTwExtension(QFile::encodeName(chosen).toStdString())));
     // The dialog asked about the name it returned; a name completed here is asked again.
     if (path != chosen && QFileInfo::exists(path) && !m_prompts->confirmOverwrite(this, languageString(0), path))
-        return;
+        return false;
 
     StorePages();
     const tarn::FileResult result = tarn::saveConfiguration(QFile::encodeName(path).toStdString(), m_image);
     if (result.outcome != tarn::FileOutcome::Saved) {
         m_prompts->reportSaveError(this, languageString(0), path, QString::fromLocal8Bit(result.reason.c_str()));
-        return;
+        return false;
     }
+    markSaved();
     m_mdiArea->viewport()->update();
+    return true;
 }
 
 tarn::PrintContent CMainFrame::printContent()
@@ -473,6 +536,8 @@ void CMainFrame::onAppExit()
 
 void CMainFrame::onReadFromRadio()
 {
+    if (transferRunning() || transferJob().isBusy() || !confirmUnsavedChanges())
+        return;
     startTransfer(tarn::TransferJob::Read);
 }
 
@@ -612,8 +677,10 @@ int CMainFrame::onImageNotify(int code)
 {
     const bool closing = m_transfer->closing();
     if (code == tarn::ImageRead) {
-        if (!closing)
+        if (!closing) {
             RefreshPages();
+            markSaved();
+        }
         return 1;
     }
     if (code == tarn::CheckBeforeWrite) {
@@ -630,6 +697,8 @@ int CMainFrame::onImageNotify(int code)
 
 int CMainFrame::onTransferResult(int code)
 {
+    if (code == tarn::WriteSucceeded)
+        markSaved();
     // The message dialog keeps the result texts of reads and writes; what a verify found and
     // the backups that were not kept need more room, so they follow in the report.
     if (!m_transfer->closing() && tarn::IsTransferResult(code))
@@ -669,8 +738,9 @@ QStringList CMainFrame::transferReport() const
 void CMainFrame::stopTransferAndWait()
 {
     if (m_transfer->workerRunning())
-        m_statusBar->showMessage(QStringLiteral("…"));
+        m_statusBar->showMessage(languageString(151));
     m_transfer->stopAndWait();
+    m_statusBar->clearMessage();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)
@@ -679,7 +749,14 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // The user settled the changes before a read began; what a stopped read leaves is not
+    // theirs to lose.
+    const bool stoppedARead = transferRunning() && transferJob().operation() == tarn::TransferJob::Read;
     stopTransferAndWait();
+    if (!stoppedARead && !confirmUnsavedChanges()) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
 }
 

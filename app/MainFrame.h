@@ -90,6 +90,13 @@ public:
     // False while a transfer owns the image.
     bool pagesMayStore() const { return !transferRunning(); }
 
+    // True when the image or an open page holds changes that were neither saved to a file
+    // nor written to the radio since the image was last made, opened, read or saved.
+    bool hasUnsavedChanges() const;
+    // Before the image is replaced or the window closes: asks "save first?" (Save, Discard,
+    // Cancel) when there are such changes. True to go on.
+    bool confirmUnsavedChanges();
+
     // The program's message dialog with title language string 0 and button 116.
     int showMessage(const QString& text);
     // The main window's title is always language string 0.
@@ -146,6 +153,12 @@ protected:
 private:
     void startTransfer(tarn::TransferJob::Operation operation);
     void lockImageCommands(bool locked);
+    // The open pages take no edits while a transfer runs.
+    void setPagesReadOnly(bool readOnly);
+    // The image as it is now counts as saved.
+    void markSaved();
+    // File/Save's dialog and save; true when the file was written.
+    bool saveToChosenFile();
     // Stops a running transfer and waits for its worker, answering its requests meanwhile.
     void stopTransferAndWait();
 
@@ -159,6 +172,8 @@ private:
     QStringList transferReport() const;
 
     tarn::RadioImage m_image;
+    // The image as last made, opened, read, saved or written.
+    tarn::RadioImage m_savedImage;
     QStringList m_languageStrings;
     // One per row of the page table; null while that page is closed.
     std::vector<QPointer<CChildFrame>> m_pageFrames;

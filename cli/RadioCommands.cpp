@@ -15,8 +15,6 @@
 #include "radio/ConfigFile.h"
 #include "radio/RadioImage.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 
@@ -94,8 +92,8 @@ TransferJob* interruptedJob = nullptr;
 
 extern "C" void stopOnInterrupt(int)
 {
-    // The first Ctrl+C ends the transfer at the next block and closes the port; a second
-    // one ends the program at once.
+    // The first Ctrl+C ends the transfer within a fraction of a second, also while it waits
+    // on a quiet line, and closes the port; a second one ends the program at once.
     if (interruptedJob)
         interruptedJob->requestStop();
     std::signal(SIGINT, SIG_DFL);
@@ -274,11 +272,10 @@ int runRead(const Invocation& call)
     if (!prepareTransfer(call, "read", language, &port))
         return ExitError;
     const std::string path = withTwExtension(call.arguments[0]);
-    // A read takes a while; a folder that is not there would only be found at the end.
-    const QFileInfo target(QString::fromStdString(path));
-    if (!target.absoluteDir().exists() || target.isDir()) {
-        call.err << "tarn-cli read: cannot write " << path << ": "
-                 << (target.isDir() ? "it is a folder" : "no such folder") << "\n";
+    // A read takes a while; a target that cannot be written would only be found at the end.
+    const std::string problem = saveTargetProblem(path);
+    if (!problem.empty()) {
+        call.err << "tarn-cli read: cannot write " << path << ": " << problem << "\n";
         return ExitError;
     }
 

@@ -147,7 +147,10 @@ RadioReply VirtualRadio::receive(const std::uint8_t* bytes, std::size_t n)
         return reply;
     m_pending.insert(m_pending.end(), bytes, bytes + n);
     while (!m_pending.empty() && !m_hungUp) {
+        const std::size_t answered = reply.bytes.size();
         const std::size_t used = handleFrame(reply);
+        if (m_faults.quietAfterFrames > 0 && static_cast<int>(m_frames.size()) > m_faults.quietAfterFrames)
+            reply.bytes.resize(answered);  // gone quiet: the frame is heard, not answered
         if (used == 0)
             break;
         m_pending.erase(m_pending.begin(), m_pending.begin() + static_cast<std::ptrdiff_t>(used));

@@ -29,6 +29,7 @@ struct RadioFaults {
     int nackWrites = 0;              // answer the first n chunk writes with nackByte (not stored)
     std::uint8_t nackByte = 0x15;
     int hangUpAfterFrames = 0;       // close the line after answering this many frames (0: never)
+    int quietAfterFrames = 0;        // answer nothing more after this many frames, line kept open
 };
 
 // What the radio does in answer to received bytes.

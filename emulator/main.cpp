@@ -42,6 +42,7 @@ const char* Usage =
     "  --nack-writes N[:BYTE]\n"
     "                       answer the first N chunk writes with BYTE (0x15) and drop them\n"
     "  --hang-up-after N    close the line after answering N frames\n"
+    "  --quiet-after N      answer nothing after N frames, keeping the line open\n"
     "Numbers may be decimal or hexadecimal (0x0E20).\n";
 
 bool parseNumber(const std::string& text, long& value)
@@ -145,6 +146,10 @@ int main(int argc, char** argv)
             if (!value(text) || !parseNumber(text, a) || a < 1)
                 return fail("--hang-up-after needs a number of frames");
             faults.hangUpAfterFrames = static_cast<int>(a);
+        } else if (option == "--quiet-after") {
+            if (!value(text) || !parseNumber(text, a) || a < 1)
+                return fail("--quiet-after needs a number of frames");
+            faults.quietAfterFrames = static_cast<int>(a);
         } else {
             std::cerr << Usage;
             return fail("unknown option " + option);

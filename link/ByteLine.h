@@ -2,6 +2,7 @@
 // serial device; tests implement it with a scripted line.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 namespace tarn {
@@ -15,6 +16,14 @@ public:
     virtual int read(std::uint8_t* buffer, int n) = 0;
     // Discard everything pending in both directions.
     virtual void purge() = 0;
+
+    // A stop request that cuts waits on the line short: once it is set, a read or a write
+    // returns within a fraction of a second with what it had. Null: never stopped.
+    void setStopFlag(const std::atomic<bool>* flag) { m_stop = flag; }
+    bool stopRequested() const { return m_stop && m_stop->load(); }
+
+private:
+    const std::atomic<bool>* m_stop = nullptr;
 };
 
 }  // namespace tarn

@@ -35,6 +35,8 @@ constexpr int ReadTotalMultiplierMs = 1000;
 constexpr int ReadTotalConstantMs = 1000;
 constexpr int WriteTotalMultiplierMs = 2000;
 constexpr int WriteTotalConstantMs = 2;
+// How often a wait looks at the stop request: a stop ends a wait within this time.
+constexpr int StopCheckMs = 100;
 
 int millisecondsUntil(Clock::time_point deadline)
 {
@@ -138,7 +140,7 @@ bool CommPort::close()
 
 int CommPort::write(const std::uint8_t* bytes, int n)
 {
-    if (!d->isOpen || n <= 0)
+    if (!d->isOpen || n <= 0 || stopRequested())
         return 0;
     DWORD written = 0;
     WriteFile(d->handle, bytes, static_cast<DWORD>(n), &written, nullptr);
@@ -149,7 +151,7 @@ int CommPort::write(const std::uint8_t* bytes, int n)
 
 int CommPort::read(std::uint8_t* buffer, int n)
 {
-    if (!d->isOpen || n <= 0)
+    if (!d->isOpen || n <= 0 || stopRequested())
         return 0;
     DWORD got = 0;
     ReadFile(d->handle, buffer, static_cast<DWORD>(n), &got, nullptr);
@@ -305,7 +307,7 @@ bool CommPort::close()
 
 int CommPort::write(const std::uint8_t* bytes, int n)
 {
-    if (!d->isOpen || n <= 0)
+    if (!d->isOpen || n <= 0 || stopRequested())
         return 0;
     const auto deadline = Clock::now() + milliseconds(WriteTotalMultiplierMs * static_cast<long long>(n)
                                                       + WriteTotalConstantMs);
@@ -323,10 +325,12 @@ int CommPort::write(const std::uint8_t* bytes, int n)
         if (count < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
             break;  // the device is gone
         const int wait = millisecondsUntil(deadline);
-        if (wait == 0)
+        if (wait == 0 || stopRequested())
             break;
         pollfd p{d->fd, POLLOUT, 0};
-        const int ready = ::poll(&p, 1, wait);
+        const int ready = ::poll(&p, 1, std::min(wait, StopCheckMs));
+        if (ready == 0 && wait > StopCheckMs)
+            continue;
         if (ready == 0 || (ready > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL))))
             break;
     }
@@ -335,7 +339,7 @@ int CommPort::write(const std::uint8_t* bytes, int n)
 
 int CommPort::read(std::uint8_t* buffer, int n)
 {
-    if (!d->isOpen || n <= 0)
+    if (!d->isOpen || n <= 0 || stopRequested())
         return 0;
     const auto start = Clock::now();
     const auto totalDeadline = start + milliseconds(ReadTotalMultiplierMs * static_cast<long long>(n)
@@ -345,10 +349,10 @@ int CommPort::read(std::uint8_t* buffer, int n)
     while (got < n) {
         const auto deadline = std::min(totalDeadline, intervalDeadline);
         const int wait = millisecondsUntil(deadline);
-        if (wait == 0)
+        if (wait == 0 || stopRequested())
             break;
         pollfd p{d->fd, POLLIN, 0};
-        const int ready = ::poll(&p, 1, wait);
+        const int ready = ::poll(&p, 1, std::min(wait, StopCheckMs));
         if (ready < 0) {
             if (errno == EINTR)
                 continue;

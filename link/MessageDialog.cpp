@@ -63,11 +63,48 @@ int MessageDialog::run()
 int MessageDialog::show(QWidget* parent, const QString& title, const QString& buttonText,
                         const QString& text)
 {
+    return ask(parent, title, {buttonText}, text) == 0 ? int(QDialog::Accepted) : int(QDialog::Rejected);
+}
+
+void MessageDialog::setChoices(const QStringList& buttonTexts)
+{
+    qDeleteAll(m_choiceButtons);
+    m_choiceButtons.clear();
+    m_choices = buttonTexts;
+    m_button->setVisible(buttonTexts.isEmpty());
+    const int buttonWidth = dluX(50);
+    const int gap = dluX(6);
+    const int count = static_cast<int>(buttonTexts.size());
+    int x = (width() - count * buttonWidth - (count - 1) * gap) / 2;
+    for (int i = 0; i < count; ++i) {
+        auto* button = new QPushButton(buttonTexts[i], this);
+        button->setGeometry(x, dluY(69), buttonWidth, dluY(14));
+        button->setDefault(i == 0);
+        button->setAutoDefault(true);
+        connect(button, &QPushButton::clicked, this, [this, i] { done(choiceResult(i)); });
+        button->show();
+        m_choiceButtons.append(button);
+        x += buttonWidth + gap;
+    }
+    if (!m_choiceButtons.isEmpty())
+        m_choiceButtons.first()->setFocus();
+}
+
+int MessageDialog::ask(QWidget* parent, const QString& title, const QStringList& buttonTexts,
+                       const QString& text)
+{
     MessageDialog dialog(parent);
     dialog.setTitle(title);
-    dialog.setButtonText(buttonText);
     dialog.setText(text);
-    return dialog.run();
+    if (buttonTexts.size() == 1)
+        dialog.setButtonText(buttonTexts.first());
+    else
+        dialog.setChoices(buttonTexts);
+    const int result = dialog.run();
+    if (buttonTexts.size() == 1)
+        return result == QDialog::Accepted ? 0 : -1;
+    const int index = result - FirstChoice;
+    return index >= 0 && index < buttonTexts.size() ? index : -1;
 }
 
 void MessageDialog::setTestHook(Hook hook)

@@ -1,8 +1,10 @@
 // The program's one message box for texts from the language table: a title, one button
-// and the message painted centred in a large calligraphic font.
+// (or a row of choices) and the message painted centred in a large calligraphic font.
 #pragma once
 
 #include <QDialog>
+#include <QList>
+#include <QStringList>
 
 #include <functional>
 
@@ -27,6 +29,16 @@ public:
     static int show(QWidget* parent, const QString& title, const QString& buttonText,
                     const QString& text);
 
+    // A question with a row of buttons side by side, centred where the one button sits.
+    // run() then returns choiceResult(i) for the i-th button.
+    void setChoices(const QStringList& buttonTexts);
+    QStringList choices() const { return m_choices; }
+    static constexpr int choiceResult(int index) { return FirstChoice + index; }
+    // Builds, shows and returns the index of the button pressed; -1 when the dialog was
+    // closed without one (Escape, the title bar's close button).
+    static int ask(QWidget* parent, const QString& title, const QStringList& buttonTexts,
+                   const QString& text);
+
     // Tests replace the modal loop: the hook sees the dialog and returns its result.
     using Hook = std::function<int(const MessageDialog&)>;
     static void setTestHook(Hook hook);
@@ -42,4 +54,7 @@ private:
     QString m_buttonText;
     QString m_text;
     QPushButton* m_button;
+    QStringList m_choices;
+    QList<QPushButton*> m_choiceButtons;
+    static constexpr int FirstChoice = 2;  // above Accepted and Rejected
 };

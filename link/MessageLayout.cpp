@@ -2,6 +2,8 @@
 
 #include <QList>
 
+#include <string>
+
 namespace tarn {
 
 namespace {
@@ -77,9 +79,9 @@ MessageLines splitMessage(const QString& text, bool fitsOnOneLine)
     }
 
     lines.split = true;
-    lines.first = QString::fromUcs4(reinterpret_cast<const char32_t*>(chars.constData()), firstChars);
-    lines.second = QString::fromUcs4(reinterpret_cast<const char32_t*>(chars.constData()) + firstChars,
-                                     chars.size() - firstChars);
+    const std::u32string points(chars.begin(), chars.end());
+    lines.first = QString::fromUcs4(points.data(), firstChars);
+    lines.second = QString::fromUcs4(points.data() + firstChars, chars.size() - firstChars);
     return lines;
 }
 

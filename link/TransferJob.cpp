@@ -25,6 +25,8 @@ void TransferJob::prepare(TransferListener* listener, RadioImage* image)
     m_image = image;
     if (!m_port)
         m_port = std::make_unique<CommPort>();
+    // A stop cuts the port's waits short, not only the steps between blocks.
+    m_port->setStopFlag(&m_stopRequested);
 }
 
 bool TransferJob::start(Operation operation)
@@ -48,6 +50,25 @@ void TransferJob::run()
     m_backupResults.clear();
     m_verify = VerifyOutcome();
 
+    try {
+        runOperation(operation);
+    } catch (...) {
+        // A fault of the image or the line ends the transfer as a failure, never the
+        // program; the port is still closed and the window still told.
+        postResult(operation == Read ? ReadFailed : WriteFailed);
+    }
+
+    if (m_port)
+        m_port->closeIfOpen();
+    m_progress = 0;
+    // The listener is taken before the job is freed: a new prepare may replace it at once.
+    m_operation.store(Idle);
+    if (listener)
+        listener->transferProgress(0);
+}
+
+void TransferJob::runOperation(int operation)
+{
     if (!m_image || !m_port) {
         postResult(NoRadio);
     } else if (operation == Read) {
@@ -100,14 +121,6 @@ void TransferJob::run()
             break;
         }
     }
-
-    if (m_port)
-        m_port->closeIfOpen();
-    m_progress = 0;
-    // The listener is taken before the job is freed: a new prepare may replace it at once.
-    m_operation.store(Idle);
-    if (listener)
-        listener->transferProgress(0);
 }
 
 TransferJob::ConnectOutcome TransferJob::connect()
@@ -138,6 +151,9 @@ TransferJob::ConnectOutcome TransferJob::connect()
         if (protocol.enterProgramming(i == 0 ? 3 : 1)) {
             m_image->setPortNumber(n);
             found = true;
+        } else if (stopRequested()) {
+            m_port->close();
+            return ConnectOutcome::Stopped;
         } else {
             step();
             m_port->close();
@@ -150,6 +166,9 @@ TransferJob::ConnectOutcome TransferJob::connect()
     }
     Protocol protocol(*m_port);
     if (!protocol.identify()) {
+        // A stop cut the identification short: the radio did answer.
+        if (stopRequested())
+            return ConnectOutcome::Stopped;
         postResult(NoRadio);
         return ConnectOutcome::NoRadio;
     }

@@ -54,8 +54,9 @@ public:
     bool isBusy() const { return m_operation.load() != Idle; }
     int operation() const { return m_operation.load(); }
 
-    // Asks a running transfer to end at the next block boundary: a stopped read ends with
-    // result 1, a stopped write with result 2. Safe from any thread.
+    // Asks a running transfer to end: a wait on the line ends within a fraction of a second
+    // and no further block is moved; a stopped read ends with result 1, a stopped write with
+    // result 2. Safe from any thread (also a signal handler).
     void requestStop() { m_stopRequested.store(true); }
     bool stopRequested() const { return m_stopRequested.load(); }
 
@@ -88,6 +89,7 @@ public:
 
 private:
     enum class ConnectOutcome { Connected, NoRadio, Stopped };
+    void runOperation(int operation);
     ConnectOutcome connect();
     void step();
     void postProgress(int n);

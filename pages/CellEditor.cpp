@@ -90,6 +90,13 @@ void CellEditor::registerColumn(int column)
     EditorRegistry::registerEditor(m_list, column, m_window);
 }
 
+void CellEditor::returnFocusToList()
+{
+    QWidget* focus = QApplication::focusWidget();
+    if (m_list && focus && (focus == m_window || m_window->isAncestorOf(focus)))
+        m_list->setFocus(Qt::OtherFocusReason);
+}
+
 CellEdit* CellEditor::editBox()
 {
     return static_cast<CellEdit*>(sharedEditor()->m_window);
@@ -231,6 +238,9 @@ bool CellEditor::handleKey(QKeyEvent* key)
         m_list->clearSelection();
         return true;
     }
+    // Alt+Up and Alt+Down open and close the drop-down list, as F4 does.
+    if ((k == Qt::Key_Up || k == Qt::Key_Down) && (key->modifiers() & Qt::AltModifier))
+        return false;
     if (k == Qt::Key_Up) {
         combo->setCurrentIndex(std::max(combo->currentIndex() - 1, 0));
         return true;
@@ -248,6 +258,8 @@ bool CellEditor::handleKey(QKeyEvent* key)
 
 bool CellEditor::preTranslate(QEvent* event)
 {
+    if (event->type() == WM_EDIT_CELL && !m_window->isEnabled())
+        return true;  // the page is read-only
     if (event->type() == WM_EDIT_CELL) {
         auto* request = static_cast<EditCellEvent*>(event);
         open(request->row, request->column);
@@ -286,6 +298,12 @@ void CellEdit::focusOutEvent(QFocusEvent* event)
     // A context menu of the box itself keeps the edit going.
     if (event->reason() != Qt::PopupFocusReason)
         hide();
+}
+
+void CellEdit::hideEvent(QHideEvent* event)
+{
+    m_editor.returnFocusToList();
+    QLineEdit::hideEvent(event);
 }
 
 void CellEdit::onTextEdited(const QString& text)
@@ -353,8 +371,16 @@ bool CellCombo::event(QEvent* event)
 void CellCombo::focusOutEvent(QFocusEvent* event)
 {
     QComboBox::focusOutEvent(event);
-    if (event->reason() != Qt::PopupFocusReason)
+    // Its own drop-down list takes the focus while it is open; the platform does not always
+    // name the popup as the reason.
+    if (event->reason() != Qt::PopupFocusReason && !m_popupShown && !view()->isVisible())
         hide();
+}
+
+void CellCombo::hideEvent(QHideEvent* event)
+{
+    m_editor.returnFocusToList();
+    QComboBox::hideEvent(event);
 }
 
 void CellCombo::showPopup()

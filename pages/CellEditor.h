@@ -66,6 +66,9 @@ public:
     bool preTranslate(QEvent* event);
     // Current cell none, state idle; the editor windows stay as they are.
     void reset() { sharedEditor()->m_rule.reset(); }
+    // Called as the editor window hides: a hidden editor must not keep the keyboard, or
+    // keys typed next would land in a text that a later commit writes to the list.
+    void returnFocusToList();
 
     tarn::CellOpenRule& rule() { return sharedEditor()->m_rule; }
     int currentRow() { return rule().currentRow; }
@@ -104,6 +107,7 @@ public:
 protected:
     bool event(QEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void onTextEdited(const QString& text);
@@ -126,6 +130,7 @@ public:
 protected:
     bool event(QEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void onActivated(int index);

@@ -159,6 +159,37 @@ void CChnMsgView::addToPrint(PrintContent& content) const
         content.channels.push_back(rowTexts(row));
 }
 
+void CChnMsgView::setReadOnly(bool readOnly)
+{
+    m_readOnly = readOnly;
+    if (readOnly)
+        resetEditors();
+    // A disabled editor ignores the requests to open it (clicks, Tab moves already posted).
+    m_edit->setEnabled(!readOnly);
+    for (CellCombo* combo : m_combos)
+        combo->setEnabled(!readOnly);
+}
+
+bool CChnMsgView::hasUnstoredEdits() const
+{
+    if (!m_context.image)
+        return false;
+    // The edit box's text still counts while the next transition would commit it.
+    CellEditor& editor = m_edit->editor();
+    const int row = editor.currentRow();
+    const int column = editor.currentColumn();
+    if (editor.editState() != Idle && row >= 0 && (column == ColRxFrequency || column == ColTxFrequency || column == ColName)
+        && m_edit->text() != m_list->cellText(row, column))
+        return true;
+    // What a store would make of the rows, tried on a copy of the image.
+    RadioImage stored = *m_context.image;
+    for (int r = 0; r < RowCount; ++r) {
+        ChannelRow texts = rowTexts(r);
+        StoreChannelRow(stored, r, texts, m_words);
+    }
+    return !(stored == *m_context.image);
+}
+
 void CChnMsgView::ShowChannel(int row)
 {
     setRowTexts(row, ShowChannelRow(image(), row, m_words));
@@ -202,7 +233,7 @@ bool CChnMsgView::event(QEvent* event)
 
 void CChnMsgView::onListClicked(int row, int column)
 {
-    if (row < 0 || column < 0)
+    if (row < 0 || column < 0 || m_readOnly)
         return;
     // The row number opens the receive frequency.
     QWidget* editor = EditorRegistry::lookup(m_list, column == 0 ? 1 : column);
@@ -213,7 +244,7 @@ void CChnMsgView::onListClicked(int row, int column)
 void CChnMsgView::onContextMenu(const QPoint& pos)
 {
     const int row = m_list->rowAt(pos.y());
-    if (row < 0)
+    if (row < 0 || m_readOnly)
         return;
     QMenu menu(this);
     QAction* copy = menu.addAction(languageString(133));

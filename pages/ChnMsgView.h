@@ -26,6 +26,8 @@ public:
     void StoreToImage() override;
     // The list's cell texts, row by row.
     void addToPrint(tarn::PrintContent& content) const override;
+    void setReadOnly(bool readOnly) override;
+    bool hasUnstoredEdits() const override;
     void ShowChannel(int row);
     void StoreChannel(int row);
     // Handler of WM_FREQUENCY_EDITED; returns 1.
@@ -51,6 +53,7 @@ private:
     tarn::ChannelWords m_words;
     CellListCtrl* m_list = nullptr;
     bool m_adjusted = false;
+    bool m_readOnly = false;
     int m_sourceRow = -1;
     bool m_cutMark = false;
     int m_targetRow = -1;

@@ -33,6 +33,14 @@ public:
     // Read-only: adds what the page's controls show now to a printout.
     virtual void addToPrint(tarn::PrintContent& content) const { (void)content; }
 
+    // While a transfer runs a page takes no edits, so nothing typed is lost when a read
+    // reloads it: open editors close (without storing) and the controls turn read-only.
+    // The default disables the whole page.
+    virtual void setReadOnly(bool readOnly) { setEnabled(!readOnly); }
+    // True when the controls hold values that a StoreToImage would change in the image
+    // (typed but not stored yet). The default knows of none.
+    virtual bool hasUnstoredEdits() const { return false; }
+
 protected:
     QString languageString(int n) const
     {

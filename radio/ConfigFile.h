@@ -1,10 +1,13 @@
 // The configuration file (".tw"): the magic "TZ318" followed by the 5284-byte image.
-// Saving is atomic: a save that fails leaves the file that was there untouched.
+// Saving is atomic and durable: a save that fails leaves the file that was there untouched,
+// and a save that succeeded survives a power cut. Only regular files are read or replaced.
 #pragma once
 
 #include "radio/LanguageText.h"
 #include "radio/RadioLayout.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -31,11 +34,20 @@ struct FileResult {
 // The ".tw" rule: append ".tw" unless the path contains ".tw" anywhere (case-sensitive).
 std::string withTwExtension(const std::string& path);
 
-// Writes magic + image to `path` as given (the caller applies withTwExtension).
+// Writes magic + image to `path` as given (the caller applies withTwExtension). Through a
+// symbolic link the linked file is replaced. Refused, with the file left as it is: a target
+// that is not a regular file (folder, device, FIFO, a link to nothing) or that its mode
+// makes read-only.
 FileResult saveConfiguration(const std::string& path, const RadioImage& image);
+// Whether a save to `path` could go ahead now (the checks above, and a trial file made and
+// removed in the folder): empty, or the reason it could not.
+std::string saveTargetProblem(const std::string& path);
 // Reads image bytes 0-4623 from the file's body; the scratch block and the tail keep their
-// contents; a short file fills what it holds.
+// contents; a short file fills what it holds. Anything but a regular file (a folder, a
+// device, a FIFO) is refused at once, without waiting for it.
 FileResult loadConfiguration(const std::string& path, RadioImage& image);
+// The same rules over the bytes of a file already read: Loaded or NotTarnFile.
+FileOutcome loadConfigurationBytes(const std::uint8_t* bytes, std::size_t size, RadioImage& image);
 
 // As loadConfiguration, and then the scratch block and the tail as the file holds them too:
 // for tools that make a new file from an old one and must carry every byte.

@@ -4,19 +4,37 @@
 #include "radio/Codecs.h"
 
 #include <algorithm>
-#include <cassert>
+#include <stdexcept>
+#include <string>
 
 namespace tarn {
 
 using namespace layout;
 
+namespace {
+// Index checks that stay in every build: a wrong index is reported, never followed outside
+// the image.
+int checkedIndex(int index, int count, const char* what)
+{
+    if (index < 0 || index >= count)
+        throw std::out_of_range(std::string(what) + " " + std::to_string(index) + " is outside the image");
+    return index;
+}
+
+int checkedRecordOffset(RegionId region, int record)
+{
+    checkedIndex(region, RegionCount, "region");
+    checkedIndex(record, Regions[region].records, "block record");
+    return recordOffset(region, record);
+}
+}  // namespace
+
 BlockRef::BlockRef(std::uint8_t* imageBytes, RegionId region, int record)
-    : m_header(imageBytes + recordOffset(region, record))
+    : m_header(imageBytes + checkedRecordOffset(region, record))
     , m_data(imageBytes + dataOffset(region, record))
     , m_region(region)
     , m_record(record)
 {
-    assert(record >= 0 && record < Regions[region].records);
 }
 
 std::uint16_t BlockRef::address() const
@@ -36,7 +54,8 @@ int BlockRef::chunksWritten() const
 
 std::span<std::uint8_t, ChunkSize> BlockRef::chunk(int k) const
 {
-    return std::span<std::uint8_t, ChunkSize>(m_data + ChunkSize * k, ChunkSize);
+    return std::span<std::uint8_t, ChunkSize>(m_data + ChunkSize * checkedIndex(k, BlockDataSize / ChunkSize, "chunk"),
+                                              ChunkSize);
 }
 
 RadioImage::RadioImage()
@@ -135,6 +154,15 @@ void RadioImage::resetToDefaults()
     setPortNumber(1);
 }
 
+bool RadioImage::sameSettings(const RadioImage& other) const
+{
+    auto same = [&](RegionId first, RegionId end) {
+        return std::equal(m_bytes.begin() + regionOffset(first), m_bytes.begin() + regionOffset(end),
+                          other.m_bytes.begin() + regionOffset(first));
+    };
+    return same(Channels, BandLimits) && same(FunctionSettings, Scratch);
+}
+
 std::int32_t RadioImage::portNumber() const
 {
     return static_cast<std::int32_t>(readLe32(m_bytes.data() + regionOffset(PortNumber)));
@@ -162,7 +190,7 @@ std::vector<BlockRef> RadioImage::readOrder()
 namespace {
 int slotOffset(RegionId region, int channel)
 {
-    assert(channel >= 0 && channel < ChannelCount);
+    checkedIndex(channel, ChannelCount, "channel");
     return dataOffset(region, channel / ChannelsPerRecord) + ChannelSlotSize * (channel % ChannelsPerRecord);
 }
 }  // namespace
@@ -216,8 +244,7 @@ ConstBlock64 RadioImage::constRegionData(RegionId region, int record) const
 
 std::uint16_t RadioImage::bandLimitRaw(int k) const
 {
-    assert(k >= 0 && k < limits::Count);
-    return readBe16(bandLimitData().data() + 2 * k);
+    return readBe16(bandLimitData().data() + 2 * checkedIndex(k, limits::Count, "band limit"));
 }
 
 int RadioImage::bandLimitMHz(int k) const

@@ -23,6 +23,8 @@ using Slot16 = std::span<std::uint8_t, layout::ChannelSlotSize>;
 using ConstSlot16 = std::span<const std::uint8_t, layout::ChannelSlotSize>;
 
 // One block record of the image: its radio address comes from its own header bytes.
+// Every accessor that takes an index (record, chunk, channel, band limit) checks it in every
+// build and throws std::out_of_range for one outside the image.
 class BlockRef {
 public:
     BlockRef(std::uint8_t* imageBytes, layout::RegionId region, int record);
@@ -61,6 +63,9 @@ public:
     std::array<std::uint8_t, Size>& bytes() { return m_bytes; }
     const std::array<std::uint8_t, Size>& bytes() const { return m_bytes; }
     bool operator==(const RadioImage& other) const { return m_bytes == other.m_bytes; }
+    // Equal in what the user edits and a file keeps: everything but the port number, the
+    // radio's own band limits and the scratch block and tail.
+    bool sameSettings(const RadioImage& other) const;
 
     std::int32_t portNumber() const;
     void setPortNumber(std::int32_t port);

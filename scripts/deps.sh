@@ -13,6 +13,8 @@ TARN_BUILD_PACKAGES="$TARN_BUILD_PACKAGES fonts-dejavu-core fonts-arphic-uming p
 
 # What scripts/draw-pictures needs to render the pictures and icons from their drawings.
 TARN_ART_PACKAGES="librsvg2-bin imagemagick"
+# The sanitizer build (scripts/test --sanitize) uses clang, whose libFuzzer builds the fuzz targets.
+TARN_SANITIZE_PACKAGES="clang libclang-rt-14-dev"
 
 tarn_install_missing() {
     local missing=()
@@ -47,6 +49,8 @@ tarn_build() {
         launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
         export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$TARN_ROOT}" CCACHE_NOHASHDIR=1
     fi
-    cmake -S "$TARN_ROOT" -B "$TARN_BUILD" "${generator[@]}" "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    # TARN_CMAKE_ARGS: extra configure arguments (the sanitizer build's compiler and option).
+    cmake -S "$TARN_ROOT" -B "$TARN_BUILD" "${generator[@]}" "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        ${TARN_CMAKE_ARGS:-}
     cmake --build "$TARN_BUILD" --parallel "$(nproc 2>/dev/null || echo 2)"
 }

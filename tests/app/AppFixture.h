@@ -25,6 +25,8 @@ struct ScriptedPrompts : FramePrompts {
     std::function<int(PortDialog& dialog)> portDialog;
     // Reports are not shown in tests: each is kept here, its summary first.
     QList<QStringList> reports;
+    // The index of the button to press in a question with several (-1: closed).
+    std::function<int(const QStringList& buttons, const QString& text)> choice;
 
     void showReport(QWidget* parent, const QString& title, const QString& buttonText, const QString& summary,
                     const QStringList& lines) override
@@ -52,6 +54,10 @@ struct ScriptedPrompts : FramePrompts {
             saveError(path, reason);
         else
             FramePrompts::reportSaveError(parent, title, path, reason);
+    }
+    int askChoice(QWidget* parent, const QString& title, const QStringList& buttons, const QString& text) override
+    {
+        return choice ? choice(buttons, text) : FramePrompts::askChoice(parent, title, buttons, text);
     }
     int runPortDialog(PortDialog& dialog) override
     {

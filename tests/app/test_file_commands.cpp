@@ -3,6 +3,8 @@
 
 #include "app/ChildFrame.h"
 #include "link/MessageDialog.h"
+#include "pages/CellListCtrl.h"
+#include "pages/ChnMsgView.h"
 #include "radio/ConfigFile.h"
 
 #include <QComboBox>
@@ -12,6 +14,9 @@ class TestFileCommands : public QObject {
 private slots:
     void cleanup() { MessageDialog::setTestHook({}); }
     void newResetsOnlyOnOk();
+    void unsavedChangesAreAskedAbout_data();
+    void unsavedChangesAreAskedAbout();
+    void languageSwitchKeepsAPageEdit();
     void openOfWrongFileKeepsImageAndSaysSo();
     void openOfMissingFileDoesNothing();
     void saveThenOpenRoundTripsTheImage();
@@ -36,22 +41,102 @@ void TestFileCommands::newResetsOnlyOnOk()
 {
     AppFixture f;
     CMainFrame* frame = f.frame();
-    QStringList seen;
     frame->image().setPortNumber(9);
+    QStringList asked;
+    int answer = 1;  // Cancel
+    scripted(frame).choice = [&](const QStringList& buttons, const QString& text) {
+        asked << buttons.join('|') + ": " + text;
+        return answer;
+    };
 
-    answerMessages(&seen, QDialog::Rejected);
     frame->commandAction(ID_FILE_NEW)->trigger();
-    QCOMPARE(seen, QStringList{"en30"});
+    QCOMPARE(asked, QStringList{"en116|en117: en30"});
     QCOMPARE(frame->image().portNumber(), 9);
     QVERIFY(!frame->channelFrame());
 
-    answerMessages(&seen, QDialog::Accepted);
+    answer = 0;  // OK
     frame->commandAction(ID_FILE_NEW)->trigger();
     QCOMPARE(frame->image().portNumber(), 1);
     tarn::RadioImage fresh;
     fresh.resetToDefaults();
     QVERIFY(frame->image() == fresh);
     QVERIFY(frame->channelFrame());
+}
+
+void TestFileCommands::unsavedChangesAreAskedAbout_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("answer");  // 0 Save, 1 Discard, 2 Cancel
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("open, save first") << int(ID_FILE_OPEN) << 0 << true;
+    QTest::newRow("open, discard") << int(ID_FILE_OPEN) << 1 << true;
+    QTest::newRow("open, cancel") << int(ID_FILE_OPEN) << 2 << false;
+    QTest::newRow("new, cancel") << int(ID_FILE_NEW) << 2 << false;
+    QTest::newRow("exit, discard") << int(ID_APP_EXIT) << 1 << true;
+    QTest::newRow("exit, cancel") << int(ID_APP_EXIT) << 2 << false;
+}
+
+void TestFileCommands::unsavedChangesAreAskedAbout()
+{
+    QFETCH(int, command);
+    QFETCH(int, answer);
+    QFETCH(bool, replaced);
+    AppFixture f;
+    CMainFrame* frame = f.frame();
+    for (int n : {148, 149, 150})
+        frame->setLanguageString(n, QStringLiteral("en%1").arg(n));
+    const QString other = f.dir.filePath(QStringLiteral("other.tw"));
+    QCOMPARE(tarn::saveConfiguration(other.toStdString(), tarn::RadioImage()).outcome, tarn::FileOutcome::Saved);
+    const QString saved = f.dir.filePath(QStringLiteral("mine.tw"));
+    scripted(frame).openPath = [&] { return other; };
+    scripted(frame).savePath = [&] { return saved; };
+    QStringList asked;
+    scripted(frame).choice = [&](const QStringList& buttons, const QString& text) {
+        asked << buttons.join('|') + ": " + text;
+        return text == QStringLiteral("en30") ? 0 : answer;
+    };
+
+    // Nothing changed: no question.
+    frame->commandAction(command == ID_APP_EXIT ? ID_FILE_OPEN : command)->trigger();
+    QCOMPARE(asked.filter("en148"), QStringList());
+
+    // A name typed into the channel page and not stored yet.
+    frame->OpenChannelPage();
+    auto* page = static_cast<CChnMsgView*>(frame->channelFrame()->page());
+    page->list()->setCellText(0, 1, QStringLiteral("145.5"));
+    page->OnFrequencyEdited(1, 0, false);
+    QVERIFY(frame->hasUnsavedChanges());
+    frame->show();
+    bool closed = false;
+    if (command == ID_APP_EXIT)
+        closed = frame->close();
+    else
+        frame->commandAction(command)->trigger();
+    QCOMPARE(asked.filter("en148"), QStringList{"en149|en150|en117: en148"});
+    const bool channelKept = frame->channelFrame()
+        && static_cast<CChnMsgView*>(frame->channelFrame()->page())->list()->cellText(0, 1) == "145.50000";
+    if (command == ID_APP_EXIT)
+        QCOMPARE(closed, replaced);
+    else
+        QCOMPARE(channelKept, !replaced);
+    QCOMPARE(QFileInfo::exists(saved), answer == 0);
+    if (answer == 0)
+        QVERIFY(!frame->hasUnsavedChanges() || command == ID_FILE_OPEN);
+}
+
+void TestFileCommands::languageSwitchKeepsAPageEdit()
+{
+    AppFixture f;
+    CMainFrame* frame = f.frame();
+    frame->OpenChannelPage();
+    auto page = [frame] { return static_cast<CChnMsgView*>(frame->channelFrame()->page()); };
+    page()->list()->setCellText(0, 1, QStringLiteral("145.5"));
+    page()->OnFrequencyEdited(1, 0, false);
+    f.app->chooseLanguage = [](const QStringList&, int) { return std::optional<int>(0); };
+    f.app->SwitchLanguage();
+    QCOMPARE(page()->list()->cellText(0, 1), QStringLiteral("145.50000"));
+    frame->StorePages();
+    QVERIFY(frame->image().channelInUse(0));
 }
 
 void TestFileCommands::openOfWrongFileKeepsImageAndSaysSo()
@@ -108,6 +193,7 @@ void TestFileCommands::saveThenOpenRoundTripsTheImage()
     QCOMPARE(bytes.mid(5), QByteArray(reinterpret_cast<const char*>(saved.data()), saved.Size));
 
     frame->image().resetToDefaults();
+    scripted(frame).choice = [](const QStringList&, const QString&) { return 1; };  // discard
     scripted(frame).openPath = [&] { return written; };
     frame->commandAction(ID_FILE_OPEN)->trigger();
     QVERIFY(frame->image() == saved);

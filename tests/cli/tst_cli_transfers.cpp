@@ -21,6 +21,12 @@
 
 #include <memory>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/stat.h>
+#include <sys/types.h>
+#endif
+
 using namespace tarn;
 using testing::language;
 using testing::portsFor;
@@ -135,6 +141,8 @@ private slots:
         QTest::newRow("port map number beyond 20") << QStringList{"ports", "--ports", "21=/dev/null"} << "1 to 20";
         QTest::newRow("language column absent") << QStringList{"read", "x", "--lang", "9"} << "no language column 9";
         QTest::newRow("read into a missing folder") << QStringList{"read", "nowhere/x"} << "cannot write nowhere/x.tw";
+        QTest::newRow("read onto a read-only file") << QStringList{"read", "kept.tw"} << "cannot write kept.tw";
+        QTest::newRow("info of a FIFO") << QStringList{"info", "fifo.tw"} << "cannot open fifo.tw";
         QTest::newRow("missing file") << QStringList{"write", "absent.tw"} << "cannot open absent.tw";
         QTest::newRow("wrong magic") << QStringList{"write", "notes.tw"} << "not a Tarn configuration file";
     }
@@ -147,9 +155,14 @@ private slots:
         QVERIFY(foreign.open(QIODevice::WriteOnly));
         foreign.write("TZ31\0 and more bytes", 20);
         foreign.close();
+        QVERIFY(QFile::copy(foreign.fileName(), dir.filePath("kept.tw")));
+        QVERIFY(QFile::setPermissions(dir.filePath("kept.tw"), QFileDevice::ReadOwner | QFileDevice::ReadOther));
+#ifdef Q_OS_UNIX
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("fifo.tw")).constData(), 0644), 0);
+#endif
         auto radio = startRadio(VirtualRadio::factoryMemory());
 
-        if (!arguments.contains("--ports"))
+        if (!arguments.contains("--ports") && arguments.first() != "info")
             arguments << "--ports" << portsFor(*radio);
         const testing::CliRun run = runCli(arguments, dir.path());
 
@@ -159,6 +172,7 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath("x.tw")));
         if (QTest::currentDataTag() == QByteArray("wrong magic"))
             QCOMPARE(run.out, language(2, 31) + "\n");
+        QCOMPARE(QFileInfo(dir.filePath("kept.tw")).size(), 20);
     }
 
     void noRadioExitsThree_data()
@@ -229,6 +243,32 @@ private slots:
         QCOMPARE(run.exitCode, 4);
         QCOMPARE(run.out, language(2, 122) + language(2, 31) + "\n");
         QVERIFY(!QFile::exists(dir.filePath("copy.tw")));
+    }
+
+    void interruptEndsAReadWaitingOnAQuietRadio()
+    {
+#ifdef Q_OS_UNIX
+        // Entry, identification and its acknowledge, then a request and an acknowledge per
+        // block: the radio goes quiet after block 10, where each wait would last a minute.
+        QTemporaryDir dir;
+        RadioFaults faults;
+        faults.quietAfterFrames = 3 + 2 * 10;
+        auto radio = startRadio(VirtualRadio::factoryMemory(), faults);
+
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.start(QStringLiteral(TARN_CLI_PATH), {"read", "copy.tw", "--ports", portsFor(*radio)});
+        QVERIFY(process.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(radio->frames().size() > std::size_t(faults.quietAfterFrames), 20000);
+        QTest::qWait(300);
+        ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+        QVERIFY(process.waitForFinished(3000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 4);
+        QVERIFY(!QFile::exists(dir.filePath("copy.tw")));
+#else
+        QSKIP("Ctrl+C is a POSIX signal here");
+#endif
     }
 
     void bandLimitRefusalExitsFiveAndSendsNoChunk()

@@ -73,6 +73,10 @@ private slots:
     void comboChoiceThenClickElsewhereChangesOnlyThatCell();
     void comboTabKeepsTheNameState();
     void comboPopupClosedWithoutChoiceEndsEditing();
+    void comboPopupOpensAtOnce_data();
+    void comboPopupOpensAtOnce();
+    void keysAfterAnEditorHidesGoToTheList_data();
+    void keysAfterAnEditorHidesGoToTheList();
     void cutRowFivePasteOnRowNine();
     void pasteBeforeCopyDoesNothing();
     void pasteCutRowOntoItselfKeepsIt();
@@ -80,6 +84,7 @@ private slots:
     void storeShowsNoticeOnceForSeveralAdjustedChannels();
     void storeCommitsPendingEdit();
     void noStoreWhileTransferRuns();
+    void readOnlyPageClosesEditorsAndOpensNone();
     void wheelHidesEditorWithoutCommit();
 
 private:
@@ -373,6 +378,59 @@ void TestChannelPage::comboPopupClosedWithoutChoiceEndsEditing()
     QCOMPARE(cell(3, 7), QString("Narrow"));
 }
 
+void TestChannelPage::comboPopupOpensAtOnce_data()
+{
+    QTest::addColumn<int>("how");
+    QTest::newRow("F4") << 0;
+    QTest::newRow("Alt+Down") << 1;
+    QTest::newRow("click on the arrow") << 2;
+}
+
+void TestChannelPage::comboPopupOpensAtOnce()
+{
+    QFETCH(int, how);
+    click(3, 7);
+    CellCombo* bandwidth = m_page->choiceCombo(7);
+    QVERIFY(bandwidth->isVisible());
+    if (how == 0)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4);
+    else if (how == 1)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down, Qt::AltModifier);
+    else
+        QTest::mouseClick(bandwidth, Qt::LeftButton, {}, QPoint(bandwidth->width() - 4, bandwidth->height() / 2));
+    QTest::qWait(50);
+    QVERIFY(bandwidth->isVisible());
+    QVERIFY(bandwidth->view()->isVisible());
+    QCOMPARE(cell(3, 7), QString("Narrow"));
+    bandwidth->hidePopup();
+    QCoreApplication::processEvents();
+}
+
+void TestChannelPage::keysAfterAnEditorHidesGoToTheList_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("hideKey");
+    // Tab in the last row's name opens no editor; Escape only hides (the store still
+    // commits the hidden text, but not a key typed after it).
+    QTest::newRow("Tab in the last row") << 127 << int(Qt::Key_Tab);
+    QTest::newRow("Escape") << 3 << int(Qt::Key_Escape);
+}
+
+void TestChannelPage::keysAfterAnEditorHidesGoToTheList()
+{
+    QFETCH(int, row);
+    QFETCH(int, hideKey);
+    click(row, 10);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Q);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(hideKey));
+    QCoreApplication::processEvents();
+    QVERIFY(!m_page->cellEdit()->isVisible());
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(m_page->list()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_3);
+    m_page->StoreToImage();
+    QCOMPARE(cell(row, 10), QString("q"));
+}
+
 void TestChannelPage::cutRowFivePasteOnRowNine()
 {
     QStringList row5;
@@ -471,6 +529,24 @@ void TestChannelPage::noStoreWhileTransferRuns()
     const RadioImage before = m_image;
     m_page->StoreToImage();
     QVERIFY(m_image == before);
+}
+
+void TestChannelPage::readOnlyPageClosesEditorsAndOpensNone()
+{
+    click(3, 10);
+    QTest::keyClicks(m_page->cellEdit(), "Q");
+    QVERIFY(m_page->hasUnstoredEdits());
+    m_page->setReadOnly(true);
+    QVERIFY(!m_page->cellEdit()->isVisible());
+    click(4, 2);
+    click(5, 7);
+    QVERIFY(!m_page->cellEdit()->isVisible());
+    QVERIFY(!m_page->choiceCombo(7)->isVisible());
+    m_page->LoadFromImage();  // as the refresh after a read does
+    QVERIFY(!m_page->hasUnstoredEdits());
+    m_page->setReadOnly(false);
+    click(4, 2);
+    QVERIFY(m_page->cellEdit()->isVisible());
 }
 
 void TestChannelPage::wheelHidesEditorWithoutCommit()

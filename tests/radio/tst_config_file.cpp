@@ -12,6 +12,7 @@
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -124,6 +125,83 @@ private slots:
         QCOMPARE(readAll(real).size(), 5289);
 #else
         QSKIP("symbolic links are a Unix test");
+#endif
+    }
+
+    void saveRefusesWhatIsNotAWritableFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("read-only file") << "0444";
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("link to a device") << "device";
+        QTest::newRow("dangling link") << "dangling";
+    }
+    void saveRefusesWhatIsNotAWritableFile()
+    {
+#ifdef Q_OS_UNIX
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("radio.tw");
+        const QByteArray old = "TZ318" + imageBytes(patternedImage(5));
+        if (kind == "0444") {
+            writeAll(path, old);
+            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+        } else if (kind == "fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        } else {
+            QVERIFY(QFile::link(kind == "device" ? "/dev/null" : dir.filePath("gone.tw"), path));
+        }
+        const FileResult result = saveConfiguration(path.toStdString(), RadioImage());
+        QCOMPARE(result.outcome, FileOutcome::CannotWrite);
+        QVERIFY(!result.reason.empty());
+        QCOMPARE(QString::fromStdString(saveTargetProblem(path.toStdString())),
+                 QString::fromStdString(result.reason));
+        if (kind == "0444")
+            QCOMPARE(readAll(path), old);
+        if (kind == "fifo")
+            QVERIFY(QFileInfo(path).exists() && !QFileInfo(path).isFile());
+        if (kind == "dangling")
+            QVERIFY(!QFileInfo::exists(dir.filePath("gone.tw")));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Hidden | QDir::System | QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{"radio.tw"});
+#else
+        QSKIP("FIFOs, links and modes are a Unix test");
+#endif
+    }
+
+    void saveUnderANameAtTheLengthLimit()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QString(251, QLatin1Char('n')) + ".tw");
+        QCOMPARE(saveConfiguration(path.toStdString(), patternedImage(3)).outcome, FileOutcome::Saved);
+        QCOMPARE(readAll(path).size(), ConfigFileSize);
+    }
+
+    void loadRefusesFifoAndDeviceAtOnce_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO without a writer") << "fifo";
+        QTest::newRow("device") << "device";
+    }
+    void loadRefusesFifoAndDeviceAtOnce()
+    {
+#ifdef Q_OS_UNIX
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        QString path = "/dev/zero";
+        if (kind == "fifo") {
+            path = dir.filePath("fifo.tw");
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        }
+        RadioImage target = patternedImage(1);
+        const RadioImage before = target;
+        // The old open of a FIFO waited for a writer forever.
+        const FileResult result = loadConfiguration(path.toStdString(), target);
+        QCOMPARE(result.outcome, FileOutcome::CannotOpen);
+        QVERIFY(!result.reason.empty());
+        QVERIFY(target == before);
+#else
+        QSKIP("FIFOs are a Unix test");
 #endif
     }
 

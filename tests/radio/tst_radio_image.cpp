@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+#include <stdexcept>
+
 #include <vector>
 
 using namespace tarn;
@@ -232,6 +234,39 @@ private slots:
         // Radio address of the slot: chunk (channel mod 4) of its record.
         QCOMPARE(int(image.block(Channels, channel / 4).chunkAddress(channel % 4)), 0x0010 + 16 * channel);
         QCOMPARE(int(image.block(ChannelExtensions, channel / 4).chunkAddress(channel % 4)), 0x1010 + 16 * channel);
+    }
+
+    void indexOutsideTheImageIsRefused_data()
+    {
+        QTest::addColumn<int>("what");
+        QTest::addColumn<int>("index");
+        QTest::newRow("channel 128") << 0 << 128;
+        QTest::newRow("channel -1") << 0 << -1;
+        QTest::newRow("extension 128") << 1 << 128;
+        QTest::newRow("channel record 32") << 2 << 32;
+        QTest::newRow("VFO record 1") << 3 << 1;
+        QTest::newRow("chunk 4") << 4 << 4;
+        QTest::newRow("band limit 8") << 5 << 8;
+    }
+    void indexOutsideTheImageIsRefused()
+    {
+        // The checks hold in release builds too: nothing outside the image is touched.
+        QFETCH(int, what);
+        QFETCH(int, index);
+        RadioImage image;
+        const RadioImage before = image;
+        auto touch = [&] {
+            switch (what) {
+            case 0: image.channelSlot(index)[0] = 1; break;
+            case 1: image.extensionSlot(index)[0] = 1; break;
+            case 2: image.block(Channels, index).data()[0] = 1; break;
+            case 3: image.block(Vfo, index).data()[0] = 1; break;
+            case 4: image.block(Vfo).chunk(index)[0] = 1; break;
+            default: (void)image.bandLimitRaw(index); break;
+            }
+        };
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, touch());
+        QVERIFY(image == before);
     }
 
     void bandRecordsSitInTheVfoBlock()
