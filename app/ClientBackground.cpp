@@ -11,7 +11,8 @@ ClientBackground::ClientBackground(QObject* parent) : QObject(parent)
 void ClientBackground::attach(QMdiArea* area)
 {
     m_area = area;
-    area->viewport()->installEventFilter(this);
+    m_viewport = area->viewport();
+    m_viewport->installEventFilter(this);
 }
 
 bool ClientBackground::ShowPicture(const QString& fileName, QPainter& painter, const QRect& rect, bool fit)
@@ -22,18 +23,18 @@ bool ClientBackground::ShowPicture(const QString& fileName, QPainter& painter, c
 
 bool ClientBackground::eventFilter(QObject* watched, QEvent* event)
 {
-    if (!m_area || watched != m_area->viewport())
+    if (!m_viewport || watched != m_viewport)
         return false;
     switch (event->type()) {
     case QEvent::Paint: {
-        QPainter painter(m_area->viewport());
-        const bool drawn = ShowPicture(QString::fromLatin1(PictureName), painter, m_area->viewport()->rect(), true);
+        QPainter painter(m_viewport);
+        const bool drawn = ShowPicture(QString::fromLatin1(PictureName), painter, m_viewport->rect(), true);
         painter.end();
         // Drawn: the picture covers every pixel. Not drawn: the area paints itself.
         return drawn;
     }
     case QEvent::Resize:
-        m_area->viewport()->update();
+        m_viewport->update();
         return false;
     default:
         return false;

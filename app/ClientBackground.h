@@ -5,6 +5,7 @@
 #include "pages/PictureFile.h"
 
 #include <QObject>
+#include <QPointer>
 
 class QMdiArea;
 class QPainter;
@@ -27,5 +28,8 @@ protected:
 
 private:
     QMdiArea* m_area = nullptr;
+    // Kept apart from the area: while the area is being destroyed its viewport still sends
+    // events, and the area may no longer be asked for anything.
+    QPointer<QWidget> m_viewport;
     PictureFile m_picture{QString::fromLatin1(PictureName), false};
 };
