@@ -112,13 +112,15 @@ void selectIndex(QComboBox* list, int index)
 CChoiceFunView::CChoiceFunView(const PageContext& context, QWidget* parent) : PageView(context, parent)
 {
     resize(qRound(TemplateWidth * UnitX), qRound(TemplateHeight * UnitY));
-    // Its controls sit at fixed places: a smaller frame scrolls instead of cutting them off.
-    setMinimumSize(size());
     // The template's small system font: the longer labels keep to their places.
     QFont small = font();
     small.setPointSizeF(qMax(7.0, small.pointSizeF() - 1.0));
     setFont(small);
     OnInitialUpdate();
+    // Its controls sit at fixed places: a frame smaller than they need scrolls instead of
+    // cutting them off.
+    const QRect used = childrenRect();
+    setMinimumSize(used.right() + 1 + used.left(), used.bottom() + 1 + used.top());
 }
 
 std::string CChoiceFunView::offText() const
