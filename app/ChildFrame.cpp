@@ -2,6 +2,8 @@
 
 #include "pages/PageView.h"
 
+#include <QScrollArea>
+
 CChildFrame::CChildFrame(tarn::RadioImage* image, QWidget* parent)
     : QMdiSubWindow(parent), m_image(image)
 {
@@ -12,5 +14,14 @@ CChildFrame::CChildFrame(tarn::RadioImage* image, QWidget* parent)
 void CChildFrame::setPage(PageView* page)
 {
     m_page = page;
-    setWidget(page);
+    if (page->minimumSize().isEmpty()) {
+        setWidget(page);
+        return;
+    }
+    // A page laid out at fixed places scrolls when its frame is smaller (tiled windows).
+    auto* scroll = new QScrollArea;
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(page);
+    setWidget(scroll);
 }

@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QScreen>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -78,6 +79,11 @@ int FramePrompts::runPrintDialog(QPrintDialog& dialog)
 
 int FramePrompts::runPrintPreview(QPrintPreviewDialog& dialog)
 {
+    // Qt's default size shows a page too small to read: take most of the screen.
+    if (const QScreen* screen = dialog.parentWidget() ? dialog.parentWidget()->screen() : dialog.screen()) {
+        const QRect area = screen->availableGeometry();
+        dialog.resize(area.width() * 4 / 5, area.height() * 9 / 10);
+    }
     return dialog.exec();
 }
 
@@ -97,8 +103,13 @@ QString FramePrompts::askBackupPath(QWidget* parent, const QString& folder)
 QString FramePrompts::askCsvPath(QWidget* parent, bool save, const QString& filter)
 {
     const QString filters = filter + QStringLiteral(";;All Files (*)");
-    return save ? QFileDialog::getSaveFileName(parent, QString(), QString(), filters)
-                : QFileDialog::getOpenFileName(parent, QString(), QString(), filters);
+    if (!save)
+        return QFileDialog::getOpenFileName(parent, QString(), QString(), filters);
+    // A name typed without an ending still lands where Import channels looks for it.
+    QString path = QFileDialog::getSaveFileName(parent, QString(), QString(), filters);
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".csv");
+    return path;
 }
 
 void FramePrompts::showReport(QWidget* parent, const QString& title, const QString& buttonText, const QString& summary,

@@ -527,6 +527,8 @@ void CMainFrame::onFileExportPdf()
     // The same file tarn-cli print writes for the same configuration.
     if (tarn::print::writePrintPdf(path, content, QPageSize::A4, &reason) == 0)
         showMessage(languageString(183) + reason);
+    else
+        m_statusBar->showMessage(QDir::toNativeSeparators(path), 10000);  // where the file went
 }
 
 void CMainFrame::onAppExit()

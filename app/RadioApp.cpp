@@ -9,6 +9,7 @@
 #include "app/ResourceLookup.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
@@ -99,6 +100,9 @@ void CRadioApp::SwitchLanguage()
     LoadLanguage(false);
     RelabelMenus();
     FillTree(true);
+    // The new menu texts may change the bar's height: let the window lay itself out first,
+    // so the reopened pages are sized to the area they really get.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     // The pages put their texts in when they are made: reopen them in the new language.
     m_mainFrame->ReopenPages();
 }

@@ -117,6 +117,10 @@ CChoiceFunView::CChoiceFunView(const PageContext& context, QWidget* parent) : Pa
     small.setPointSizeF(qMax(7.0, small.pointSizeF() - 1.0));
     setFont(small);
     OnInitialUpdate();
+    // Its controls sit at fixed places: a frame smaller than they need scrolls instead of
+    // cutting them off.
+    const QRect used = childrenRect();
+    setMinimumSize(used.right() + 1 + used.left(), used.bottom() + 1 + used.top());
 }
 
 std::string CChoiceFunView::offText() const
