@@ -374,6 +374,9 @@ void CChoiceFunView::LoadFromImage()
     if (!m_context.image)
         return;
     pushValues(LoadOptions(image(), offText()));
+    // A frequency typed before the load is gone from the box: nothing is left to normalize.
+    m_pending = Pending::None;
+    m_shownValues = takeValues();
 }
 
 void CChoiceFunView::StoreToImage()
@@ -386,6 +389,21 @@ void CChoiceFunView::StoreToImage()
     if (!message.empty())
         showMessage(QString::fromStdString(message));
     pushValues(values);
+    m_shownValues = takeValues();
+}
+
+bool CChoiceFunView::hasUnstoredEdits() const
+{
+    if (!m_context.image)
+        return false;
+    // Both stores go to copies of the image; their notices are not shown.
+    RadioImage edited = image();
+    OptionsValues values = takeValues();
+    StoreOptions(edited, values, offText());
+    RadioImage shown = image();
+    OptionsValues shownValues = m_shownValues;
+    StoreOptions(shown, shownValues, offText());
+    return !(edited == shown);
 }
 
 void CChoiceFunView::onFieldEdited(std::size_t i)

@@ -28,6 +28,9 @@ public:
     void StoreToImage() override;
     // The texts, selections and check states of every control the printout names.
     void addToPrint(tarn::PrintContent& content) const override;
+    // The controls differ from what the last load or store showed, in a way a store
+    // would carry into the image. Shows no notice.
+    bool hasUnstoredEdits() const override;
 
     // The control with the template's id (the hidden ones included), or nullptr.
     QWidget* control(int id) const;
@@ -74,6 +77,9 @@ private:
     std::array<BandControls, 2> m_bands;
     QStringListModel* m_tones = nullptr;
     Pending m_pending = Pending::None;
+    // What the controls showed after the last load or store: a store of these only
+    // normalizes what was loaded, which is no edit of the user's.
+    tarn::OptionsValues m_shownValues;
 };
 
 // What the main frame calls to open the page.

@@ -99,6 +99,21 @@ void CKeySetView::StoreToImage()
     settings::StoreField(image(), sideKeyField(), value);
 }
 
+bool CKeySetView::hasUnstoredEdits() const
+{
+    if (!m_context.image)
+        return false;
+    // The choice on the list and the one last exchanged, each stored into a copy.
+    auto stored = [this](int selection) {
+        RadioImage copy = image();
+        settings::FieldValue value;
+        value.index = selection;
+        settings::StoreField(copy, sideKeyField(), value);
+        return copy;
+    };
+    return !(stored(m_sideKey->currentIndex()) == stored(sideKeySelection));
+}
+
 void CKeySetView::addToPrint(PrintContent& content) const
 {
     content.sideKeyText = m_sideKey->currentText().toStdString();

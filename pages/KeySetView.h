@@ -36,6 +36,9 @@ public:
     void StoreToImage() override;
     // The side-key list's text.
     void addToPrint(tarn::PrintContent& content) const override;
+    // The list's choice differs from the one last exchanged, in a way a store would carry
+    // into the image.
+    bool hasUnstoredEdits() const override;
 
     QComboBox* sideKeyList() const { return m_sideKey; }
     PictureFrame* pictureFrame() const { return m_picture; }

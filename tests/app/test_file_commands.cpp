@@ -16,6 +16,8 @@ private slots:
     void newResetsOnlyOnOk();
     void unsavedChangesAreAskedAbout_data();
     void unsavedChangesAreAskedAbout();
+    void settingsPageEditsAreAskedAbout_data();
+    void settingsPageEditsAreAskedAbout();
     void languageSwitchKeepsAPageEdit();
     void openOfWrongFileKeepsImageAndSaysSo();
     void openOfMissingFileDoesNothing();
@@ -122,6 +124,60 @@ void TestFileCommands::unsavedChangesAreAskedAbout()
     QCOMPARE(QFileInfo::exists(saved), answer == 0);
     if (answer == 0)
         QVERIFY(!frame->hasUnsavedChanges() || command == ID_FILE_OPEN);
+}
+
+void TestFileCommands::settingsPageEditsAreAskedAbout_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::addColumn<bool>("crafted");  // a file whose settings a store normalizes
+    QTest::addColumn<bool>("edit");
+    QTest::newRow("options, untouched") << int(PageKind::Options) << false << false;
+    QTest::newRow("options, untouched crafted file") << int(PageKind::Options) << true << false;
+    QTest::newRow("options, time-out changed") << int(PageKind::Options) << false << true;
+    QTest::newRow("options, crafted file, time-out changed") << int(PageKind::Options) << true << true;
+    QTest::newRow("keys, untouched crafted file") << int(PageKind::Keys) << true << false;
+    QTest::newRow("keys, side key changed") << int(PageKind::Keys) << false << true;
+}
+
+void TestFileCommands::settingsPageEditsAreAskedAbout()
+{
+    QFETCH(int, page);
+    QFETCH(bool, crafted);
+    QFETCH(bool, edit);
+    AppFixture f;
+    CMainFrame* frame = f.frame();
+    if (crafted) {
+        tarn::RadioImage image;
+        auto fn = image.functionData();
+        fn[6] = 40;    // time-out: 40 modulo 40
+        fn[27] = 7;    // side key: 7 modulo 3
+        fn[42] = 10;   // a password digit that a store pads (notice 115)
+        const QString path = f.dir.filePath(QStringLiteral("crafted.tw"));
+        QCOMPARE(tarn::saveConfiguration(path.toStdString(), image).outcome, tarn::FileOutcome::Saved);
+        scripted(frame).openPath = [=] { return path; };
+        frame->commandAction(ID_FILE_OPEN)->trigger();
+    }
+    QStringList seen;
+    answerMessages(&seen, QDialog::Accepted);
+    QStringList asked;
+    scripted(frame).choice = [&](const QStringList&, const QString& text) {
+        asked << text;
+        return 2;  // Cancel
+    };
+    frame->openPage(PageKind(page));
+    const QString listName = page == int(PageKind::Options) ? QStringLiteral("c1009") : QStringLiteral("list1045");
+    auto* list = frame->pageFrame(PageKind(page))->page()->findChild<QComboBox*>(listName);
+    QVERIFY(list);
+    if (edit)
+        list->setCurrentIndex((list->currentIndex() + 1) % list->count());
+
+    const tarn::RadioImage before = frame->image();
+    frame->show();
+    QCOMPARE(frame->close(), !edit);
+    QCOMPARE(asked, edit ? QStringList{"en148"} : QStringList());
+    // The check stores into copies only: no notice, the image untouched.
+    QCOMPARE(seen, QStringList());
+    QVERIFY(frame->image() == before);
 }
 
 void TestFileCommands::languageSwitchKeepsAPageEdit()
