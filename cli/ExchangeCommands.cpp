@@ -1,6 +1,7 @@
 // The exchange commands of tarn-cli: "diff" compares two configuration files by meaning,
 // "export-csv" and "import-csv" carry channels to and from other radio tools, "export" and
 // "import" turn a configuration into its readable YAML text form and back.
+#include "cli/CliFiles.h"
 #include "cli/CliLanguage.h"
 #include "cli/Commands.h"
 
@@ -25,43 +26,6 @@ const CommandOption SkipBadOption{"--skip-bad", "",
     "Import the good rows even when some rows cannot be taken (they are still listed)."};
 const CommandOption BaseOption{"--base", "FILE.tw",
     "Take everything the text form does not cover from FILE.tw (default: a new configuration)."};
-
-bool loadLanguage(const Invocation& call, std::string_view command, CliLanguage& language)
-{
-    std::string error;
-    if (language.load(call, &error))
-        return true;
-    call.err << "tarn-cli " << command << ": " << error << "\n";
-    return false;
-}
-
-// Loads a configuration file as the window opens it, or with every byte (`whole`) where a
-// new file is made from it.
-bool loadFile(const Invocation& call, std::string_view command, const std::string& path, RadioImage& image,
-              bool whole = false)
-{
-    const FileResult loaded = whole ? loadWholeConfiguration(path, image) : loadConfiguration(path, image);
-    if (loaded.outcome == FileOutcome::CannotOpen) {
-        call.err << "tarn-cli " << command << ": cannot open " << path << ": " << loaded.reason << "\n";
-        return false;
-    }
-    if (loaded.outcome == FileOutcome::NotTarnFile) {
-        call.err << "tarn-cli " << command << ": " << path
-                 << " is not a Tarn configuration file (it does not begin with \"" << ConfigMagic << "\")\n";
-        return false;
-    }
-    return true;
-}
-
-bool saveFile(const Invocation& call, std::string_view command, const std::string& path, const RadioImage& image)
-{
-    const FileResult saved = saveConfiguration(path, image);
-    if (saved.outcome != FileOutcome::Saved) {
-        call.err << "tarn-cli " << command << ": cannot write " << path << ": " << saved.reason << "\n";
-        return false;
-    }
-    return true;
-}
 
 // The whole of a text file, or of standard input for "-".
 bool readText(const Invocation& call, std::string_view command, const std::string& path, std::string& text)

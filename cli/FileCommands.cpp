@@ -1,5 +1,6 @@
 // The configuration file commands of tarn-cli: "new" writes a default image to a file,
 // "info" shows what a configuration file holds.
+#include "cli/CliFiles.h"
 #include "cli/CliLanguage.h"
 #include "cli/Commands.h"
 
@@ -77,11 +78,8 @@ int runNew(const Invocation& call)
 {
     const std::string path = withTwExtension(call.arguments[0]);
     const RadioImage image;
-    const FileResult result = saveConfiguration(path, image);
-    if (result.outcome != FileOutcome::Saved) {
-        call.err << "tarn-cli new: cannot write " << path << ": " << result.reason << "\n";
+    if (!saveFile(call, "new", path, image))
         return ExitError;
-    }
     call.out << "Wrote a new configuration to " << path << "\n";
     return ExitOk;
 }
@@ -89,23 +87,12 @@ int runNew(const Invocation& call)
 int runInfo(const Invocation& call)
 {
     CliLanguage language;
-    std::string error;
-    if (!language.load(call, &error)) {
-        call.err << "tarn-cli info: " << error << "\n";
+    if (!loadLanguage(call, "info", language))
         return ExitError;
-    }
     const std::string& path = call.arguments[0];
     RadioImage image;
-    const FileResult result = loadConfiguration(path, image);
-    if (result.outcome == FileOutcome::CannotOpen) {
-        call.err << "tarn-cli info: cannot open " << path << ": " << result.reason << "\n";
+    if (!loadFile(call, "info", path, image))
         return ExitError;
-    }
-    if (result.outcome == FileOutcome::NotTarnFile) {
-        call.err << "tarn-cli info: " << path << " is not a Tarn configuration file (it does not begin with \""
-                 << ConfigMagic << "\")\n";
-        return ExitError;
-    }
 
     std::ostream& out = call.out;
     out << "File: " << path << "\n";

@@ -1,5 +1,6 @@
 // The printout command of tarn-cli: "print" renders the pages the window would print for a
 // configuration file into a PDF file, without a window.
+#include "cli/CliFiles.h"
 #include "cli/CliLanguage.h"
 #include "cli/Commands.h"
 
@@ -48,22 +49,13 @@ int runPrint(const Invocation& call)
         return ExitError;
     }
     CliLanguage language;
-    std::string error;
-    if (!language.load(call, &error)) {
-        call.err << "tarn-cli print: " << error << "\n";
+    if (!loadLanguage(call, "print", language))
         return ExitError;
-    }
 
     const std::string& path = call.arguments[0];
     RadioImage image;
-    const FileResult loaded = loadConfiguration(path, image);
-    if (loaded.outcome != FileOutcome::Loaded) {
-        call.err << "tarn-cli print: " << path
-                 << (loaded.outcome == FileOutcome::CannotOpen ? ": cannot open: " + loaded.reason
-                                                               : " is not a Tarn configuration file")
-                 << "\n";
+    if (!loadFile(call, "print", path, image))
         return ExitError;
-    }
 
     const auto gui = guiForFonts();
     std::vector<std::string> strings;
