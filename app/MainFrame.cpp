@@ -6,7 +6,7 @@
 #include "app/PagePlacement.h"
 #include "app/FramePrompts.h"
 #include "app/ProgStatusBar.h"
-#include "app/ResourceLookup.h"
+#include "lang/ResourceLookup.h"
 #include "app/ToolTipText.h"
 #include "app/TransferController.h"
 #include "link/PortDialog.h"
@@ -16,7 +16,7 @@
 #include "link/WriteChecks.h"
 #include "print/PrintCommand.h"
 #include "print/PrintPages.h"
-#include "radio/ChannelCsv.h"
+#include "exchange/ChannelCsv.h"
 #include "radio/ConfigFile.h"
 
 #include <QAction>

@@ -5,11 +5,11 @@
 #pragma once
 
 #include "app/FrameCommands.h"
-#include "app/LanguageTable.h"
+#include "lang/LanguageTable.h"
 #include "app/PageFactory.h"
 #include "link/Backups.h"
 #include "link/TransferJob.h"
-#include "print/PrintContent.h"
+#include "radio/PrintContent.h"
 #include "radio/LanguageText.h"
 #include "radio/RadioImage.h"
 

@@ -3,10 +3,10 @@
 #include "app/AboutDialog.h"
 #include "app/HelpWindow.h"
 #include "app/LanguageDialog.h"
-#include "app/LanguageTable.h"
+#include "lang/LanguageTable.h"
 #include "app/MainFrame.h"
 #include "app/NavigationBar.h"
-#include "app/ResourceLookup.h"
+#include "lang/ResourceLookup.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "cli/CliLanguage.h"
 
-#include "app/LanguageTable.h"
-#include "app/ResourceLookup.h"
+#include "lang/LanguageTable.h"
+#include "lang/ResourceLookup.h"
 #include "link/ResultText.h"
 
 #include <QFile>

@@ -6,7 +6,7 @@
 #include "cli/Commands.h"
 
 #include "exchange/TextForm.h"
-#include "radio/ChannelCsv.h"
+#include "exchange/ChannelCsv.h"
 #include "radio/ConfigFile.h"
 #include "radio/ImageDiff.h"
 #include "radio/RadioImage.h"

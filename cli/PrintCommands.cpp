@@ -4,7 +4,7 @@
 #include "cli/CliLanguage.h"
 #include "cli/Commands.h"
 
-#include "app/LanguageTable.h"
+#include "lang/LanguageTable.h"
 #include "print/ImageContent.h"
 #include "print/PrintPages.h"
 #include "radio/ConfigFile.h"

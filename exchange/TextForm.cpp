@@ -2,7 +2,7 @@
 
 #include "radio/ChannelRecord.h"
 #include "radio/Codecs.h"
-#include "radio/ExchangeRules.h"
+#include "exchange/ExchangeRules.h"
 #include "radio/OptionsSettings.h"
 
 #include <yaml-cpp/yaml.h>

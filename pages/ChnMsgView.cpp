@@ -3,7 +3,7 @@
 #include "pages/CellEditor.h"
 #include "pages/CellListCtrl.h"
 #include "pages/DialogUnits.h"
-#include "print/PrintContent.h"
+#include "radio/PrintContent.h"
 #include "radio/Codecs.h"
 #include "radio/RadioImage.h"
 

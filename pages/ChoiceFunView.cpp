@@ -1,7 +1,7 @@
 #include "pages/ChoiceFunView.h"
 
 #include "pages/SettingsListModels.h"
-#include "print/PrintContent.h"
+#include "radio/PrintContent.h"
 #include "radio/ChannelRecord.h"
 #include "radio/Codecs.h"
 

@@ -1,7 +1,7 @@
 #include "pages/KeySetView.h"
 
 #include "pages/DialogUnits.h"
-#include "print/PrintContent.h"
+#include "radio/PrintContent.h"
 #include "radio/SettingsTable.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "pages/PictureFile.h"
 
-#include "app/ResourceLookup.h"
+#include "lang/ResourceLookup.h"
 
 #include <QFile>
 #include <QFileInfo>

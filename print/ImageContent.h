@@ -2,7 +2,7 @@
 // after opening the image, through the same row and settings rules the pages use.
 #pragma once
 
-#include "print/PrintContent.h"
+#include "radio/PrintContent.h"
 
 namespace tarn {
 class RadioImage;

@@ -2,7 +2,7 @@
 // toolkit's print preview of the same pages. Both draw through printConfiguration.
 #pragma once
 
-#include "print/PrintContent.h"
+#include "radio/PrintContent.h"
 
 #include <functional>
 

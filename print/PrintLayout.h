@@ -4,7 +4,7 @@
 // a paint device, and tests read it directly.
 #pragma once
 
-#include "print/PrintContent.h"
+#include "radio/PrintContent.h"
 
 #include <array>
 #include <functional>

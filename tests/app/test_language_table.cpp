@@ -1,6 +1,6 @@
 // The lang.csv parser: which field of which row becomes which language string.
-#include "app/LanguageTable.h"
-#include "app/ResourceLookup.h"
+#include "lang/LanguageTable.h"
+#include "lang/ResourceLookup.h"
 
 #include <QDir>
 #include <QFile>

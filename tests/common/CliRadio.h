@@ -2,8 +2,8 @@
 // that names it as port 1, and the shipped language table's texts to compare output with.
 #pragma once
 
-#include "app/LanguageTable.h"
-#include "app/ResourceLookup.h"
+#include "lang/LanguageTable.h"
+#include "lang/ResourceLookup.h"
 #include "emulator/PtyRadio.h"
 
 #include <QFile>

@@ -3,9 +3,9 @@
 // verify and diff print.
 #include "exchange/TextForm.h"
 #include "radio/Bytes.h"
-#include "radio/ChannelCsv.h"
+#include "exchange/ChannelCsv.h"
 #include "radio/ChannelRecord.h"
-#include "radio/ExchangeRules.h"
+#include "exchange/ExchangeRules.h"
 #include "radio/ImageDiff.h"
 #include "radio/RadioImage.h"
 #include "radio/SettingsTable.h"

@@ -1,7 +1,7 @@
 // The channel CSV import over any text, all or nothing and with bad rows skipped: a refused
 // import leaves the image as it was, every channel it names is one of 1-128, and the
 // image's own export reads back onto it without a problem and without a change.
-#include "radio/ChannelCsv.h"
+#include "exchange/ChannelCsv.h"
 #include "radio/RadioImage.h"
 
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // The language table reader over any file contents, in any column: it never reads past a
 // line, and every string it returns keeps the length cut.
-#include "app/LanguageTable.h"
+#include "lang/LanguageTable.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "app/LanguageTable.h"
+#include "lang/LanguageTable.h"
 
 #include <QStringDecoder>
 

@@ -1,4 +1,4 @@
-#include "app/ResourceLookup.h"
+#include "lang/ResourceLookup.h"
 
 #include <QCoreApplication>
 #include <QDir>

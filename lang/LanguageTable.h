@@ -14,7 +14,7 @@ public:
     static constexpr int MaxLanguages = 32;
     // Strings 0-147 are the original table's; 148 and above are Tarn's own additions.
     static constexpr int OriginalStringCount = 148;
-    static constexpr int StringCount = 260;
+    static constexpr int StringCount = 512;
     // Longer fields are cut: 48 characters kept, the next one dropped, the rest of the
     // field continues as the following field of the row.
     static constexpr int MaxFieldLength = 48;

@@ -1,4 +1,4 @@
-#include "radio/ExchangeRules.h"
+#include "exchange/ExchangeRules.h"
 
 #include "radio/Codecs.h"
 

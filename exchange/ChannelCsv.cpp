@@ -1,8 +1,8 @@
-#include "radio/ChannelCsv.h"
+#include "exchange/ChannelCsv.h"
 
 #include "radio/ChannelRecord.h"
 #include "radio/Codecs.h"
-#include "radio/ExchangeRules.h"
+#include "exchange/ExchangeRules.h"
 
 #include <algorithm>
 #include <cctype>
