@@ -2,6 +2,7 @@
 
 #include "pages/PageView.h"
 
+#include <QCloseEvent>
 #include <QScrollArea>
 
 CChildFrame::CChildFrame(tarn::RadioImage* image, QWidget* parent)
@@ -24,4 +25,10 @@ void CChildFrame::setPage(PageView* page)
     scroll->setWidgetResizable(true);
     scroll->setWidget(page);
     setWidget(scroll);
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event)
+{
+    emit closing();
+    QMdiSubWindow::closeEvent(event);
 }

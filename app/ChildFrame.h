@@ -18,6 +18,13 @@ public:
     PageView* page() const { return m_page; }
     void setPage(PageView* page);
 
+signals:
+    // The user closes the window (not sent when the window goes with the main window).
+    void closing();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     tarn::RadioImage* m_image;
     PageView* m_page = nullptr;

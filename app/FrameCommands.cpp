@@ -1,7 +1,5 @@
 #include "app/FrameCommands.h"
 
-#include "app/MainFrame.h"
-
 #include <algorithm>
 
 namespace {
@@ -19,62 +17,49 @@ constexpr unsigned Locked = LockedInTransfer;
 
 // Every shortcut a menu text shows works. Pages are closed with their own window buttons.
 constexpr FrameCommand commands[] = {
-    // id, place, resource text, string, icon theme, icon file, shortcut, toolbar, flags, handler
-    {ID_FILE_NEW, MenuFile, "新建(&N)\tCtrl+N", 92, "document-new", "new.png", "Ctrl+N", 10, Locked,
-     &CMainFrame::onFileNew},
-    {ID_FILE_OPEN, MenuFile, "打开(&O)...\tCtrl+O", 95, "document-open", "open.png", "Ctrl+O", 20, Locked,
-     &CMainFrame::onFileOpen},
-    {ID_FILE_CLOSE, MenuFile, "关闭(&C)", 93, nullptr, nullptr, nullptr, 0, Disabled, nullptr},
-    {ID_FILE_SAVE, MenuFile, "保存(&S)\tCtrl+S", 94, "document-save", "save.png", "Ctrl+S", 21, Locked,
-     &CMainFrame::onFileSave},
-    {ID_FILE_BACKUPS, MenuFile, "备份(&B)...", 162, nullptr, nullptr, nullptr, 0, Locked | SeparatorBefore,
-     &CMainFrame::onFileBackups},
-    {ID_EXPORT_CHANNELS, MenuFile, "导出信道(&E)...", 163, nullptr, nullptr, nullptr, 0, Locked,
-     &CMainFrame::onExportChannels},
-    {ID_IMPORT_CHANNELS, MenuFile, "导入信道(&I)...", 164, nullptr, nullptr, nullptr, 0, Locked,
-     &CMainFrame::onImportChannels},
+    // id, place, resource text, string, icon theme, icon file, shortcut, toolbar, flags
+    {ID_FILE_NEW, MenuFile, "新建(&N)\tCtrl+N", 92, "document-new", "new.png", "Ctrl+N", 10, Locked},
+    {ID_FILE_OPEN, MenuFile, "打开(&O)...\tCtrl+O", 95, "document-open", "open.png", "Ctrl+O", 20, Locked},
+    {ID_FILE_CLOSE, MenuFile, "关闭(&C)", 93, nullptr, nullptr, nullptr, 0, Disabled},
+    {ID_FILE_SAVE, MenuFile, "保存(&S)\tCtrl+S", 94, "document-save", "save.png", "Ctrl+S", 21, Locked},
+    {ID_FILE_BACKUPS, MenuFile, "备份(&B)...", 162, nullptr, nullptr, nullptr, 0, Locked | SeparatorBefore},
+    {ID_EXPORT_CHANNELS, MenuFile, "导出信道(&E)...", 163, nullptr, nullptr, nullptr, 0, Locked},
+    {ID_IMPORT_CHANNELS, MenuFile, "导入信道(&I)...", 164, nullptr, nullptr, nullptr, 0, Locked},
     {ID_FILE_PRINT, MenuFile, "打印(&P)...\tCtrl+P", 96, "document-print", "print.png", "Ctrl+P", 22,
-     Locked | SeparatorBefore, &CMainFrame::onFilePrint},
-    {ID_FILE_PRINT_PREVIEW, MenuFile, "打印预览(&V)", 180, "document-print-preview", nullptr, nullptr, 0, Locked,
-     &CMainFrame::onFilePrintPreview},
-    {ID_FILE_EXPORT_PDF, MenuFile, "导出 PDF(&E)...", 181, nullptr, nullptr, nullptr, 0, Locked,
-     &CMainFrame::onFileExportPdf},
-    {ID_APP_EXIT, MenuFile, "退出(&X)", 97, nullptr, nullptr, nullptr, 0, SeparatorBefore,
-     &CMainFrame::onAppExit},
+     Locked | SeparatorBefore},
+    {ID_FILE_PRINT_PREVIEW, MenuFile, "打印预览(&V)", 180, "document-print-preview", nullptr, nullptr, 0, Locked},
+    {ID_FILE_EXPORT_PDF, MenuFile, "导出 PDF(&E)...", 181, nullptr, nullptr, nullptr, 0, Locked},
+    {ID_APP_EXIT, MenuFile, "退出(&X)", 97, nullptr, nullptr, nullptr, 0, SeparatorBefore},
 
-    {ID_READ_FROM_RADIO, MenuProgramming, "从对讲机读取数据(&R)", 99, "go-down", "read.png", nullptr, 30, Locked,
-     &CMainFrame::onReadFromRadio},
-    {ID_WRITE_TO_RADIO, MenuProgramming, "向对讲机写入数据(&W)", 100, "go-up", "write.png", nullptr, 41, Locked,
-     &CMainFrame::onWriteToRadio},
-    {ID_VERIFY, MenuProgramming, "校验(&V)", 160, nullptr, nullptr, nullptr, 0, Locked | SeparatorBefore,
-     &CMainFrame::onVerify},
+    {ID_READ_FROM_RADIO, MenuProgramming, "从对讲机读取数据(&R)", 99, "go-down", "read.png", nullptr, 30, Locked},
+    {ID_WRITE_TO_RADIO, MenuProgramming, "向对讲机写入数据(&W)", 100, "go-up", "write.png", nullptr, 41, Locked},
+    {ID_VERIFY, MenuProgramming, "校验(&V)", 160, nullptr, nullptr, nullptr, 0, Locked | SeparatorBefore},
     // A setting: its check mark is read by each write when it starts.
     {ID_VERIFY_AFTER_WRITE, MenuProgramming, "写入后校验(&A)", 161, nullptr, nullptr, nullptr, 0,
-     Checkable | Checked, nullptr},
+     Checkable | Checked},
 
-    {ID_CHANNEL_PAGE, MenuEdit, "信道信息", 1, nullptr, nullptr, nullptr, 0, Locked, &CMainFrame::OpenChannelPage},
-    {ID_OPTIONS_PAGE, MenuEdit, "可选功能", 27, nullptr, nullptr, nullptr, 0, Locked, &CMainFrame::OpenOptionsPage},
-    {ID_KEYS_PAGE, MenuEdit, "键设定", 28, nullptr, nullptr, nullptr, 0, Locked, &CMainFrame::OpenKeyPage},
+    // Enabled while there is a step to take back or to do again and no transfer runs.
+    {ID_EDIT_UNDO, MenuEdit, "撤销(&U)", 260, "edit-undo", "undo.png", "Ctrl+Z", 25, Disabled},
+    {ID_EDIT_REDO, MenuEdit, "重做(&R)", 261, "edit-redo", "redo.png", "Ctrl+Y; Ctrl+Shift+Z", 26, Disabled},
+    {ID_CHANNEL_PAGE, MenuEdit, "信道信息", 1, nullptr, nullptr, nullptr, 0, Locked | SeparatorBefore},
+    {ID_OPTIONS_PAGE, MenuEdit, "可选功能", 27, nullptr, nullptr, nullptr, 0, Locked},
+    {ID_KEYS_PAGE, MenuEdit, "键设定", 28, nullptr, nullptr, nullptr, 0, Locked},
 
     // On the menu bar as text, on the toolbar as an icon.
-    {ID_PORT_SELECTION, BarPort, "端口选择", 102, "network-wired", "port.png", nullptr, 40, Locked,
-     &CMainFrame::onPortSelection},
+    {ID_PORT_SELECTION, BarPort, "端口选择", 102, "network-wired", "port.png", nullptr, 40, Locked},
 
-    {ID_VIEW_TOOLBAR, MenuView, "工具栏(&T)", 104, nullptr, nullptr, nullptr, 0, Checkable | Checked,
-     &CMainFrame::onViewToolBar},
-    {ID_VIEW_STATUS_BAR, MenuView, "状态栏(&S)", 105, nullptr, nullptr, nullptr, 0, Checkable | Checked,
-     &CMainFrame::onViewStatusBar},
-    {ID_TREE_VIEW, MenuView, "树视图(&R)", 120, nullptr, nullptr, nullptr, 0, Checkable | Checked,
-     &CMainFrame::onTreeView},
+    {ID_VIEW_TOOLBAR, MenuView, "工具栏(&T)", 104, nullptr, nullptr, nullptr, 0, Checkable | Checked},
+    {ID_VIEW_STATUS_BAR, MenuView, "状态栏(&S)", 105, nullptr, nullptr, nullptr, 0, Checkable | Checked},
+    {ID_TREE_VIEW, MenuView, "树视图(&R)", 120, nullptr, nullptr, nullptr, 0, Checkable | Checked},
 
-    {ID_WINDOW_CASCADE, MenuWindow, "层叠(&C)", 107, nullptr, nullptr, nullptr, 0, 0, &CMainFrame::onWindowCascade},
-    {ID_WINDOW_TILE_HORZ, MenuWindow, "平铺(&T)", 108, nullptr, nullptr, nullptr, 0, 0, &CMainFrame::onWindowTile},
-    {ID_WINDOW_ARRANGE, MenuWindow, "排列图标(&A)", 109, nullptr, nullptr, nullptr, 0, 0, &CMainFrame::arrangeIcons},
+    {ID_WINDOW_CASCADE, MenuWindow, "层叠(&C)", 107, nullptr, nullptr, nullptr, 0, 0},
+    {ID_WINDOW_TILE_HORZ, MenuWindow, "平铺(&T)", 108, nullptr, nullptr, nullptr, 0, 0},
+    {ID_WINDOW_ARRANGE, MenuWindow, "排列图标(&A)", 109, nullptr, nullptr, nullptr, 0, 0},
 
-    {ID_LANGUAGE, BarLanguage, "语言", 112, nullptr, nullptr, nullptr, 0, Locked, nullptr},
+    {ID_LANGUAGE, BarLanguage, "语言", 112, nullptr, nullptr, nullptr, 0, Locked},
 
-    {ID_HELP_TOPICS, MenuHelp, "Help topics", 132, nullptr, nullptr, nullptr, 0, 0, nullptr},
-    {ID_APP_ABOUT, MenuHelp, "关于 Tarn(&A)...", 111, nullptr, nullptr, nullptr, 0, SeparatorBefore, nullptr},
+    {ID_HELP_TOPICS, MenuHelp, "Help topics", 132, nullptr, nullptr, nullptr, 0, 0},
+    {ID_APP_ABOUT, MenuHelp, "关于 Tarn(&A)...", 111, nullptr, nullptr, nullptr, 0, SeparatorBefore},
 };
 
 }  // namespace

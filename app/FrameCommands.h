@@ -1,11 +1,10 @@
 // The main window's commands as data: one row per command gives its menu entry, language
-// string, icon, shortcut, toolbar place, transfer lock-out and handler. The menus, the
-// toolbar, the tool tips, the relabelling and the lock-out are all built from these rows.
+// string, icon, shortcut, toolbar place and transfer lock-out. The menus, the toolbar, the
+// tool tips, the relabelling and the lock-out are all built from these rows; the part of
+// the window that carries a command out registers its handler for the row's id.
 #pragma once
 
 #include <span>
-
-class CMainFrame;
 
 // Command identifiers of the menus and the toolbar.
 enum CommandId : int {
@@ -38,6 +37,9 @@ enum CommandId : int {
     ID_FILE_BACKUPS = 32862,
     ID_EXPORT_CHANNELS = 32863,
     ID_IMPORT_CHANNELS = 32864,
+    // The configuration's history.
+    ID_EDIT_UNDO = 57643,
+    ID_EDIT_REDO = 57644,
 };
 
 // Positions on the menu bar. A position without a popup holds a command of its own.
@@ -77,13 +79,12 @@ struct FrameCommand {
     // Freedesktop theme name and the bundled fallback under :/icons/; null for no icon.
     const char* iconTheme;
     const char* iconFile;
-    const char* shortcut;      // portable key text ("Ctrl+N"); null for none
+    // Portable key texts ("Ctrl+N"; several separated by "; "); null for none.
+    const char* shortcut;
     // 0: not on the toolbar. Buttons go in ascending order; where the tens change, a
     // separator comes between.
     int toolbarPlace;
     unsigned flags;            // CommandFlag
-    // Null where the application object handles the command.
-    void (CMainFrame::*handler)();
 };
 
 // The popups on the menu bar, and every command in menu order within its popup.

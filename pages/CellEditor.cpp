@@ -118,6 +118,7 @@ void CellEditor::commit()
             FrequencyEditedEvent edited(column, (high << 16) | (static_cast<quint32>(row) & 0xFFFF));
             QCoreApplication::sendEvent(m_page, &edited);
         }
+        notifyCommitted(row, column);
         return;
     }
     auto* combo = static_cast<CellCombo*>(m_window);
@@ -126,6 +127,16 @@ void CellEditor::commit()
     if (row >= 0 && column >= 0)
         m_list->setCellText(row, column, combo->currentText());
     combo->hide();
+    if (row >= 0 && column >= 0)
+        notifyCommitted(row, column);
+}
+
+void CellEditor::notifyCommitted(int row, int column)
+{
+    if (!m_page)
+        return;
+    CellCommittedEvent committed(row, column);
+    QCoreApplication::sendEvent(m_page, &committed);
 }
 
 bool CellEditor::place(int row, int column)

@@ -18,6 +18,17 @@ inline constexpr QEvent::Type WM_EDIT_CELL = static_cast<QEvent::Type>(QEvent::U
 // Sent by the edit box's commit of column 1 or 2 to the page, which may rewrite the row.
 inline constexpr QEvent::Type WM_FREQUENCY_EDITED = static_cast<QEvent::Type>(QEvent::User + 0x47F);
 
+// Sent by every commit to the page once the cell holds its new text (and the page has
+// rewritten the row): the user finished a change.
+inline constexpr QEvent::Type WM_CELL_COMMITTED = static_cast<QEvent::Type>(QEvent::User + 0x480);
+
+class CellCommittedEvent : public QEvent {
+public:
+    CellCommittedEvent(int row, int column) : QEvent(WM_CELL_COMMITTED), row(row), column(column) {}
+    const int row;
+    const int column;
+};
+
 class EditCellEvent : public QEvent {
 public:
     EditCellEvent(int row, int column) : QEvent(WM_EDIT_CELL), row(row), column(column) {}
@@ -85,6 +96,7 @@ private:
     bool place(int row, int column);
     void moveAfterCommit(Qt::KeyboardModifiers modifiers, bool backwards);
     bool handleKey(QKeyEvent* key);
+    void notifyCommitted(int row, int column);
 
     QPointer<QWidget> m_page;
     tarn::CellOpenRule m_rule;  // used only in the shared (edit box) editor

@@ -5,6 +5,7 @@
 #include "pages/DialogUnits.h"
 #include "radio/PrintContent.h"
 #include "radio/Codecs.h"
+#include "radio/LanguageStrings.h"
 #include "radio/RadioImage.h"
 
 #include <QCoreApplication>
@@ -81,7 +82,7 @@ CChnMsgView::CChnMsgView(const PageContext& context, QWidget* parent) : PageView
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_list, &QWidget::customContextMenuRequested, this, &CChnMsgView::onContextMenu);
 
-    if (m_context.image)
+    if (hasImage())
         for (int row = 0; row < RowCount; ++row)
             ShowChannel(row);
 }
@@ -128,7 +129,7 @@ void CChnMsgView::setRowTexts(int row, const ChannelRow& texts)
 void CChnMsgView::LoadFromImage()
 {
     resetEditors();
-    if (!m_context.image)
+    if (!hasImage())
         return;
     m_list->setUpdatesEnabled(false);
     for (int row = 0; row < RowCount; ++row)
@@ -138,7 +139,7 @@ void CChnMsgView::LoadFromImage()
 
 void CChnMsgView::StoreToImage()
 {
-    if (!m_context.image || (m_context.mayStore && !m_context.mayStore()))
+    if (!hasImage() || (m_context.mayStore && !m_context.mayStore()))
         return;
     // The same request a click on row 1, column 0 makes: it commits a pending edit
     // exactly as a click elsewhere would.
@@ -170,9 +171,26 @@ void CChnMsgView::setReadOnly(bool readOnly)
         combo->setEnabled(!readOnly);
 }
 
+void CChnMsgView::storeInto(RadioImage& target) const
+{
+    for (int row = 0; row < RowCount; ++row) {
+        ChannelRow texts = rowTexts(row);
+        StoreChannelRow(target, row, texts, m_words);
+    }
+}
+
+void CChnMsgView::commitPending()
+{
+    if (m_readOnly || m_edit->editor().editState() == Idle)
+        return;
+    // As at a store: the request a click on row 1, column 0 makes commits what is typed.
+    m_edit->editor().open(1, 0);
+    resetEditors();
+}
+
 bool CChnMsgView::hasUnstoredEdits() const
 {
-    if (!m_context.image)
+    if (!hasImage())
         return false;
     // The edit box's text still counts while the next transition would commit it.
     CellEditor& editor = m_edit->editor();
@@ -182,12 +200,15 @@ bool CChnMsgView::hasUnstoredEdits() const
         && m_edit->text() != m_list->cellText(row, column))
         return true;
     // What a store would make of the rows, tried on a copy of the image.
-    RadioImage stored = *m_context.image;
-    for (int r = 0; r < RowCount; ++r) {
-        ChannelRow texts = rowTexts(r);
-        StoreChannelRow(stored, r, texts, m_words);
-    }
-    return !(stored == *m_context.image);
+    RadioImage stored = image();
+    storeInto(stored);
+    return !(stored == image());
+}
+
+QString CChnMsgView::stepName(int row, int column) const
+{
+    const QString header = column >= 0 && column < ChannelColumnCount ? languageString(ChannelColumnHeaders[column]) : QString();
+    return languageString(tarn::strings::StepChannelCell).arg(row + 1).arg(header);
 }
 
 void CChnMsgView::ShowChannel(int row)
@@ -223,6 +244,11 @@ int CChnMsgView::OnFrequencyEdited(int column, int row, bool rowWasProgrammed)
 
 bool CChnMsgView::event(QEvent* event)
 {
+    if (event->type() == WM_CELL_COMMITTED) {
+        auto* committed = static_cast<CellCommittedEvent*>(event);
+        recordChange(stepName(committed->row, committed->column));
+        return true;
+    }
     if (event->type() == WM_FREQUENCY_EDITED) {
         auto* edited = static_cast<FrequencyEditedEvent*>(event);
         edited->result = OnFrequencyEdited(edited->column(), edited->row(), edited->rowWasProgrammed());
@@ -288,6 +314,7 @@ void CChnMsgView::OnRowCommand(int targetRow, int command)
                 m_list->setCellText(m_sourceRow, c, QString());
         }
         resetEditors();
+        recordChange(languageString(m_cutMark ? strings::Cut : strings::Paste));
         break;
     case 2:
         m_sourceRow = m_targetRow;

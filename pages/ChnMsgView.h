@@ -24,6 +24,8 @@ public:
 
     void LoadFromImage() override;
     void StoreToImage() override;
+    void storeInto(tarn::RadioImage& target) const override;
+    void commitPending() override;
     // The list's cell texts, row by row.
     void addToPrint(tarn::PrintContent& content) const override;
     void setReadOnly(bool readOnly) override;
@@ -48,6 +50,8 @@ private:
     void onContextMenu(const QPoint& pos);
     void resetEditors();
     tarn::ChannelRow rowTexts(int row) const;
+    // "channel 12 Rx freq": the undo entry of a committed cell.
+    QString stepName(int row, int column) const;
     void setRowTexts(int row, const tarn::ChannelRow& texts);
 
     tarn::ChannelWords m_words;

@@ -147,6 +147,7 @@ void CChoiceFunView::OnInitialUpdate()
     buildBandGroup(Band::A);
     buildBandGroup(Band::B);
     watchMouseMoves();
+    watchChanges();
     LoadFromImage();
 }
 
@@ -253,6 +254,37 @@ void CChoiceFunView::buildBandGroup(Band band)
     }
     connect(c.list(BandFieldId::Step), &QComboBox::activated, this, [this, band] { onStepChanged(band); });
     connect(c.list(BandFieldId::DisplayMode), &QComboBox::activated, this, [this, band] { onDisplayModeChanged(band); });
+}
+
+void CChoiceFunView::watchChanges()
+{
+    // A list choice, a click on a check box, an edit box left or confirmed with Enter: each
+    // is one step of the history, named by the control's label. These run after the
+    // page's own handlers of the same signals.
+    const auto& fields = settings::Fields();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const FieldControl& control = m_fields[i];
+        const QString name = languageString(fields[i].label);
+        auto record = [this, name] { recordChange(name); };
+        if (control.list)
+            connect(control.list, &QComboBox::activated, this, record);
+        else if (control.check)
+            connect(control.check, &QCheckBox::clicked, this, record);
+        else if (control.edit)
+            connect(control.edit, &QLineEdit::editingFinished, this, record);
+    }
+    for (Band band : {Band::A, Band::B}) {
+        const bool a = band == Band::A;
+        const BandControls& c = bandControls(band);
+        for (const BandField& field : BandFields()) {
+            const QString name = languageString(a ? 72 : 73) + QLatin1Char(' ') + languageString(a ? field.labelA : field.labelB);
+            auto record = [this, name] { recordChange(name); };
+            if (field.id == BandFieldId::Frequency)
+                connect(c.frequency, &QLineEdit::editingFinished, this, record);
+            else if (QComboBox* list = c.list(field.id))
+                connect(list, &QComboBox::activated, this, record);
+        }
+    }
 }
 
 void CChoiceFunView::watchMouseMoves()
@@ -371,7 +403,7 @@ void CChoiceFunView::pushValues(const OptionsValues& values)
 
 void CChoiceFunView::LoadFromImage()
 {
-    if (!m_context.image)
+    if (!hasImage())
         return;
     pushValues(LoadOptions(image(), offText()));
     // A frequency typed before the load is gone from the box: nothing is left to normalize.
@@ -381,7 +413,7 @@ void CChoiceFunView::LoadFromImage()
 
 void CChoiceFunView::StoreToImage()
 {
-    if (!m_context.image || (m_context.mayStore && !m_context.mayStore()))
+    if (!hasImage() || (m_context.mayStore && !m_context.mayStore()))
         return;
     OptionsValues values = takeValues();
     const StoreNotices notices = StoreOptions(image(), values, offText());
@@ -392,9 +424,21 @@ void CChoiceFunView::StoreToImage()
     m_shownValues = takeValues();
 }
 
+void CChoiceFunView::storeInto(RadioImage& target) const
+{
+    OptionsValues values = takeValues();
+    StoreOptions(target, values, offText());
+}
+
+void CChoiceFunView::commitPending()
+{
+    // A frequency still being typed is taken as when the box is left.
+    normalizePending(nullptr);
+}
+
 bool CChoiceFunView::hasUnstoredEdits() const
 {
-    if (!m_context.image)
+    if (!hasImage())
         return false;
     // Both stores go to copies of the image; their notices are not shown.
     RadioImage edited = image();
@@ -450,7 +494,7 @@ void CChoiceFunView::onFrequencyEdited(Band band)
 
 void CChoiceFunView::onStepChanged(Band band)
 {
-    if (!m_context.image)
+    if (!hasImage())
         return;
     OptionsValues values = takeValues();
     BandSettings& v = values.band(band);

@@ -26,6 +26,8 @@ public:
     void OnInitialUpdate();
     void LoadFromImage() override;
     void StoreToImage() override;
+    void storeInto(tarn::RadioImage& target) const override;
+    void commitPending() override;
     // The texts, selections and check states of every control the printout names.
     void addToPrint(tarn::PrintContent& content) const override;
     // The controls differ from what the last load or store showed, in a way a store
@@ -59,6 +61,7 @@ private:
     void buildGeneralControls();
     void buildBandGroup(tarn::Band band);
     void watchMouseMoves();
+    void watchChanges();
 
     tarn::OptionsValues takeValues() const;
     void pushValues(const tarn::OptionsValues& values);

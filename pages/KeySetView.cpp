@@ -69,6 +69,7 @@ CKeySetView::CKeySetView(const PageContext& context, QWidget* parent) : PageView
     for (const settings::EntryText& entry : field.entries)
         m_sideKey->addItem(QString::fromStdString(settings::EntryTextOf(entry, text)));
     m_sideKey->setGeometry(QRect(units.point(field.x, field.y), QSize(units.x(82), m_sideKey->sizeHint().height())));
+    connect(m_sideKey, &QComboBox::activated, this, [this] { recordChange(languageString(sideKeyField().label)); });
 
     group(QStringLiteral("MONI"), 158);
     label(languageString(36), 35, 172, 1049);
@@ -83,7 +84,7 @@ CKeySetView::CKeySetView(const PageContext& context, QWidget* parent) : PageView
 
 void CKeySetView::LoadFromImage()
 {
-    if (!m_context.image)
+    if (!hasImage())
         return;
     sideKeySelection = settings::LoadField(image(), sideKeyField()).index;
     m_sideKey->setCurrentIndex(sideKeySelection);
@@ -91,17 +92,22 @@ void CKeySetView::LoadFromImage()
 
 void CKeySetView::StoreToImage()
 {
-    if (!m_context.image || (m_context.mayStore && !m_context.mayStore()))
+    if (!hasImage() || (m_context.mayStore && !m_context.mayStore()))
         return;
     sideKeySelection = m_sideKey->currentIndex();
+    storeInto(image());
+}
+
+void CKeySetView::storeInto(RadioImage& target) const
+{
     settings::FieldValue value;
-    value.index = sideKeySelection;
-    settings::StoreField(image(), sideKeyField(), value);
+    value.index = m_sideKey->currentIndex();
+    settings::StoreField(target, sideKeyField(), value);
 }
 
 bool CKeySetView::hasUnstoredEdits() const
 {
-    if (!m_context.image)
+    if (!hasImage())
         return false;
     // The choice on the list and the one last exchanged, each stored into a copy.
     auto stored = [this](int selection) {

@@ -34,6 +34,7 @@ public:
 
     void LoadFromImage() override;
     void StoreToImage() override;
+    void storeInto(tarn::RadioImage& target) const override;
     // The side-key list's text.
     void addToPrint(tarn::PrintContent& content) const override;
     // The list's choice differs from the one last exchanged, in a way a store would carry

@@ -1,6 +1,10 @@
 // The contract between the main frame and an editing page: the page fills its controls
-// from the image and writes them back when asked, and knows nothing else of the frame.
+// from the configuration's image and writes them back when asked, tells the configuration
+// when the user finished a change (one step of its history), and knows nothing else of the
+// frame.
 #pragma once
+
+#include "document/Configuration.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -13,7 +17,8 @@ struct PrintContent;
 }
 
 struct PageContext {
-    tarn::RadioImage* image = nullptr;
+    // The configuration the page edits; the page reaches the image through it.
+    tarn::Configuration* document = nullptr;
     // The language strings of the selected language.
     const QStringList* languageStrings = nullptr;
     // Shows the program's message dialog (title language string 0, button 116) modally.
@@ -30,6 +35,12 @@ public:
 
     virtual void LoadFromImage() = 0;
     virtual void StoreToImage() = 0;
+    // What StoreToImage would write, written into `target` without any notice: the
+    // history and the unsaved-changes question see the page's values through it.
+    virtual void storeInto(tarn::RadioImage& target) const { (void)target; }
+    // Ends what is being typed as the next click elsewhere would (the change is recorded),
+    // before an undo or a redo replaces what the page shows.
+    virtual void commitPending() {}
     // Read-only: adds what the page's controls show now to a printout.
     virtual void addToPrint(tarn::PrintContent& content) const { (void)content; }
 
@@ -47,11 +58,18 @@ protected:
         return m_context.languageStrings && n >= 0 && n < m_context.languageStrings->size()
             ? m_context.languageStrings->at(n) : QString();
     }
-    tarn::RadioImage& image() const { return *m_context.image; }
+    bool hasImage() const { return m_context.document != nullptr; }
+    tarn::RadioImage& image() const { return m_context.document->image(); }
     void showMessage(const QString& text) const
     {
         if (m_context.showMessage)
             m_context.showMessage(text);
+    }
+    // The user finished a change: one step of the history, named for the undo entry.
+    void recordChange(const QString& stepName) const
+    {
+        if (m_context.document)
+            m_context.document->recordChange(stepName);
     }
 
     PageContext m_context;

@@ -53,10 +53,11 @@ int main(int argc, char** argv)
     QStringList strings;
     for (int n = 0; n < 148; ++n)
         strings << QStringLiteral("S%1").arg(n);
-    RadioImage image;
+    tarn::Configuration document;
+    RadioImage& image = document.image();
     programAll(image);
     PageContext context;
-    context.image = &image;
+    context.document = &document;
     context.languageStrings = &strings;
     context.showMessage = [](const QString&) {};
 

@@ -223,7 +223,7 @@ void TestFileCommands::openOfMissingFileDoesNothing()
     QStringList seen;
     answerMessages(&seen, QDialog::Accepted);
     scripted(f.frame()).openPath = [&] { return f.dir.filePath(QStringLiteral("none.tw")); };
-    f.frame()->onFileOpen();
+    f.frame()->documents().open();
     QVERIFY(seen.isEmpty());
     QVERIFY(!f.frame()->channelFrame());
 }
@@ -267,10 +267,10 @@ void TestFileCommands::saveLetsOpenPagesStoreFirst()
     QVERIFY(timeOut);
     timeOut->setCurrentIndex(39);
     scripted(frame).savePath = [] { return QString(); };
-    frame->onFileSave();
+    frame->documents().save();
     QCOMPARE(int(frame->image().functionData()[6]), 3);  // cancelled
     scripted(frame).savePath = [&] { return f.dir.filePath(QStringLiteral("a.tw")); };
-    frame->onFileSave();
+    frame->documents().save();
     QCOMPARE(int(frame->image().functionData()[6]), 39);
 }
 
@@ -337,7 +337,7 @@ void TestFileCommands::failedSaveLeavesOldFileAndReports()
     QString reason;
     scripted(frame).saveError = [&](const QString&, const QString& why) { reason = why; };
     scripted(frame).savePath = [&] { return target; };
-    frame->onFileSave();
+    frame->documents().save();
     QVERIFY(!reason.isEmpty());
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("old contents"));
@@ -347,7 +347,7 @@ void TestFileCommands::failedSaveLeavesOldFileAndReports()
 
     reason.clear();
     scripted(frame).savePath = [&] { return f.dir.filePath(QStringLiteral("no/such/dir/x.tw")); };
-    frame->onFileSave();
+    frame->documents().save();
     QVERIFY(!reason.isEmpty());
 }
 
@@ -363,12 +363,12 @@ void TestFileCommands::saveAsksBeforeReplacingACompletedName()
     int asked = 0;
     scripted(frame).overwrite = [&](const QString&) { ++asked; return false; };
     scripted(frame).savePath = [&] { return f.dir.filePath(QStringLiteral("mine")); };
-    frame->onFileSave();
+    frame->documents().save();
     QCOMPARE(asked, 1);
     QCOMPARE(QFileInfo(existing).size(), 4);
 
     scripted(frame).overwrite = [&](const QString&) { ++asked; return true; };
-    frame->onFileSave();
+    frame->documents().save();
     QCOMPARE(QFileInfo(existing).size(), 5289);
 }
 

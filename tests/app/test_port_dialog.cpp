@@ -238,7 +238,7 @@ void TestPortDialog::commandDoesNothingWhileATransferRuns()
         ++shown;
         return int(QDialog::Accepted);
     };
-    frame->onPortSelection();
+    frame->transfers().selectPort();
     QCOMPARE(shown, 0);
     QTRY_VERIFY_WITH_TIMEOUT(!frame->transferRunning(), 60000);
     QCOMPARE(frame->image().portNumber(), 1);

@@ -18,6 +18,7 @@
 #include "radio/ChannelRecord.h"
 #include "radio/ConfigFile.h"
 
+#include <QLabel>
 #include <QProgressBar>
 #include <QThread>
 #include <QToolBar>
@@ -104,6 +105,7 @@ class TestTransferCommands : public QObject {
 private slots:
     void cleanup();
     void readFillsImageShowsChannelsAndReportsSuccess();
+    void undoOfAReadGivesBackTheEditsItReplaced();
     void readRefreshesPagesBeforeTheResultAndHidesProgressAfter();
     void writeSendsTheEditedChannelsToTheRadio();
     void bandLimitRefusalShowsTheCheckThenWriteFailedAndSendsNothing();
@@ -162,6 +164,35 @@ void TestTransferCommands::readFillsImageShowsChannelsAndReportsSuccess()
     QVERIFY(page->list()->cellText(0, ColRxFrequency).startsWith(QStringLiteral("145.5")));
     QCOMPARE(page->list()->cellText(8, ColName), QStringLiteral("DIG9"));
     QVERIFY(page->list()->cellText(6, ColRxFrequency).isEmpty());
+}
+
+void TestTransferCommands::undoOfAReadGivesBackTheEditsItReplaced()
+{
+    RadioOnPort1 r;
+    r.radio.setMemory(memoryAsShown());
+    AppFixture f;
+    CMainFrame* frame = f.frame();
+    recordMessages();
+    frame->OpenChannelPage();
+    CChnMsgView* page = channelPage(frame);
+    page->list()->setCellText(2, ColRxFrequency, QStringLiteral("146.52000"));
+    page->OnFrequencyEdited(ColRxFrequency, 2, false);
+    page->OnRowCommand(2, ChannelCopyCommand);
+    page->OnRowCommand(40, ChannelPasteCommand);  // one step, with the typed row in it
+    const RadioImage edited = frame->document().current();
+    scripted(frame).choice = [](const QStringList&, const QString&) { return 1; };  // Discard
+
+    frame->commandAction(ID_READ_FROM_RADIO)->trigger();
+    waitForTransferEnd(frame);
+    QCOMPARE(page->list()->cellText(0, ColName), QStringLiteral("CALL2M"));
+    QVERIFY(!frame->hasUnsavedChanges());
+    QVERIFY(frame->progressBar()->findChild<QLabel*>(QStringLiteral("configurationStatus"))->text().startsWith("en266"));
+
+    frame->commandAction(ID_EDIT_UNDO)->trigger();
+    frame->StorePages();
+    QVERIFY(frame->image().sameSettings(edited));
+    QCOMPARE(page->list()->cellText(40, ColRxFrequency), QStringLiteral("146.52000"));
+    QVERIFY(frame->hasUnsavedChanges());
 }
 
 void TestTransferCommands::readRefreshesPagesBeforeTheResultAndHidesProgressAfter()
@@ -288,8 +319,8 @@ void TestTransferCommands::imageCommandsAreDisabledWhileATransferRuns()
 
     // Neither the commands nor their handlers start a second transfer.
     frame->commandAction(ID_READ_FROM_RADIO)->trigger();
-    frame->onReadFromRadio();
-    frame->onWriteToRadio();
+    frame->transfers().read();
+    frame->transfers().write();
     QTest::qWait(300);
     QCOMPARE(r.entrySequences(), 1);
 

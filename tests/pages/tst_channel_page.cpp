@@ -92,7 +92,8 @@ private:
     CellEditor& editor() { return m_page->cellEdit()->editor(); }
     QString cell(int row, int column) { return m_page->list()->cellText(row, column); }
 
-    RadioImage m_image;
+    tarn::Configuration m_document;
+    RadioImage& m_image = m_document.image();
     QStringList m_strings = languageStrings();
     int m_notices = 0;
     bool m_mayStore = true;
@@ -109,7 +110,7 @@ void TestChannelPage::init()
     m_notices = 0;
     m_mayStore = true;
     PageContext context;
-    context.image = &m_image;
+    context.document = &m_document;
     context.languageStrings = &m_strings;
     context.showMessage = [this](const QString& text) {
         QCOMPARE(text, QString("Adjusted"));

@@ -47,12 +47,13 @@ void TestKeyPage::sideKeyByteThroughTheList()
     QFETCH(int, chosen);
     QFETCH(int, stored);
     const QStringList strings = languageStrings();
-    tarn::RadioImage image;
+    tarn::Configuration document;
+    tarn::RadioImage& image = document.image();
     image.resetToDefaults();
     image.bytes()[SideKeyOffset] = std::uint8_t(byte);
     const tarn::RadioImage before = image;
     PageContext context;
-    context.image = &image;
+    context.document = &document;
     context.languageStrings = &strings;
     CKeySetView page(context);
     page.LoadFromImage();
@@ -74,11 +75,12 @@ void TestKeyPage::sideKeyByteThroughTheList()
 void TestKeyPage::withoutPictureSaysSoOnceAndStillWorks()
 {
     const QStringList strings = languageStrings();
-    tarn::RadioImage image;
+    tarn::Configuration document;
+    tarn::RadioImage& image = document.image();
     image.resetToDefaults();
     image.bytes()[SideKeyOffset] = 1;
     PageContext context;
-    context.image = &image;
+    context.document = &document;
     context.languageStrings = &strings;
 
     QStringList said;

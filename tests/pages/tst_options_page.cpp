@@ -31,14 +31,15 @@ QStringList languageStrings()
 class TestOptionsPage : public QObject {
     Q_OBJECT
 
-    RadioImage m_image;
+    tarn::Configuration m_document;
+    RadioImage& m_image = m_document.image();
     QStringList m_strings = languageStrings();
     QStringList m_messages;
 
     std::unique_ptr<CChoiceFunView> makePage()
     {
         PageContext context;
-        context.image = &m_image;
+        context.document = &m_document;
         context.languageStrings = &m_strings;
         context.showMessage = [this](const QString& text) { m_messages << text; };
         auto page = std::make_unique<CChoiceFunView>(context);

@@ -76,7 +76,7 @@ private slots:
         const QString file = f.dir.filePath(QStringLiteral("radio.tw"));
         QCOMPARE(saveConfiguration(file.toStdString(), image).outcome, FileOutcome::Saved);
         prompts->openPath = [&] { return file; };
-        f.frame()->onFileOpen();
+        f.frame()->documents().open();
 
         prompts->pdfPath = f.dir.filePath(QStringLiteral("window.pdf"));
         f.frame()->commandAction(ID_FILE_EXPORT_PDF)->trigger();

@@ -1,0 +1,65 @@
+// The commands on the configuration as a document: New, Open, Save, Backups, channel
+// import and export, print, print preview and PDF export, Undo and Redo; the question
+// before unsaved changes are lost, and the configuration's name in the status bar.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class CMainFrame;
+class PageWindows;
+class QLabel;
+
+namespace tarn {
+class Configuration;
+}
+
+class DocumentCommands : public QObject {
+    Q_OBJECT
+public:
+    DocumentCommands(CMainFrame& frame, tarn::Configuration& document, PageWindows& pages);
+
+    void registerCommands();
+
+    // True when the configuration or an open page holds changes that were neither saved to
+    // a file nor written to the radio since it was last made, opened, read or saved.
+    bool hasUnsavedChanges() const;
+    // Before the configuration is replaced or the window closes: asks "save first?" (Save,
+    // Discard, Cancel) when there are such changes. True to go on.
+    bool confirmUnsavedChanges();
+
+    // Loads a configuration file and shows it (File > Open, a backup).
+    void openConfiguration(const QString& path);
+
+    void newConfiguration();
+    void open();
+    void save();
+    void openBackup();
+    void exportChannels();
+    void importChannels();
+    void print();
+    void printPreview();
+    void exportPdf();
+    // What is being typed is committed first, so an undo never loses it.
+    void undo();
+    void redo();
+
+    // The texts and states of Undo and Redo, and the status bar's name of the
+    // configuration, after a change of the history, the language or a transfer.
+    void updateHistoryCommands();
+    void updateStatus();
+
+protected:
+    // Ctrl+Z in an edit box undoes its own typing while it has some, and the last step
+    // otherwise.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // File > Save's dialog and save; true when the file was written.
+    bool saveToChosenFile();
+
+    CMainFrame& m_frame;
+    tarn::Configuration& m_document;
+    PageWindows& m_pages;
+    QLabel* m_status;
+};
