@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <numeric>
 #include <tuple>
@@ -411,22 +412,33 @@ ChannelOutcome SortChannels(RadioImage& image, const std::vector<int>& rows, Sor
         positions = allRows();
     const Channels channels = allChannels(image);
 
+    // Each channel's key, worked out once.
+    std::array<double, ChannelCount> frequency{};
+    std::array<long, ChannelCount> tone{};
+    std::array<std::string, ChannelCount> name{};
+    for (int row : positions) {
+        if (!channels[row].programmed())
+            continue;
+        if (key == SortKey::ReceiveFrequency)
+            frequency[row] = FrequencyToMHz(receiveWord(channels[row]));
+        else if (key == SortKey::ReceiveTone)
+            tone[row] = tonePlace(receiveTone(channels[row]));
+        else
+            name[row] = nameOf(channels[row]);
+    }
+
     std::vector<int> sorted = positions;
     auto programmed = [&channels](int row) { return channels[row].programmed(); };
     const auto firstEmpty = std::stable_partition(sorted.begin(), sorted.end(), programmed);
-    std::stable_sort(sorted.begin(), firstEmpty, [&channels, key](int a, int b) {
-        const StoredChannel& x = channels[a];
-        const StoredChannel& y = channels[b];
+    std::stable_sort(sorted.begin(), firstEmpty, [&](int a, int b) {
         switch (key) {
         case SortKey::ReceiveFrequency:
-            return FrequencyToMHz(receiveWord(x)) < FrequencyToMHz(receiveWord(y));
-        case SortKey::Name: {
-            const std::string p = nameOf(x);
-            const std::string q = nameOf(y);
-            return std::make_tuple(p.empty(), p) < std::make_tuple(q.empty(), q);
-        }
+            return frequency[a] < frequency[b];
+        case SortKey::Name:
+            // Unnamed channels after the named ones.
+            return std::make_tuple(name[a].empty(), std::cref(name[a])) < std::make_tuple(name[b].empty(), std::cref(name[b]));
         case SortKey::ReceiveTone:
-            return tonePlace(receiveTone(x)) < tonePlace(receiveTone(y));
+            return tone[a] < tone[b];
         }
         return false;
     });
