@@ -119,7 +119,7 @@ ChannelOutcome FillFrequencies(RadioImage& image, const std::vector<int>& rows, 
                                const ChannelWords& words);
 
 // Gives every programmed channel of `rows` the choice `text` in a choice or tone column,
-// by the rules of a stored row (ChannelColumnStore). Empty rows are skipped; a text that is
+// by the rules of a stored row (StoreChannelCell). Empty rows are skipped; a text that is
 // not one of the column's items is refused.
 ChannelOutcome SetChannelColumn(RadioImage& image, const std::vector<int>& rows, int column,
                                 const std::string& text, const ChannelWords& words);
