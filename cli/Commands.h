@@ -55,5 +55,6 @@ std::vector<Command> fileCommands();   // FileCommands.cpp: new, info
 std::vector<Command> radioCommands();  // RadioCommands.cpp: read, write, ports
 std::vector<Command> exchangeCommands();  // ExchangeCommands.cpp: diff, export-csv, import-csv, export, import
 std::vector<Command> printCommands();  // PrintCommands.cpp: print
+std::vector<Command> channelCommands();  // ChannelCommands.cpp: channels
 
 }  // namespace tarn::cli

@@ -41,9 +41,9 @@ std::string kindName(ToneKind kind)
 std::string dcsCode(const std::string& tone) { return tone.substr(2); }
 char dcsPolarity(const std::string& tone) { return tone.size() > 1 && tone[1] == 'I' ? 'R' : 'N'; }
 
-std::string csvField(const std::string& value)
+std::string csvField(const std::string& value, char separator)
 {
-    if (value.find_first_of(",\"\r\n") == std::string::npos)
+    if (value.find_first_of(std::string("\"\r\n") + separator) == std::string::npos)
         return value;
     std::string quoted = "\"";
     for (char c : value) {
@@ -61,7 +61,7 @@ struct CsvRow {
     std::vector<std::string> fields;
 };
 
-std::vector<CsvRow> parseCsv(std::string_view text)
+std::vector<CsvRow> parseCsv(std::string_view text, char separator = ',')
 {
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3);
@@ -96,7 +96,7 @@ std::vector<CsvRow> parseCsv(std::string_view text)
                 }
             } else if (c == '"') {
                 quoted = true;
-            } else if (c == ',') {
+            } else if (c == separator) {
                 row.fields.push_back(field);
                 field.clear();
             } else if (c == '\n') {
@@ -334,12 +334,13 @@ int ProgrammedChannelCount(const RadioImage& image)
     return count;
 }
 
-std::string ExportChannelsCsv(const RadioImage& image)
+std::string ExportChannelsCsv(const RadioImage& image, char separator)
 {
     const ChannelWords& words = csvWords();
+    const std::string between(1, separator);
     std::string text;
     for (std::size_t c = 0; c < CsvColumns.size(); ++c)
-        text += (c ? "," : "") + std::string(CsvColumns[c]);
+        text += (c ? between : "") + std::string(CsvColumns[c]);
     text += "\r\n";
 
     for (int i = 0; i < layout::ChannelCount; ++i) {
@@ -403,7 +404,7 @@ std::string ExportChannelsCsv(const RadioImage& image)
             dtcs, polarity, rxDtcs, cross, row[ColBandwidth] == words.optionOn ? "NFM" : "FM", "5.00",
             row[ColChoice6] == words.choice6Bit0 ? "S" : "", row[ColPower], "", "", "", "", ""};
         for (std::size_t c = 0; c < fields.size(); ++c)
-            text += (c ? "," : "") + csvField(fields[c]);
+            text += (c ? between : "") + csvField(fields[c], separator);
         text += "\r\n";
     }
     return text;
@@ -469,6 +470,67 @@ CsvImportResult ImportChannelsCsv(std::string_view text, RadioImage& image, bool
         image = working;
         result.applied = true;
     }
+    return result;
+}
+
+std::string ChannelsToClipboardText(const RadioImage& image, const std::vector<int>& rows)
+{
+    RadioImage selected;  // every channel empty but those of the rows
+    for (int row : NormalizedRows(rows))
+        WriteChannel(selected, row, ReadChannel(image, row));
+    std::string text = ExportChannelsCsv(selected, '\t');
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+ClipboardChannels ChannelsFromClipboardText(std::string_view text)
+{
+    ClipboardChannels result;
+    // The header line (the first that is neither empty nor a comment) tells the separator.
+    std::size_t start = 0;
+    while (start < text.size() && (text[start] == '#' || text[start] == '\r' || text[start] == '\n')) {
+        const std::size_t end = text.find('\n', start);
+        start = end == std::string_view::npos ? text.size() : end + 1;
+    }
+    const std::string_view header = text.substr(start, text.find('\n', start) - start);
+    const std::vector<CsvRow> rows = parseCsv(text, header.find('\t') != std::string_view::npos ? '\t' : ',');
+    if (rows.empty()) {
+        result.problems.push_back({0, "the text holds no header row"});
+        return result;
+    }
+    std::map<std::string, std::size_t> columns;
+    for (std::size_t c = 0; c < rows[0].fields.size(); ++c)
+        columns.emplace(lower(trimmed(rows[0].fields[c])), c);
+    if (!columns.count("frequency")) {
+        result.problems.push_back({rows[0].line, "the header row has no Frequency column"});
+        return result;
+    }
+    if (rows.size() == 1) {
+        result.problems.push_back({0, "the text holds no channels"});
+        return result;
+    }
+    if (rows.size() - 1 > static_cast<std::size_t>(layout::ChannelCount)) {
+        result.problems.push_back({rows[layout::ChannelCount + 1].line, "the text holds more than 128 channels"});
+        return result;
+    }
+
+    const ChannelWords& words = csvWords();
+    RadioImage scratch;  // every channel empty, as a new channel starts
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        const int i = static_cast<int>(r - 1);
+        ChannelRow row;
+        row[ColRxFrequency] = "100";
+        ApplyFrequencyEdit(row, FrequencyEditMode::NewChannel, words);
+        std::string reason;
+        if (!readRow(RowReader(columns, rows[r]), row, &reason)) {
+            result.problems.push_back({rows[r].line, reason});
+            continue;
+        }
+        StoreChannelRow(scratch, i, row, words);
+        result.channels.push_back(ReadChannel(scratch, i));
+    }
+    if (!result.problems.empty())
+        result.channels.clear();
     return result;
 }
 

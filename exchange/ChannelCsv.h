@@ -3,6 +3,7 @@
 // tolerant import that names every row it cannot take, with its line and the reason.
 #pragma once
 
+#include "radio/ChannelOps.h"
 #include "radio/RadioImage.h"
 
 #include <array>
@@ -17,8 +18,9 @@ inline constexpr std::array<std::string_view, 21> CsvColumns{
     "DtcsPolarity", "RxDtcsCode", "CrossMode", "Mode", "TStep", "Skip", "Power", "Comment", "URCALL",
     "RPT1CALL", "RPT2CALL", "DVCODE"};
 
-// The header and one row per programmed channel, in channel order, lines ending in "\r\n".
-std::string ExportChannelsCsv(const RadioImage& image);
+// The header and one row per programmed channel, in channel order, lines ending in "\r\n",
+// fields parted by `separator`.
+std::string ExportChannelsCsv(const RadioImage& image, char separator = ',');
 // How many channels ExportChannelsCsv writes.
 int ProgrammedChannelCount(const RadioImage& image);
 
@@ -41,5 +43,20 @@ struct CsvImportResult {
 // their contents; what a row does not say about a channel (a missing column, the options
 // CSV has no column for) keeps the channel's value, or a new channel's default.
 CsvImportResult ImportChannelsCsv(std::string_view text, RadioImage& image, bool skipBad);
+
+// Rows of the channel list for the clipboard: tab-separated text in the columns of the
+// export (a header line, then one line per programmed channel among `rows`, Location being
+// its number), lines ending in "\n", so a spreadsheet or another radio tool takes them.
+std::string ChannelsToClipboardText(const RadioImage& image, const std::vector<int>& rows);
+
+struct ClipboardChannels {
+    ChannelList channels;  // in the order of the lines; none when there is a problem
+    std::vector<CsvProblem> problems;
+};
+// Text from the clipboard, tab- or comma-separated (as its header line shows), read by the
+// rules of the CSV import into whole channels: each line becomes a new channel as the import
+// makes one. Location is not needed and does not place a channel; the caller puts the
+// channels where the user pastes them. All or nothing: any refused line gives no channels.
+ClipboardChannels ChannelsFromClipboardText(std::string_view text);
 
 }  // namespace tarn

@@ -16,57 +16,12 @@ constexpr int ChannelText = 1;
 constexpr int BandText = 74;
 constexpr int OutOfRangeText = 113;
 
-// The channel display setting that shows the band's frequency rather than a channel.
-constexpr std::uint8_t DisplayFrequency = 3;
-
-bool channelNumberInUse(const RadioImage& image, int number)
-{
-    return number >= 1 && number <= ChannelCount && image.channelInUse(number - 1);
-}
-
 std::uint32_t frequencyAt(const std::uint8_t* field)
 {
     return readLe32(field);
 }
 
 }  // namespace
-
-void currentChannelFixUp(RadioImage& image)
-{
-    const auto functions = image.functionData();
-    int firstInUse = 0;
-    for (int i = 0; i < ChannelCount && firstInUse == 0; ++i)
-        if (image.channelInUse(i))
-            firstInUse = i + 1;
-
-    int a = functions[functions::CurrentChannelA];
-    if (!channelNumberInUse(image, a)) {
-        if (firstInUse != 0) {
-            a = firstInUse;
-        } else {
-            a = 1;
-            functions[functions::ChannelDisplayA] = DisplayFrequency;
-            functions[functions::ChannelDisplayB] = DisplayFrequency;
-        }
-        functions[functions::CurrentChannelA] = static_cast<std::uint8_t>(a);
-    }
-
-    int b = functions[functions::CurrentChannelB];
-    if (!channelNumberInUse(image, b)) {
-        // Prefer a channel other than A's so the two bands start on different channels.
-        int other = 0;
-        for (int i = 0; i < ChannelCount && other == 0; ++i)
-            if (image.channelInUse(i) && i + 1 != a)
-                other = i + 1;
-        if (other != 0)
-            b = other;
-        else if (firstInUse != 0)
-            b = a;
-        else
-            b = 1;
-        functions[functions::CurrentChannelB] = static_cast<std::uint8_t>(b);
-    }
-}
 
 double frequencyWordMHz(std::uint32_t word)
 {

@@ -1,8 +1,9 @@
 // The two checks that guard a write to the radio: the current-channel fix-up before the
-// transfer starts, and the band-limit check the window runs when the worker asks whether
+// transfer starts (it lives with the channel operations, which repair the same bytes), and the band-limit check the window runs when the worker asks whether
 // it may send the image. Pure functions over the image; the window shows the message.
 #pragma once
 
+#include "radio/ChannelOps.h"  // currentChannelFixUp, shared with the channel operations
 #include "radio/LanguageText.h"
 
 #include <cstdint>
@@ -11,11 +12,6 @@
 namespace tarn {
 
 class RadioImage;
-
-// Makes the A-band and B-band current channels (function settings bytes 37 and 63) point at
-// channels in use. With no channel in use both become 1 and both channel display settings
-// become 3.
-void currentChannelFixUp(RadioImage& image);
 
 struct BandLimitVerdict {
     bool pass = true;

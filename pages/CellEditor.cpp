@@ -83,6 +83,17 @@ void CellEditor::create(QWidget* page, CellListCtrl* list, CellEditor* shared)
     m_list = list;
     m_shared = shared;
     m_window->setFont(list->font());
+    if (m_kind == EditorKind::Combo)
+        list->installEventFilter(m_window);
+}
+
+void CellEditor::commitTypedChoice()
+{
+    CellEditor* shared = sharedEditor();
+    if (CellCombo* combo = shared->m_typedCombo) {
+        shared->m_typedCombo = nullptr;
+        combo->editor().commit();
+    }
 }
 
 void CellEditor::registerColumn(int column)
@@ -173,6 +184,7 @@ bool CellEditor::place(int row, int column)
 
 void CellEditor::open(int row, int column)
 {
+    commitTypedChoice();
     CellEditor* shared = sharedEditor();
     CellListCtrl* list = m_list;
     auto empty = [list](int r, int c) { return list->isCellEmpty(r, c); };
@@ -264,6 +276,12 @@ bool CellEditor::handleKey(QKeyEvent* key)
         combo->hide();
         return true;
     }
+    const QString text = key->text();
+    if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) && !text.isEmpty()
+        && text.at(0).isPrint() && !text.at(0).isSpace()) {
+        combo->typeAhead(text);
+        return true;
+    }
     return false;
 }
 
@@ -337,7 +355,9 @@ void CellEdit::onTextEdited(const QString& text)
         return;
     }
     if (column == 1 || column == 2) {
-        if (tarn::IsAcceptableFrequencyText(text.toStdString())) {
+        // The transmit cell also takes an offset from the receive frequency: "+0.6", "-5".
+        const std::string typed = text.toStdString();
+        if (column == 1 ? tarn::IsAcceptableFrequencyText(typed) : tarn::IsAcceptableTransmitText(typed)) {
             m_accepted = text;
             return;
         }
@@ -384,14 +404,64 @@ void CellCombo::focusOutEvent(QFocusEvent* event)
     QComboBox::focusOutEvent(event);
     // Its own drop-down list takes the focus while it is open; the platform does not always
     // name the popup as the reason.
-    if (event->reason() != Qt::PopupFocusReason && !m_popupShown && !view()->isVisible())
+    if (event->reason() != Qt::PopupFocusReason && !m_popupShown && !view()->isVisible()) {
+        // Leaving the cell keeps what was typed into it.
+        if (m_typedChoice)
+            m_editor.commit();
         hide();
+    }
 }
 
 void CellCombo::hideEvent(QHideEvent* event)
 {
+    // Hidden without a commit (Escape), a typed choice is dropped before the focus leaves.
+    m_typedChoice = false;
+    m_typed.clear();
+    m_editor.setTypedChoice(nullptr);
     m_editor.returnFocusToList();
     QComboBox::hideEvent(event);
+}
+
+void CellCombo::typeAhead(const QString& text)
+{
+    if (!m_lastTyped.isValid() || m_lastTyped.elapsed() > QApplication::keyboardInputInterval())
+        m_typed.clear();
+    m_lastTyped.start();
+    auto find = [this](const QString& prefix) {
+        for (int i = 0; i < count(); ++i)
+            if (itemText(i).startsWith(prefix, Qt::CaseInsensitive))
+                return i;
+        return -1;
+    };
+    int index = find(m_typed + text);
+    if (index >= 0) {
+        m_typed += text;
+    } else {
+        index = find(text);
+        if (index < 0)
+            return;
+        m_typed = text;
+    }
+    setCurrentIndex(index);
+    m_typedChoice = true;
+    m_moveAfterChoice = false;
+    m_editor.setTypedChoice(this);
+}
+
+bool CellCombo::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_moveAfterChoice && watched == m_editor.list() && event->type() == QEvent::KeyPress) {
+        m_moveAfterChoice = false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        const int k = key->key();
+        const bool move = k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Tab || k == Qt::Key_Backtab;
+        if (move && !isVisible() && m_editor.currentRow() == m_choiceRow && m_editor.currentColumn() == m_choiceColumn) {
+            m_editor.moveAfterCommit(key->modifiers(), k == Qt::Key_Backtab);
+            m_editor.list()->clearSelection();
+            return true;
+        }
+    }
+    return QComboBox::eventFilter(watched, event);
 }
 
 void CellCombo::showPopup()
@@ -423,6 +493,9 @@ void CellCombo::onActivated(int)
         return;
     m_editor.commit();
     hide();
+    m_moveAfterChoice = true;
+    m_choiceRow = m_editor.currentRow();
+    m_choiceColumn = m_editor.currentColumn();
     list->setFocus(Qt::OtherFocusReason);
     list->clearRowSelection(m_editor.currentRow());
 }

@@ -7,6 +7,7 @@
 #include "pages/CellOpenRule.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QLineEdit>
 #include <QPointer>
@@ -60,6 +61,7 @@ public:
 };
 
 class CellEdit;
+class CellCombo;
 
 // The editing state and operations carried by every editor window.
 class CellEditor {
@@ -80,6 +82,12 @@ public:
     // Called as the editor window hides: a hidden editor must not keep the keyboard, or
     // keys typed next would land in a text that a later commit writes to the list.
     void returnFocusToList();
+    // A combo whose list is closed holds an item picked by typing, not yet committed; any
+    // open request (a click, the page's store) commits it first, as leaving the cell does.
+    void setTypedChoice(CellCombo* combo) { sharedEditor()->m_typedCombo = combo; }
+    void commitTypedChoice();
+    // Where Enter or Tab goes after the current cell (Ctrl: the next row; backwards: Shift+Tab).
+    void moveAfterCommit(Qt::KeyboardModifiers modifiers, bool backwards);
 
     tarn::CellOpenRule& rule() { return sharedEditor()->m_rule; }
     int currentRow() { return rule().currentRow; }
@@ -94,7 +102,6 @@ private:
     CellEditor* sharedEditor() { return m_shared ? m_shared : this; }
     CellEdit* editBox();
     bool place(int row, int column);
-    void moveAfterCommit(Qt::KeyboardModifiers modifiers, bool backwards);
     bool handleKey(QKeyEvent* key);
     void notifyCommitted(int row, int column);
 
@@ -105,6 +112,7 @@ private:
     QWidget* m_window;
     tarn::EditorKind m_kind;
     bool m_rowWasProgrammed = false;
+    QPointer<CellCombo> m_typedCombo;  // used only in the shared (edit box) editor
 };
 
 // The free-text editor: frequencies (digits and one point) and the name (letters and digits).
@@ -138,9 +146,13 @@ public:
     void selectText(const QString& text);
     void showPopup() override;
     void hidePopup() override;
+    // Typing while the list is closed: selects the first item that begins with what was
+    // typed so far (a pause starts afresh), letters in either case, without committing.
+    void typeAhead(const QString& text);
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
@@ -151,4 +163,12 @@ private:
     CellEditor m_editor;
     bool m_chosenSincePopup = false;
     bool m_popupShown = false;
+    QString m_typed;
+    QElapsedTimer m_lastTyped;
+    bool m_typedChoice = false;
+    // After a choice from the list the combo is gone and the list has the keyboard: Enter or
+    // Tab then moves on from the chosen cell as from any other.
+    bool m_moveAfterChoice = false;
+    int m_choiceRow = -1;
+    int m_choiceColumn = -1;
 };

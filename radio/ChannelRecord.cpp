@@ -3,6 +3,9 @@
 #include "radio/Bytes.h"
 #include "radio/Codecs.h"
 
+#include <algorithm>
+#include <cstdio>
+
 namespace tarn {
 
 namespace ch = layout::channel;
@@ -29,6 +32,35 @@ bool isLower(char c) { return c >= 'a' && c <= 'z'; }
 bool bandLimitUnusable(std::uint16_t optionsB, std::uint32_t tx)
 {
     return bitOf(optionsB, ch::BandLimitedBit) && !InTransmitWindows(tx);
+}
+
+constexpr long long TenHzPerMHz = 100000;
+
+// A decimal MHz text ("145.50000", "0.6") in 10 Hz units; digits beyond the fifth decimal
+// are dropped. An empty text is zero only where `emptyIsZero` (a bare sign: no offset).
+std::optional<long long> tenHzOf(const std::string& text, bool emptyIsZero)
+{
+    if (text.empty())
+        return emptyIsZero ? std::optional<long long>(0) : std::nullopt;
+    long long whole = 0;
+    long long fraction = 0;
+    int decimals = 0;
+    bool point = false;
+    for (char c : text) {
+        if (c == '.' && !point) {
+            point = true;
+        } else if (!isDigit(c) || (!point && whole > TenHzPerMHz)) {
+            return std::nullopt;
+        } else if (!point) {
+            whole = whole * 10 + (c - '0');
+        } else if (decimals < 5) {
+            fraction = fraction * 10 + (c - '0');
+            ++decimals;
+        }
+    }
+    for (; decimals < 5; ++decimals)
+        fraction *= 10;
+    return whole * TenHzPerMHz + fraction;
 }
 
 }  // namespace
@@ -184,10 +216,43 @@ bool StoreChannelRow(RadioImage& image, int i, ChannelRow& row, const ChannelWor
     return adjusted;
 }
 
+bool IsColumnItem(int column, const std::string& text, const ChannelWords& words)
+{
+    if (column == ColRxTone || column == ColTxTone) {
+        const auto& tones = ToneTexts();
+        return text == words.offText || std::find(tones.begin(), tones.end(), text) != tones.end();
+    }
+    for (const ChoiceColumn& choice : ChoiceColumns)
+        if (choice.column == column)
+            return text == words.choiceText(choice, false) || text == words.choiceText(choice, true);
+    return false;
+}
+
+bool StoreChannelCell(RadioImage& image, int i, int column, const std::string& text, const ChannelWords& words)
+{
+    std::uint8_t* p = image.channelSlot(i).data();
+    if (column == ColRxTone || column == ColTxTone) {
+        writeLe16(p + (column == ColRxTone ? ch::RxTone : ch::TxTone), ToneTextToCode(text, true, words.offText));
+        return false;
+    }
+    for (const ChoiceColumn& choice : ChoiceColumns) {
+        if (choice.column != column)
+            continue;
+        std::uint8_t* word = p + choice.word;
+        writeLe16(word, withBit(readLe16(word), choice.bit, ChoiceBitFromText(text, words)));
+        return column == ColBandLimited && ClearUnusableBandLimit(image, i);
+    }
+    return false;
+}
+
 void ApplyFrequencyEdit(ChannelRow& row, FrequencyEditMode mode, const ChannelWords& words)
 {
     const int column = mode == FrequencyEditMode::Transmit ? ColTxFrequency : ColRxFrequency;
     std::string text = row[column].substr(0, 15);
+    if (mode == FrequencyEditMode::Transmit) {
+        if (const auto shifted = TransmitFromOffset(row[ColRxFrequency], text))
+            text = *shifted;
+    }
     NormalizeTypedFrequency(text, -1);
 
     switch (mode) {
@@ -231,6 +296,27 @@ bool IsAcceptableFrequencyText(const std::string& text)
             return false;
     }
     return points <= 1;
+}
+
+bool IsAcceptableTransmitText(const std::string& text)
+{
+    if (!text.empty() && (text[0] == '+' || text[0] == '-'))
+        return static_cast<int>(text.size()) <= FrequencyTextMax && IsAcceptableFrequencyText(text.substr(1));
+    return IsAcceptableFrequencyText(text);
+}
+
+std::optional<std::string> TransmitFromOffset(const std::string& rxText, const std::string& typed)
+{
+    if (typed.empty() || (typed[0] != '+' && typed[0] != '-'))
+        return std::nullopt;
+    const auto offset = tenHzOf(typed.substr(1), true);
+    const auto rx = tenHzOf(rxText, false);
+    if (!offset || !rx)
+        return std::nullopt;
+    const long long tx = std::max(0LL, typed[0] == '+' ? *rx + *offset : *rx - *offset);
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld.%05lld", tx / TenHzPerMHz, tx % TenHzPerMHz);
+    return std::string(text);
 }
 
 std::string FilterNameStep(const std::string& text)

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tarn {
@@ -106,7 +107,17 @@ ChannelRow ShowChannelRow(RadioImage& image, int i, const ChannelWords& words);
 // cleared (column 8 then shows the bit-0 word).
 bool StoreChannelRow(RadioImage& image, int i, ChannelRow& row, const ChannelWords& words);
 
-// How a committed frequency cell changes its row.
+// Whether `text` is one of the items of a choice column (its two words) or a tone column
+// (the off text or a tone of the tone list).
+bool IsColumnItem(int column, const std::string& text, const ChannelWords& words);
+// Stores one choice or tone cell of channel i as StoreChannelRow stores it in a programmed
+// channel, and nothing else: the frequencies, the other options and the name keep their
+// bytes. True when the band-limited option had to be cleared.
+bool StoreChannelCell(RadioImage& image, int i, int column, const std::string& text, const ChannelWords& words);
+
+// How a committed frequency cell changes its row. A transmit frequency typed as a signed
+// offset ("+0.6", "-5": MHz, the sign first) is the receive frequency plus or minus it, then
+// cleaned up as any typed frequency.
 enum class FrequencyEditMode {
     ProgrammedReceive = 0,  // column 1 of a programmed channel
     Transmit = 1,           // column 2
@@ -118,6 +129,13 @@ void ApplyFrequencyEdit(ChannelRow& row, FrequencyEditMode mode, const ChannelWo
 // refused while typing so that no stray character can reach the image.
 inline constexpr int FrequencyTextMax = 9;
 bool IsAcceptableFrequencyText(const std::string& text);
+// The transmit frequency cell also takes a leading + or - (an offset from the receive
+// frequency).
+bool IsAcceptableTransmitText(const std::string& text);
+// The transmit frequency text for a signed offset typed into the transmit cell, before the
+// clean-up of a typed frequency; nothing when `typed` is not a sign followed by MHz or
+// `rxText` is no frequency.
+std::optional<std::string> TransmitFromOffset(const std::string& rxText, const std::string& typed);
 
 // The name cell keeps at most six letters or digits: one filter step, as applied after
 // each change of the text (repeat until the text no longer changes).

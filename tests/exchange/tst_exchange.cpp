@@ -160,6 +160,75 @@ private slots:
         }
     }
 
+    void clipboardTextCarriesChannelsBothWays()
+    {
+        const RadioImage original = varied();
+        // Rows 1-3 and 11, which is empty: the text lists the programmed ones only.
+        const std::string text = ChannelsToClipboardText(original, {0, 1, 2, 10});
+        const QStringList lines = QString::fromStdString(text).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        QStringList header;
+        for (std::string_view column : CsvColumns)
+            header << QString::fromUtf8(column.data(), int(column.size()));
+        QCOMPARE(lines[0], header.join('\t'));
+        QVERIFY(lines[2].startsWith("2\tRPT1\t145.700000\t-\t0.600000\tTone\t88.5"));
+
+        const ClipboardChannels read = ChannelsFromClipboardText(text);
+        QVERIFY(read.problems.empty());
+        RadioImage target;
+        QVERIFY(!PasteChannels(target, 19, read.channels).refused());
+        for (int k = 0; k < 3; ++k) {
+            const ChannelRow a = shown(original, 1 + k);
+            const ChannelRow b = shown(target, 20 + k);
+            for (int c : {ColRxFrequency, ColTxFrequency, ColRxTone, ColTxTone, ColPower, ColChoice6, ColBandwidth, ColName})
+                QCOMPARE(b[c], a[c]);
+        }
+    }
+
+    void clipboardTextReadByTheImportRules_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("problemLine");  // -1: no problem
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("channels");  // receive frequency and name of each channel read
+
+        QTest::newRow("a spreadsheet's tabs, quotes and CR, no Location")
+            << QByteArray("Frequency\tName\r\n\"145.6\"\trpt a\r\n446.00625\t\r\n") << -1 << ""
+            << "145.60000 RPTA, 446.00625 ";
+        QTest::newRow("commas, Location ignored")
+            << QByteArray("Location,Name,Frequency\n90,a,145.5\n3,b,145.6\n") << -1 << "" << "145.50000 A, 145.60000 B";
+        QTest::newRow("one bad line gives no channels")
+            << QByteArray("Frequency\tName\n145.5\tA\n99\tB\n") << 3 << "outside 100-600" << "";
+        QTest::newRow("a tone the radio lacks")
+            << QByteArray("Frequency,Tone,rToneFreq\n145.5,Tone,88.6\n") << 2 << "tone list" << "";
+        QTest::newRow("plain words are not channels") << QByteArray("hello world\n") << 1 << "no Frequency column" << "";
+        QTest::newRow("a header alone") << QByteArray("Frequency\n") << 0 << "no channels" << "";
+        QByteArray many = "Frequency\n";
+        for (int k = 0; k < 129; ++k)
+            many += "145.5\n";
+        QTest::newRow("more than 128 lines") << many << 130 << "more than 128" << "";
+    }
+    void clipboardTextReadByTheImportRules()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(int, problemLine);
+        QFETCH(QString, reason);
+        const ClipboardChannels read = ChannelsFromClipboardText(text.toStdString());
+        if (problemLine < 0) {
+            QVERIFY2(read.problems.empty(), read.problems.empty() ? "" : read.problems[0].reason.c_str());
+        } else {
+            QCOMPARE(int(read.problems.size()), 1);
+            QCOMPARE(read.problems[0].line, problemLine);
+            QVERIFY2(QString::fromStdString(read.problems[0].reason).contains(reason), read.problems[0].reason.c_str());
+        }
+        RadioImage image;
+        PasteChannels(image, 0, read.channels);
+        QStringList channels;
+        for (int i = 0; i < int(read.channels.size()); ++i)
+            channels << QString::fromStdString(shown(image, i + 1)[ColRxFrequency] + " " + shown(image, i + 1)[ColName]);
+        QTEST(channels.join(", "), "channels");
+    }
+
     void textFormReproducesTheBaseToTheByte()
     {
         RadioImage image = varied();

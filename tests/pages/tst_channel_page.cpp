@@ -75,6 +75,10 @@ private slots:
     void comboPopupClosedWithoutChoiceEndsEditing();
     void comboPopupOpensAtOnce_data();
     void comboPopupOpensAtOnce();
+    void typingIntoAClosedChoiceSelectsByPrefix_data();
+    void typingIntoAClosedChoiceSelectsByPrefix();
+    void tabAfterAChoiceFromTheListMovesOn();
+    void transmitCellTakesASignedOffset();
     void keysAfterAnEditorHidesGoToTheList_data();
     void keysAfterAnEditorHidesGoToTheList();
     void cutRowFivePasteOnRowNine();
@@ -405,6 +409,72 @@ void TestChannelPage::comboPopupOpensAtOnce()
     QCOMPARE(cell(3, 7), QString("Narrow"));
     bandwidth->hidePopup();
     QCoreApplication::processEvents();
+}
+
+void TestChannelPage::typingIntoAClosedChoiceSelectsByPrefix_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("end");  // a key, or 0 for a click on another cell
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("88.5 and Enter") << "88.5" << int(Qt::Key_Enter) << "88.5";
+    QTest::newRow("dn0 and Tab") << "dn0" << int(Qt::Key_Tab) << "DN023";
+    QTest::newRow("a click on another cell keeps it") << "88.5" << 0 << "88.5";
+    QTest::newRow("Escape drops it") << "88.5" << int(Qt::Key_Escape) << "67.0";
+    QTest::newRow("a key that matches nothing keeps the last match") << "8x" << int(Qt::Key_Enter) << "82.5";
+}
+
+void TestChannelPage::typingIntoAClosedChoiceSelectsByPrefix()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, end);
+    click(3, 3);
+    CellCombo* tones = m_page->toneCombo();
+    QVERIFY(tones->isVisible());
+    QTest::keyClicks(tones, typed);
+    QVERIFY(tones->isVisible());
+    QCOMPARE(cell(3, 3), QString("67.0"));
+    if (end)
+        QTest::keyClick(tones, Qt::Key(end));
+    else
+        click(5, 7);
+    QCoreApplication::processEvents();
+    QTEST(cell(3, 3), "stored");
+    if (end == Qt::Key_Enter || end == Qt::Key_Tab) {
+        QCOMPARE(editor().currentColumn(), 4);
+        QVERIFY(tones->isVisible());
+    }
+    m_page->StoreToImage();
+    QFETCH(QString, stored);
+    QCOMPARE(readLe16(m_image.channelSlot(3).data() + ch::RxTone), ToneTextToCode(stored.toStdString(), true, "OFF"));
+}
+
+void TestChannelPage::tabAfterAChoiceFromTheListMovesOn()
+{
+    click(3, 5);
+    CellCombo* power = m_page->choiceCombo(5);
+    power->setCurrentIndex(1);
+    emit power->activated(1);
+    QVERIFY(!power->isVisible());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    QCOMPARE(cell(3, 5), QString("Low"));
+    QCOMPARE(editor().currentColumn(), 6);
+    QVERIFY(m_page->choiceCombo(6)->isVisible());
+}
+
+void TestChannelPage::transmitCellTakesASignedOffset()
+{
+    click(3, 2);
+    QTest::keyClicks(m_page->cellEdit(), "+0.6");
+    QCOMPARE(m_page->cellEdit()->text(), QString("+0.6"));
+    QTest::keyClick(m_page->cellEdit(), Qt::Key_Enter);
+    QCoreApplication::processEvents();
+    QCOMPARE(cell(3, 2), QString("146.60000"));
+    // The receive cell still takes no sign.
+    click(4, 1);
+    QTest::keyClick(m_page->cellEdit(), Qt::Key_Backspace);
+    QTest::keyClicks(m_page->cellEdit(), "-5");
+    QCOMPARE(m_page->cellEdit()->text(), QString("5"));
 }
 
 void TestChannelPage::keysAfterAnEditorHidesGoToTheList_data()

@@ -67,6 +67,8 @@ private slots:
     void frequencyEdit();
     void frequencyTyping_data();
     void frequencyTyping();
+    void transmitTyping_data();
+    void transmitTyping();
     void nameFilter_data();
     void nameFilter();
 };
@@ -253,6 +255,11 @@ void TestChannelRecord::frequencyEdit_data()
     QTest::newRow("emptied tx turns the tx tone off") << 1 << "146.00000" << "" << "|146.00000||67.0|OFF|Low|Four|Wide|Wide|ON|AB";
     QTest::newRow("leading zeros do not shift the point") << 0 << "0145.5" << "147.00000" << "|145.50000|147.00000|67.0|DN023|Low|Four|Wide|Wide|ON|AB";
     QTest::newRow("a lone zero is out of range") << 0 << "0" << "147.00000" << "|136.02500|147.00000|67.0|DN023|Low|Four|Wide|Wide|ON|AB";
+    QTest::newRow("tx typed as +offset") << 1 << "145.50000" << "+0.6" << "|145.50000|146.10000|67.0|DN023|Low|Four|Wide|Wide|ON|AB";
+    QTest::newRow("tx typed as -offset") << 1 << "438.65000" << "-5" << "|438.65000|433.65000|67.0|DN023|Low|Four|Wide|Wide|ON|AB";
+    QTest::newRow("tx offset lands off the grid and is normalised") << 1 << "431.05000" << "+7.6013" << "|431.05000|438.65000|67.0|DN023|Low|Four|Wide|Wide|ON|AB";
+    QTest::newRow("tx offset below 100 MHz is out of range") << 1 << "100.00000" << "-5" << "|100.00000|136.02500|67.0|DN023|Low|Four|Wide|Wide|ON|AB";
+    QTest::newRow("a bare sign is no offset") << 1 << "145.50000" << "-" << "|145.50000|145.50000|67.0|DN023|Low|Four|Wide|Wide|ON|AB";
 }
 
 void TestChannelRecord::frequencyEdit()
@@ -283,6 +290,26 @@ void TestChannelRecord::frequencyTyping()
 {
     QFETCH(QString, text);
     QTEST(IsAcceptableFrequencyText(text.toStdString()), "accepted");
+}
+
+void TestChannelRecord::transmitTyping_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("a frequency") << "145.5" << true;
+    QTest::newRow("plus offset") << "+0.6" << true;
+    QTest::newRow("minus offset") << "-7.6" << true;
+    QTest::newRow("a bare sign while typing") << "-" << true;
+    QTest::newRow("nine characters with the sign") << "+12.34567" << true;
+    QTest::newRow("ten characters with the sign") << "+12.345678" << false;
+    QTest::newRow("sign after a digit") << "5+" << false;
+    QTest::newRow("two signs") << "+-5" << false;
+}
+
+void TestChannelRecord::transmitTyping()
+{
+    QFETCH(QString, text);
+    QTEST(IsAcceptableTransmitText(text.toStdString()), "accepted");
 }
 
 void TestChannelRecord::nameFilter_data()
