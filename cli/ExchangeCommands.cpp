@@ -11,11 +11,6 @@
 #include "radio/ImageDiff.h"
 #include "radio/RadioImage.h"
 
-#include <fstream>
-#include <iostream>
-#include <iterator>
-#include <sstream>
-
 namespace tarn::cli {
 
 namespace {
@@ -26,39 +21,6 @@ const CommandOption SkipBadOption{"--skip-bad", "",
     "Import the good rows even when some rows cannot be taken (they are still listed)."};
 const CommandOption BaseOption{"--base", "FILE.tw",
     "Take everything the text form does not cover from FILE.tw (default: a new configuration)."};
-
-// The whole of a text file, or of standard input for "-".
-bool readText(const Invocation& call, std::string_view command, const std::string& path, std::string& text)
-{
-    if (path == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-        return true;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        call.err << "tarn-cli " << command << ": cannot open " << path << "\n";
-        return false;
-    }
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
-}
-
-// Text to a file, or to standard output when no file is named.
-bool writeText(const Invocation& call, std::string_view command, const std::string& path, const std::string& text)
-{
-    if (path.empty() || path == "-") {
-        call.out << text;
-        return true;
-    }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) {
-        call.err << "tarn-cli " << command << ": cannot write " << path << "\n";
-        return false;
-    }
-    return true;
-}
 
 int runDiff(const Invocation& call)
 {
@@ -82,9 +44,10 @@ int runExportCsv(const Invocation& call)
     if (!loadFile(call, "export-csv", call.arguments[0], image))
         return ExitError;
     const std::string out = call.arguments.size() > 1 ? call.arguments[1] : std::string();
-    if (!writeText(call, "export-csv", out, ExportChannelsCsv(image)))
+    if (!sendOutput(call, "export-csv", out, ExportChannelsCsv(image)))
         return ExitError;
-    if (!out.empty() && out != "-")
+    // Beside the CSV on standard output the count would spoil it.
+    if (!isStandardOutput(out))
         call.out << "Channels exported: " << ProgrammedChannelCount(image) << " to " << out << "\n";
     return ExitOk;
 }
@@ -95,7 +58,7 @@ int runImportCsv(const Invocation& call)
     const std::string& csvPath = call.arguments[1];
     RadioImage image;
     std::string text;
-    if (!loadFile(call, "import-csv", path, image, true) || !readText(call, "import-csv", csvPath, text))
+    if (!loadFile(call, "import-csv", path, image, true) || !readInput(call, "import-csv", csvPath, text))
         return ExitError;
 
     const CsvImportResult result = ImportChannelsCsv(text, image, call.has(SkipBadOption.name));
@@ -122,7 +85,7 @@ int runExport(const Invocation& call)
         return ExitError;
     const std::string out = call.arguments.size() > 1 ? call.arguments[1] : std::string();
     const LanguageText comments = language.function();
-    return writeText(call, "export", out, ExportTextForm(image, &comments)) ? ExitOk : ExitError;
+    return sendOutput(call, "export", out, ExportTextForm(image, &comments)) ? ExitOk : ExitError;
 }
 
 int runImport(const Invocation& call)
@@ -133,7 +96,7 @@ int runImport(const Invocation& call)
     if (call.has(BaseOption.name) && !loadFile(call, "import", call.value(BaseOption.name), image, true))
         return ExitError;
     std::string text;
-    if (!readText(call, "import", textPath, text))
+    if (!readInput(call, "import", textPath, text))
         return ExitError;
     const TextFormResult result = ImportTextForm(text, image);
     if (!result.ok) {
@@ -152,23 +115,28 @@ std::vector<Command> exchangeCommands()
         {"diff", "A.tw B.tw",
          "List the differences between two configuration files by channel and setting. Exit 0 when "
          "equal, 1 when they differ.",
-         2, 2, {LangOption}, runDiff},
+         2, 2, {LangOption},
+         [](const Invocation& c) { return guarded(c, "diff", runDiff); }},
         {"export-csv", "FILE.tw [OUT.csv]",
          "Write the programmed channels as CSV in the columns other radio tools use (to standard "
          "output without OUT.csv).",
-         1, 2, {}, runExportCsv},
+         1, 2, {},
+         [](const Invocation& c) { return guarded(c, "export-csv", runExportCsv); }},
         {"import-csv", "FILE.tw IN.csv",
          "Read channels from CSV (\"-\" for standard input) into FILE.tw; rows that cannot be taken are "
          "listed with their line. All or nothing unless --skip-bad.",
-         2, 2, {IntoOption, SkipBadOption}, runImportCsv},
+         2, 2, {IntoOption, SkipBadOption},
+         [](const Invocation& c) { return guarded(c, "import-csv", runImportCsv); }},
         {"export", "FILE.tw [OUT.yaml]",
          "Write the whole configuration in its readable YAML text form (to standard output without "
          "OUT.yaml); the comments show each choice in the language of --lang.",
-         1, 2, {LangOption}, runExport},
+         1, 2, {LangOption},
+         [](const Invocation& c) { return guarded(c, "export", runExport); }},
         {"import", "IN.yaml OUT.tw",
          "Make a configuration file from the YAML text form (\"-\" for standard input); bytes the text "
          "does not cover come from --base.",
-         2, 2, {BaseOption}, runImport},
+         2, 2, {BaseOption},
+         [](const Invocation& c) { return guarded(c, "import", runImport); }},
     };
 }
 

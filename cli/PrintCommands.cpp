@@ -13,12 +13,13 @@
 #include <QGuiApplication>
 
 #include <memory>
+#include <string_view>
 
 namespace tarn::cli {
 
 namespace {
 
-const CommandOption PdfOption{"--pdf", "OUT.pdf", "The PDF file to write (required)."};
+const CommandOption PdfOption{"--pdf", "OUT.pdf", "The PDF file to write (required; \"-\" for standard output)."};
 const CommandOption PaperOption{"--paper", "SIZE", "Paper size: A4 (default) or Letter."};
 
 // Fonts need the GUI side of Qt; without a display it runs on the offscreen platform.
@@ -61,14 +62,18 @@ int runPrint(const Invocation& call)
     std::vector<std::string> strings;
     for (int n = 0; n < LanguageTable::StringCount; ++n)
         strings.push_back(language.text(n));
-    const QString out = QString::fromStdString(call.value(PdfOption.name));
-    QString reason;
-    const int pages = print::writePrintPdf(out, print::contentFromImage(image, strings), paper, &reason);
+    const std::string out = call.value(PdfOption.name);
+    int pages = 0;
+    const QByteArray pdf = print::renderPrintPdf(print::contentFromImage(image, strings), paper, &pages);
     if (pages == 0) {
-        call.err << "tarn-cli print: cannot write " << out.toStdString() << ": " << reason.toStdString() << "\n";
+        call.err << "tarn-cli print: cannot write " << out << ": the PDF could not be drawn\n";
         return ExitError;
     }
-    call.out << "Wrote " << pages << " pages to " << out.toStdString() << "\n";
+    if (!sendOutput(call, "print", out, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size()))))
+        return ExitError;
+    // Beside a PDF on standard output the line would spoil it.
+    (isStandardOutput(out) ? call.err : call.out) << "Wrote " << pages << " pages to "
+                                                  << (out == "-" ? std::string("standard output") : out) << "\n";
     return ExitOk;
 }
 
@@ -79,7 +84,8 @@ std::vector<Command> printCommands()
     return {
         {"print", "FILE", "Render the printout of a configuration file (the channel pages and the settings "
                           "page the window prints) into a PDF file.",
-         1, 1, {PdfOption, LangOption, PaperOption}, runPrint},
+         1, 1, {PdfOption, LangOption, PaperOption},
+         [](const Invocation& c) { return guarded(c, "print", runPrint); }},
     };
 }
 

@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <map>
 #include <optional>
 
@@ -55,11 +56,29 @@ std::string csvField(const std::string& value, char separator)
 }
 
 // The physical lines of the file split into rows of fields; a quoted field may hold commas,
-// doubled quotes and line breaks.
+// doubled quotes and line breaks. A line ends at "\r\n", "\n" or a lone "\r".
 struct CsvRow {
     int line;
     std::vector<std::string> fields;
+    int unclosedQuote = 0;  // the line where a quote opened that never closes (0: none)
 };
+
+// Where the line break at `i` ends; `i` itself when there is none.
+std::size_t pastLineBreak(std::string_view text, std::size_t i)
+{
+    if (i < text.size() && text[i] == '\r')
+        return i + 1 < text.size() && text[i + 1] == '\n' ? i + 2 : i + 1;
+    if (i < text.size() && text[i] == '\n')
+        return i + 1;
+    return i;
+}
+
+// The start of the line after the one that holds `i`.
+std::size_t nextLine(std::string_view text, std::size_t i)
+{
+    const std::size_t end = text.find_first_of("\r\n", i);
+    return end == std::string_view::npos ? text.size() : pastLineBreak(text, end);
+}
 
 std::vector<CsvRow> parseCsv(std::string_view text, char separator = ',')
 {
@@ -72,17 +91,27 @@ std::vector<CsvRow> parseCsv(std::string_view text, char separator = ',')
         CsvRow row{line, {}};
         // A comment or an empty line is skipped whole.
         if (text[i] == '#' || text[i] == '\n' || text[i] == '\r') {
-            while (i < text.size() && text[i] != '\n')
-                ++i;
-            ++i;
+            i = nextLine(text, i);
             ++line;
             continue;
         }
         std::string field;
         bool quoted = false;
+        std::size_t quoteAt = 0;
+        int quoteLine = 0;
         bool rowEnded = false;
         while (i < text.size() && !rowEnded) {
-            const char c = text[i++];
+            const char c = text[i];
+            if (c == '\r' || c == '\n') {
+                i = pastLineBreak(text, i);
+                ++line;
+                if (quoted)
+                    field += '\n';
+                else
+                    rowEnded = true;
+                continue;
+            }
+            ++i;
             if (quoted) {
                 if (c == '"' && i < text.size() && text[i] == '"') {
                     field += '"';
@@ -90,21 +119,25 @@ std::vector<CsvRow> parseCsv(std::string_view text, char separator = ',')
                 } else if (c == '"') {
                     quoted = false;
                 } else {
-                    if (c == '\n')
-                        ++line;
                     field += c;
                 }
             } else if (c == '"') {
                 quoted = true;
+                quoteAt = i;
+                quoteLine = line;
             } else if (c == separator) {
                 row.fields.push_back(field);
                 field.clear();
-            } else if (c == '\n') {
-                rowEnded = true;
-                ++line;
-            } else if (c != '\r') {
+            } else {
                 field += c;
             }
+        }
+        if (quoted) {
+            // Read to the end, the quote would take every later row into this field: the row
+            // is refused where the quote opened, and reading goes on from the next line.
+            row.unclosedQuote = quoteLine;
+            i = nextLine(text, quoteAt);
+            line = quoteLine + 1;
         }
         row.fields.push_back(field);
         rows.push_back(std::move(row));
@@ -215,9 +248,13 @@ bool readRow(const RowReader& in, ChannelRow& row, std::string* reason)
     std::string txTone = words.offText;
     std::string rxTone = words.offText;
     const std::string mode = lower(in.get("Tone"));
-    const std::string polarity = in.has("DtcsPolarity") && !in.get("DtcsPolarity").empty() ? in.get("DtcsPolarity") : "NN";
-    if (polarity.size() != 2) {
-        *reason = "DTCS polarity '" + polarity + "' is not one of NN, NR, RN, RR";
+    std::string polarity = in.get("DtcsPolarity").empty() ? "NN" : in.get("DtcsPolarity");
+    std::transform(polarity.begin(), polarity.end(), polarity.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    // Checked as a pair here, so that a bad letter is named as the polarity, not as a code.
+    const auto direction = [](char c) { return c == 'N' || c == 'R'; };
+    if (polarity.size() != 2 || !direction(polarity[0]) || !direction(polarity[1])) {
+        *reason = "DTCS polarity '" + in.get("DtcsPolarity") + "' is not one of NN, NR, RN, RR";
         return false;
     }
     const std::string rTone = in.get("rToneFreq").empty() ? "88.5" : in.get("rToneFreq");
@@ -410,12 +447,22 @@ std::string ExportChannelsCsv(const RadioImage& image, char separator)
     return text;
 }
 
-CsvImportResult ImportChannelsCsv(std::string_view text, RadioImage& image, bool skipBad)
+namespace {
+
+CsvImportResult importRows(std::string_view text, RadioImage& image, bool skipBad)
 {
     CsvImportResult result;
+    // What a file held is quoted in the reasons: its control bytes must not reach a terminal.
+    auto report = [&result](int line, const std::string& reason) {
+        result.problems.push_back({line, PrintableText(reason)});
+    };
     const std::vector<CsvRow> rows = parseCsv(text);
     if (rows.empty()) {
-        result.problems.push_back({0, "the file holds no header row"});
+        report(0, "the file holds no header row");
+        return result;
+    }
+    if (rows[0].unclosedQuote) {
+        report(rows[0].unclosedQuote, "the header row opens a quote that is never closed");
         return result;
     }
     std::map<std::string, std::size_t> columns;
@@ -423,7 +470,7 @@ CsvImportResult ImportChannelsCsv(std::string_view text, RadioImage& image, bool
         columns.emplace(lower(trimmed(rows[0].fields[c])), c);
     for (std::string_view required : {"Location", "Frequency"}) {
         if (!columns.count(lower(std::string(required)))) {
-            result.problems.push_back({rows[0].line, "the header row has no " + std::string(required) + " column"});
+            report(rows[0].line, "the header row has no " + std::string(required) + " column");
             return result;
         }
     }
@@ -432,18 +479,22 @@ CsvImportResult ImportChannelsCsv(std::string_view text, RadioImage& image, bool
     const ChannelWords& words = csvWords();
     std::map<int, int> seen;  // channel -> line
     for (std::size_t r = 1; r < rows.size(); ++r) {
+        if (rows[r].unclosedQuote) {
+            report(rows[r].unclosedQuote, "a quote opened on this line is never closed");
+            continue;
+        }
         const RowReader in(columns, rows[r]);
         const std::string location = in.get("Location");
         const bool number = !location.empty() && location.size() <= 4
             && std::all_of(location.begin(), location.end(), [](char c) { return c >= '0' && c <= '9'; });
         const int channel = number ? std::stoi(location) : 0;
         if (channel < 1 || channel > layout::ChannelCount) {
-            result.problems.push_back({rows[r].line, "location '" + location + "' is outside 1-128"});
+            report(rows[r].line, "location '" + location + "' is outside 1-128");
             continue;
         }
         if (seen.count(channel)) {
-            result.problems.push_back({rows[r].line, "location " + location + " was given on line "
-                                                      + std::to_string(seen[channel]) + " already"});
+            report(rows[r].line, "location " + location + " was given on line " + std::to_string(seen[channel])
+                                     + " already");
             continue;
         }
         const int i = channel - 1;
@@ -456,7 +507,7 @@ CsvImportResult ImportChannelsCsv(std::string_view text, RadioImage& image, bool
         }
         std::string reason;
         if (!readRow(in, row, &reason)) {
-            result.problems.push_back({rows[r].line, reason});
+            report(rows[r].line, reason);
             continue;
         }
         seen[channel] = rows[r].line;
@@ -471,6 +522,20 @@ CsvImportResult ImportChannelsCsv(std::string_view text, RadioImage& image, bool
         result.applied = true;
     }
     return result;
+}
+
+}  // namespace
+
+CsvImportResult ImportChannelsCsv(std::string_view text, RadioImage& image, bool skipBad)
+{
+    try {
+        return importRows(text, image, skipBad);
+    } catch (const std::exception& e) {
+        // Only running out of memory gets here; the image is changed last, so it is whole.
+        CsvImportResult result;
+        result.problems.push_back({0, PrintableText(e.what())});
+        return result;
+    }
 }
 
 std::string ChannelsToClipboardText(const RadioImage& image, const std::vector<int>& rows)
@@ -521,6 +586,10 @@ ClipboardChannels ChannelsFromClipboardText(std::string_view text)
         ChannelRow row;
         row[ColRxFrequency] = "100";
         ApplyFrequencyEdit(row, FrequencyEditMode::NewChannel, words);
+        if (rows[r].unclosedQuote) {
+            result.problems.push_back({rows[r].unclosedQuote, "a quote opened on this line is never closed"});
+            continue;
+        }
         std::string reason;
         if (!readRow(RowReader(columns, rows[r]), row, &reason)) {
             result.problems.push_back({rows[r].line, reason});

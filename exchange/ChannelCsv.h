@@ -25,7 +25,8 @@ std::string ExportChannelsCsv(const RadioImage& image, char separator = ',');
 int ProgrammedChannelCount(const RadioImage& image);
 
 struct CsvProblem {
-    int line;  // 1-based line of the file where the row starts (0: the file as a whole)
+    int line;  // 1-based line of the file where the row starts, or where its unclosed quote
+               // opened (0: the file as a whole)
     std::string reason;
 };
 
@@ -37,11 +38,13 @@ struct CsvImportResult {
 
 // Reads channels into `image`. The header row may hold the columns in any order; only
 // Location and Frequency are required; unknown columns are ignored; lines starting with #
-// are comments; a UTF-8 byte order mark is skipped. Names are upper-cased and cut to six
-// letters or digits. Without `skipBad` one bad row leaves the image untouched; with it the
-// good rows go in and the bad ones are reported. Channels the file does not name keep
-// their contents; what a row does not say about a channel (a missing column, the options
-// CSV has no column for) keeps the channel's value, or a new channel's default.
+// are comments; a UTF-8 byte order mark is skipped; lines end in CR LF, LF or a lone CR.
+// Every row is either taken or reported: a quote that never closes refuses its own row, not
+// the rows after it. Names are upper-cased and cut to six letters or digits. Without
+// `skipBad` one bad row leaves the image untouched; with it the good rows go in and the bad
+// ones are reported. Channels the file does not name keep their contents; what a row does
+// not say about a channel (a missing column, the options CSV has no column for) keeps the
+// channel's value, or a new channel's default. Never throws.
 CsvImportResult ImportChannelsCsv(std::string_view text, RadioImage& image, bool skipBad);
 
 // Rows of the channel list for the clipboard: tab-separated text in the columns of the

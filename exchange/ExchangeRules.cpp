@@ -77,6 +77,49 @@ std::optional<std::string> ChannelFrequencyText(const std::string& what, const s
     return shown;
 }
 
+std::string PrintableText(std::string_view text)
+{
+    std::string printable;
+    printable.reserve(text.size());
+    auto escape = [&printable](unsigned char c) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", c);
+        printable += hex;
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            if (c < 0x20 || c == 0x7F)
+                escape(c);
+            else
+                printable += static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        // A whole UTF-8 sequence of a printable character stays as it is.
+        const std::size_t length = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xC2 && c <= 0xDF ? 2 : 0;
+        bool whole = length > 0 && i + length <= text.size();
+        for (std::size_t k = 1; whole && k < length; ++k)
+            whole = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        if (whole && length == 3) {
+            const auto second = static_cast<unsigned char>(text[i + 1]);
+            whole = !(c == 0xE0 && second < 0xA0) && !(c == 0xED && second >= 0xA0);  // overlong, surrogate
+        } else if (whole && length == 4) {
+            const auto second = static_cast<unsigned char>(text[i + 1]);
+            whole = !(c == 0xF0 && second < 0x90) && !(c == 0xF4 && second >= 0x90);
+        }
+        const bool c1 = length == 2 && c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0;
+        if (!whole || c1) {
+            escape(c);
+            ++i;
+            continue;
+        }
+        printable.append(text.substr(i, length));
+        i += length;
+    }
+    return printable;
+}
+
 void SetBandLimitMHz(RadioImage& image, int k, int mhz)
 {
     // Four decimal digits as the four nibbles of a big-endian word: 174 -> 01 74.

@@ -1,6 +1,6 @@
 // What the exchange formats (CSV, the YAML text form) share: the fixed words they write for
-// the channel options whatever the window's language, and the checks of a frequency that
-// comes from a file rather than from the keyboard.
+// the channel options whatever the window's language, the checks of a frequency that comes
+// from a file rather than from the keyboard, and how a message quotes what a file held.
 #pragma once
 
 #include "radio/ChannelRecord.h"
@@ -25,6 +25,10 @@ std::string FrequencyMHzText(long long tenHz, int decimals);
 // and `reason` says why, naming the value as `what`.
 std::optional<std::string> ChannelFrequencyText(const std::string& what, const std::string& text,
                                                 std::string* reason);
+
+// A message text that is safe to print: control characters, C1 controls and bytes that are
+// not UTF-8 (what a hostile file may hold to move a terminal's cursor) become "\xNN".
+std::string PrintableText(std::string_view text);
 
 // Band limit k (layout::limits::Index) set to whole MHz (0-9999), stored as the radio keeps it.
 void SetBandLimitMHz(RadioImage& image, int k, int mhz);

@@ -5,12 +5,15 @@
 #include "exchange/ExchangeRules.h"
 #include "radio/OptionsSettings.h"
 
+#include <yaml-cpp/eventhandler.h>
 #include <yaml-cpp/yaml.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <limits>
+#include <map>
+#include <sstream>
 #include <set>
 #include <vector>
 
@@ -364,6 +367,69 @@ void applyBand(const YAML::Node& map, Band which, RadioImage& image)
         StoreBand(image, which, band, off);
 }
 
+// Walks the events of the whole text once, before it is read for its values: a key given
+// twice in one map or a second document would otherwise be dropped without a word (the
+// reader takes the first of each), so both are refused where they stand.
+class DuplicateCheck : public YAML::EventHandler {
+public:
+    void OnDocumentStart(const YAML::Mark& mark) override
+    {
+        if (++m_documents > 1)
+            throw TextError{mark, "a second document; the text form is one document"};
+    }
+    void OnDocumentEnd() override {}
+    void OnNull(const YAML::Mark&, YAML::anchor_t) override { node(); }
+    void OnAlias(const YAML::Mark&, YAML::anchor_t) override { node(); }
+    void OnScalar(const YAML::Mark& mark, const std::string&, YAML::anchor_t, const std::string& value) override
+    {
+        if (!m_open.empty() && m_open.back().map && m_open.back().expectKey) {
+            auto& keys = m_open.back().keys;
+            const auto [first, added] = keys.emplace(value, mark.line);
+            if (!added)
+                throw TextError{mark, "'" + value + "' is given twice in the same map (first on line "
+                                          + std::to_string(first->second + 1) + ")"};
+        }
+        node();
+    }
+    void OnSequenceStart(const YAML::Mark&, const std::string&, YAML::anchor_t, YAML::EmitterStyle::value) override
+    {
+        node();
+        m_open.push_back({false, false, {}});
+    }
+    void OnSequenceEnd() override { m_open.pop_back(); }
+    void OnMapStart(const YAML::Mark&, const std::string&, YAML::anchor_t, YAML::EmitterStyle::value) override
+    {
+        node();
+        m_open.push_back({true, true, {}});
+    }
+    void OnMapEnd() override { m_open.pop_back(); }
+
+private:
+    struct Open {
+        bool map;
+        bool expectKey;                    // in a map: the next node is a key
+        std::map<std::string, int> keys;  // the keys so far, with their lines
+    };
+    // A node of the innermost map is a key and a value in turn.
+    void node()
+    {
+        if (!m_open.empty() && m_open.back().map)
+            m_open.back().expectKey = !m_open.back().expectKey;
+    }
+
+    int m_documents = 0;
+    std::vector<Open> m_open;
+};
+
+void refuseDuplicates(const std::string& text)
+{
+    std::istringstream in(text);
+    YAML::Parser parser(in);
+    DuplicateCheck check;
+    while (parser.HandleNextDocument(check)) {
+    }
+}
+
 std::string offsetText(const BandSettings& band)
 {
     const int grid = band.step >= 0 && band.step < 8 ? Steps()[static_cast<std::size_t>(band.step)].grid : 0;
@@ -460,7 +526,9 @@ TextFormResult ImportTextForm(std::string_view text, RadioImage& image)
         return "line " + std::to_string(mark.line + 1) + ", column " + std::to_string(mark.column + 1) + ": " + what;
     };
     try {
-        const YAML::Node root = YAML::Load(std::string(text));
+        const std::string whole(text);
+        refuseDuplicates(whole);
+        const YAML::Node root = YAML::Load(whole);
         if (!root.IsMap()) {
             result.error = at(root.Mark(), "the text form is a map with channels, settings, bands, keys, band limits and port");
             return result;
@@ -494,7 +562,11 @@ TextFormResult ImportTextForm(std::string_view text, RadioImage& image)
         result.error = at(e.mark, e.what);
     } catch (const YAML::Exception& e) {
         result.error = at(e.mark, e.msg);
+    } catch (const std::exception& e) {
+        result.error = e.what();  // out of memory: nothing was changed
     }
+    // What the text held is quoted in the message: its control bytes must not reach a terminal.
+    result.error = PrintableText(result.error);
     return result;
 }
 

@@ -1,12 +1,16 @@
 #include "print/PrintPages.h"
 
 #include "print/PrintFonts.h"
+#include "radio/SafeFile.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFontMetrics>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+
+#include <string_view>
 
 namespace tarn::print {
 
@@ -84,25 +88,46 @@ int printConfiguration(QPagedPaintDevice& device, const PrintContent& content, i
     return painter.end() ? metrics.pageCount : 0;
 }
 
-int writePrintPdf(const QString& path, const PrintContent& content, QPageSize::PageSizeId paper, QString* error)
+QByteArray renderPrintPdf(const PrintContent& content, QPageSize::PageSizeId paper, int* pages)
 {
+    QByteArray pdf;
     {
-        // QPdfWriter says nothing about a file it cannot create.
-        QFile probe(path);
-        if (!probe.open(QIODevice::WriteOnly)) {
-            if (error)
-                *error = probe.errorString();
-            return 0;
-        }
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setPageSize(QPageSize(paper));
+        writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+        writer.setTitle(q(content.languageString(29)));
+        writer.setCreator(QStringLiteral("Tarn"));
+        *pages = printConfiguration(writer, content);
     }
-    QPdfWriter writer(path);
-    writer.setPageSize(QPageSize(paper));
-    writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
-    writer.setTitle(q(content.languageString(29)));
-    writer.setCreator(QStringLiteral("Tarn"));
-    const int pages = printConfiguration(writer, content);
-    if (pages == 0 && error)
-        *error = QStringLiteral("the PDF could not be drawn");
+    if (*pages == 0)
+        pdf.clear();
+    return pdf;
+}
+
+int writePrintPdf(const QString& path, const PrintContent& content, QPageSize::PageSizeId paper, QString* error,
+                  bool* inPlace)
+{
+    if (inPlace)
+        *inPlace = false;
+    // Drawn in full first, so that nothing touches the file before every page is there.
+    int pages = 0;
+    const QByteArray pdf = renderPrintPdf(content, paper, &pages);
+    if (pages == 0) {
+        if (error)
+            *error = QStringLiteral("the PDF could not be drawn");
+        return 0;
+    }
+    const WriteResult written
+        = writeFileSafely(QFile::encodeName(path).toStdString(), std::string_view(pdf.constData(), pdf.size()));
+    if (inPlace)
+        *inPlace = written.inPlace;
+    if (!written.written) {
+        if (error)
+            *error = QString::fromLocal8Bit(written.reason.c_str());
+        return 0;
+    }
     return pages;
 }
 

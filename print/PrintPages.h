@@ -4,6 +4,7 @@
 
 #include "print/PrintLayout.h"
 
+#include <QByteArray>
 #include <QPageSize>
 #include <QString>
 
@@ -22,9 +23,14 @@ void drawPage(QPainter& painter, const PrintPage& page);
 int printConfiguration(QPagedPaintDevice& device, const PrintContent& content, int fromPage = 0,
                         int toPage = 0);
 
-// The whole printout as a PDF file with 10 mm margins. Returns the page count, or 0 with
-// the reason when the file cannot be written.
+// The whole printout as a PDF document with 10 mm margins, made in memory; `pages` gets the
+// page count (0 when nothing could be drawn, and then the document is empty).
+QByteArray renderPrintPdf(const PrintContent& content, QPageSize::PageSizeId paper, int* pages);
+
+// The whole printout as a PDF file, written through the safe writer: on any failure the file
+// that was there stays byte for byte. Returns the page count, or 0 with the reason. `inPlace`
+// is set when the folder took no new file and the file was overwritten where it is.
 int writePrintPdf(const QString& path, const PrintContent& content, QPageSize::PageSizeId paper,
-                  QString* error);
+                  QString* error, bool* inPlace = nullptr);
 
 }  // namespace tarn::print

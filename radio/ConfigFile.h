@@ -1,6 +1,6 @@
 // The configuration file (".tw"): the magic "TZ318" followed by the 5284-byte image.
-// Saving is atomic and durable: a save that fails leaves the file that was there untouched,
-// and a save that succeeded survives a power cut. Only regular files are read or replaced.
+// Saved and read through the safe writer and reader (radio/SafeFile.h): a save that fails
+// leaves the file that was there untouched, and a save that succeeded survives a power cut.
 #pragma once
 
 #include "radio/LanguageText.h"
@@ -29,18 +29,19 @@ enum class FileOutcome {
 struct FileResult {
     FileOutcome outcome;
     std::string reason;  // the system's reason, for CannotOpen and CannotWrite
+    bool inPlace = false;  // Saved (or failed) by overwriting the file where it is: not atomic
 };
 
 // The ".tw" rule: append ".tw" unless the path contains ".tw" anywhere (case-sensitive).
 std::string withTwExtension(const std::string& path);
 
-// Writes magic + image to `path` as given (the caller applies withTwExtension). Through a
-// symbolic link the linked file is replaced. Refused, with the file left as it is: a target
-// that is not a regular file (folder, device, FIFO, a link to nothing) or that its mode
-// makes read-only.
+// Writes magic + image to `path` as given (the caller applies withTwExtension), as
+// writeFileSafely does: through a symbolic link the linked file is replaced; refused, with the
+// file left as it is, a target that is not a regular file (folder, device, FIFO, a link to
+// nothing) or that its mode makes read-only; in a folder that takes no new file, a writable
+// file is overwritten in place (`inPlace`), which the user is to be told.
 FileResult saveConfiguration(const std::string& path, const RadioImage& image);
-// Whether a save to `path` could go ahead now (the checks above, and a trial file made and
-// removed in the folder): empty, or the reason it could not.
+// Whether a save to `path` could go ahead now (writeTargetProblem): empty, or the reason.
 std::string saveTargetProblem(const std::string& path);
 // Reads image bytes 0-4623 from the file's body; the scratch block and the tail keep their
 // contents; a short file fills what it holds. Anything but a regular file (a folder, a

@@ -127,6 +127,18 @@ private slots:
                                                << false << 5 << "outside 100-600" << 1 << "" << "";
         QTest::newRow("skip-bad keeps the good") << QByteArray("# c\nLocation,Frequency\n\n1,145.5\n2,99\n")
                                                  << true << 5 << "outside 100-600" << 1 << "145.50000" << "";
+        // Every row is taken or reported: nothing is swallowed.
+        const QByteArray openQuote("Location,Frequency,Comment\n1,145.5,\"never closed\n2,146.5,a\n3,147.5,\"\"\n");
+        QTest::newRow("an unclosed quote refuses all") << openQuote << false << 2 << "never closed" << 3 << "" << "";
+        QTest::newRow("an unclosed quote, skip-bad") << openQuote << true << 2 << "never closed" << 3 << "147.50000"
+                                                     << "";
+        QTest::newRow("lone CR line ends") << QByteArray("Location,Frequency\r1,145.5\r2,146.5\r") << false << 0
+                                           << "" << 2 << "146.50000" << "";
+        QTest::newRow("a polarity named as such")
+            << QByteArray("Location,Frequency,Tone,DtcsCode,DtcsPolarity\n1,145.5,DTCS,023,NX\n") << false << 2
+            << "DTCS polarity 'NX'" << 0 << "" << "";
+        QTest::newRow("control bytes escaped") << QByteArray("Location,Frequency\n\x1b[2J\x07,145.5\n") << false << 2
+                                               << "location '\\x1B[2J\\x07'" << 0 << "" << "";
     }
     void csvReaderToleratesAndRefuses()
     {
@@ -274,6 +286,13 @@ private slots:
                                                     << "line 2, column 8: vox: '11'";
         QTest::newRow("band offset off its step") << QByteArray("bands:\n  A:\n    step: 5\n    offset: 0.6001\n")
                                                   << "line 4, column 13: offset";
+        // Nothing the text holds is dropped: a key twice or a second document is refused.
+        QTest::newRow("channels twice") << QByteArray("channels:\n  - number: 1\n    receive: 145.5\nchannels: []\n")
+                                        << "line 4, column 1: 'channels' is given twice";
+        QTest::newRow("a channel's key twice")
+            << QByteArray("channels:\n  - number: 1\n    receive: 145.5\n    receive: 146.5\n")
+            << "line 4, column 5: 'receive' is given twice";
+        QTest::newRow("a second document") << QByteArray("port: 1\n---\nport: 2\n") << "line 2, column 1: a second document";
     }
     void badTextFormNamesLineAndColumnAndChangesNothing()
     {
