@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tarn {
 
@@ -17,9 +18,24 @@ class RadioImage;
 // become 3.
 void currentChannelFixUp(RadioImage& image);
 
+// Where the first frequency outside the limits is, so the window can open that place.
+enum class LimitPlace {
+    None,     // every frequency passed
+    Channel,  // a channel's receive or transmit frequency (the channel page)
+    BandA,    // the A band VFO frequency (the optional functions page)
+    BandB     // the B band VFO frequency
+};
+
 struct BandLimitVerdict {
     bool pass = true;
     std::string message;  // what to show when the write must stop (first offender only)
+    // The rest of the refusal: the value, the radio's limits for it and where to change it,
+    // one line each. Shown after `message`.
+    std::vector<std::string> detail;
+    LimitPlace place = LimitPlace::None;
+    int channel = 0;        // 1-128 when place is Channel
+    bool transmit = false;  // the channel's transmit frequency, not its receive frequency
+    std::uint32_t frequency = 0;  // the frequency word refused
 
     // The WM_IMAGE_NOTIFY code-4 answer: 1 to go on, 0 to stop.
     int answer() const { return pass ? 1 : 0; }
