@@ -57,7 +57,9 @@ std::vector<Entry> backupsIn(const QString& folder)
             return a.modified > b.modified;
         if (a.stamp != b.stamp)
             return a.stamp > b.stamp;
-        return a.number > b.number;
+        if (a.number != b.number)
+            return a.number > b.number;
+        return a.path > b.path;
     });
     return entries;
 }
