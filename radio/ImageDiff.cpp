@@ -144,10 +144,22 @@ std::vector<Field> channelFields(const RadioImage& layoutImage, const DiffWords&
     return fields;
 }
 
-// The band limits and the port number: what no page shows.
-std::vector<Field> imageFields()
+// The bands' transmit frequencies, the band limits and the port number: what no page shows.
+std::vector<Field> imageFields(const DiffWords& words)
 {
     std::vector<Field> fields;
+    // A band's transmit frequency follows its VFO frequency when the page stores it; a radio
+    // or a file may still hold another one.
+    for (const auto& [bandName, bandOffset] : {std::pair{72, vfo::BandA}, std::pair{73, vfo::BandB}}) {
+        const int offset = dataOffset(Vfo) + bandOffset + vfo::TxFrequency;
+        Field field{words.text(bandName) + " " + words.text(ChannelColumnHeaders[ColTxFrequency]), {},
+                    [offset](const RadioImage& image, int) {
+                        std::string text;
+                        return FrequencyToText(readLe32(image.data() + offset), text) ? text : std::string("-");
+                    }};
+        addBytes(field, offset, 4);
+        fields.push_back(std::move(field));
+    }
     static const char* const limitNames[limits::Count] = {
         "receive range 1 lowest", "receive range 1 highest", "receive range 2 lowest", "receive range 2 highest",
         "transmit range 1 lowest", "transmit range 1 highest", "transmit range 2 lowest", "transmit range 2 highest"};
@@ -282,7 +294,7 @@ std::vector<std::string> describe(const RadioImage& first, const RadioImage& sec
             lines.push_back(line(settingLabel(settingsA[k], words), orDash(settingsA[k].value),
                                  orDash(settingsB[k].value)));
     }
-    describe(imageFields());
+    describe(imageFields(words));
 
     for (int offset = 0; offset < ComparedLength; ++offset) {
         const auto mask = static_cast<std::uint8_t>(~covered[static_cast<std::size_t>(offset)]);

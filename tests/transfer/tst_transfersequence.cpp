@@ -377,6 +377,7 @@ private slots:
             break;
         case 4:
             writeLe32(image.bandRecord(Band::A).data() + vfo::RxFrequency, 0x14652500);
+            writeLe32(image.bandRecord(Band::A).data() + vfo::TxFrequency, 0x14652500);
             image.functionData()[2] ^= 1;
             break;
         }
@@ -401,6 +402,12 @@ private slots:
         QCOMPARE(listener.notifies, sent.isEmpty() ? std::vector<int>{} : (std::vector<int>{ConfirmChanges, CheckBeforeWrite}));
         if (sent.isEmpty())
             return;
+        // The preview names every change by meaning, never as a byte of a block.
+        const auto lines = DescribeChanges(job.writePlan().radio, job.writePlan().written,
+                                           [](int n) { return "<" + std::to_string(n) + ">"; });
+        QVERIFY(!lines.empty());
+        for (const std::string& line : lines)
+            QVERIFY2(line.find("byte") == std::string::npos, line.c_str());
         QVERIFY(job.verifyOutcome().readOk && job.verifyOutcome().equal);
         QVERIFY(!job.restoreOffer().offered);
 
