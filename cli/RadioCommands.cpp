@@ -1,6 +1,8 @@
-// The radio commands of tarn-cli: "read" and "write" run the same transfer job as the
-// window, on this thread, and report with the window's texts; "ports" shows which port
-// numbers lead to a device that can be opened now.
+// The radio commands of tarn-cli: "read", "write" and "verify" run the same transfer job as
+// the window, on this thread, and report with the window's texts, naming the port they used;
+// "backups" lists the kept copies; "ports" shows which port numbers lead to a device that can
+// be opened now.
+#include "cli/CliFiles.h"
 #include "cli/CliLanguage.h"
 #include "cli/Commands.h"
 
@@ -8,6 +10,7 @@
 #include "link/CommPort.h"
 #include "link/PortDiagnosis.h"
 #include "link/PortMap.h"
+#include "link/ResultText.h"
 #include "link/TransferJob.h"
 #include "link/TransferListener.h"
 #include "link/VerifyReport.h"
@@ -18,6 +21,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -39,18 +44,29 @@ namespace tarn::cli {
 namespace {
 
 const CommandOption PortOption{"--port", "N",
-    "Port number (1-20) the scan for the radio starts with; the other ports are tried after it."};
+    "Use port number N (1-20) and no other: when no radio answers there, the result is \"no radio\". "
+    "Without it the scan tries the stored port (port 1 for a read), then every other port."};
 const CommandOption PortsOption{"--ports", "MAP",
     "Port numbers to devices, \"N=DEVICE[,N=DEVICE...]\", as TARN_PORTS (which it replaces); "
     "an empty MAP leaves every port without a device."};
 const CommandOption TraceOption{"--trace", "",
-    "Show every byte sent (>) and received (<) on standard error, in hex with the time in seconds."};
+    "Show every port tried and every byte sent (>) and received (<) on standard error, in hex with "
+    "the time in seconds."};
 
 const CommandOption NoBackupOption{"--no-backup", "",
     "Do not keep the image in the backups folder (after a read, before a write)."};
 
 const CommandOption VerifyOption{"--verify", "",
-    "After a successful write, read the radio back and compare (exit 6 when it differs)."};
+    "With --quick: after a successful write, read the whole radio back and compare (exit 6 when it "
+    "differs). A write that reads the radio first always reads back the blocks it wrote."};
+
+const CommandOption QuickOption{"--quick", "",
+    "Send every chunk of the file without reading the radio first (the radio's own way of "
+    "programming); the before-write backup then holds the file."};
+
+const CommandOption DryRunOption{"--dry-run", "",
+    "Read the radio and list what a write would change, and send nothing. Exit 0 when nothing would "
+    "change, 1 when something would."};
 
 // Applies --ports; false with the reason when it, or TARN_PORTS in its absence, has entries
 // that are not N=DEVICE with N from 1 to 20.
@@ -74,6 +90,7 @@ bool applyPortMap(const Invocation& call, std::string* error)
     return true;
 }
 
+// --port N: the one port to use; `port` is left alone without the option.
 bool portNumber(const Invocation& call, int* port, std::string* error)
 {
     if (!call.has(PortOption.name))
@@ -99,16 +116,18 @@ extern "C" void stopOnInterrupt(int)
     std::signal(SIGINT, SIG_DFL);
 }
 
-// Answers the job as the window does, but on the worker's own (this) thread.
+// Answers the job as the window does, but on the worker's own (this) thread, and asks nothing:
+// a write goes ahead with the changes it found, a dry run lists them and stops there.
 class CliListener : public TransferListener {
 public:
-    CliListener(RadioImage& image, const CliLanguage& language, std::ostream& out, std::string label,
+    CliListener(RadioImage& image, const CliLanguage& language, const Invocation& call, std::string label,
                 bool showProgress)
-        : m_image(image), m_language(language), m_out(out), m_label(std::move(label)),
-          m_showProgress(showProgress)
+        : m_image(image), m_language(language), m_out(call.out), m_err(call.err), m_label(std::move(label)),
+          m_showProgress(showProgress), m_trace(call.has(TraceOption.name)), m_dryRun(call.has(DryRunOption.name))
     {
     }
 
+    void setJob(const TransferJob* job) { m_job = job; }
     int result() const { return m_result; }
 
     void transferProgress(int n) override
@@ -129,19 +148,62 @@ public:
 
     int imageNotify(int code) override
     {
-        if (code != CheckBeforeWrite)
-            return 1;
-        const BandLimitVerdict verdict = bandLimitCheck(m_image, m_language.function());
-        if (!verdict.pass) {
-            clearProgress();
-            m_out << verdict.message << std::endl;
+        switch (code) {
+        case CheckBeforeWrite: {
+            const BandLimitVerdict verdict = bandLimitCheck(m_image, m_language.function());
+            if (!verdict.pass) {
+                clearProgress();
+                showRefusal(verdict);
+            }
+            return verdict.answer();
         }
-        return verdict.answer();
+        case ConfirmOtherPort:
+            if (m_job) {
+                const TransferPorts& ports = m_job->ports();
+                clearProgress();
+                m_err << "tarn-cli: the radio answered on " << PortDisplayName(ports.answered, ports.answeredDevice)
+                      << ", not on the configuration's port " << PortDisplayName(ports.start, ports.startDevice)
+                      << "; going on with it (--port N uses port N alone)\n";
+            }
+            return 1;
+        case ConfirmChanges:
+            if (m_job) {
+                clearProgress();
+                m_out << WritePreviewHeading(m_language.function()) << "\n";
+                for (const std::string& line : WritePreviewLines(m_job->writePlan(), m_language.function()))
+                    m_out << "  " << line << "\n";
+                m_out.flush();
+            }
+            if (m_dryRun) {
+                // What the write would meet next: the band-limit check.
+                const BandLimitVerdict verdict = bandLimitCheck(m_image, m_language.function());
+                if (!verdict.pass)
+                    showRefusal(verdict);
+                return 0;
+            }
+            return 1;
+        default:
+            return 1;
+        }
     }
 
     void transferResult(int code) override { m_result = code; }
 
+    void scanningPort(int n) override
+    {
+        if (m_trace)
+            m_err << m_language.text(337) << PortDisplayName(n, PortMap::deviceForPort(n).toStdString()) << std::endl;
+    }
+
 private:
+    void showRefusal(const BandLimitVerdict& verdict)
+    {
+        m_out << verdict.message << "\n";
+        for (const std::string& line : verdict.detail)
+            m_out << line << "\n";
+        m_out.flush();
+    }
+
     void clearProgress()
     {
         if (!m_progressOnScreen)
@@ -154,8 +216,12 @@ private:
     RadioImage& m_image;
     const CliLanguage& m_language;
     std::ostream& m_out;
+    std::ostream& m_err;
     std::string m_label;
     bool m_showProgress;
+    bool m_trace;
+    bool m_dryRun;
+    const TransferJob* m_job = nullptr;
     bool m_progressOnScreen = false;
     int m_result = -1;
 };
@@ -177,9 +243,18 @@ void traceBytes(std::chrono::steady_clock::time_point start, bool sent, const st
     std::fputs(line.str().c_str(), stderr);
 }
 
-// Runs a read or a write of `image` and returns the job's result code.
-int runTransfer(const Invocation& call, TransferJob::Operation operation, RadioImage& image,
-                const CliLanguage& language, VerifyOutcome* verifyOutcome = nullptr)
+// What a transfer left for the report: its result code and what the job knows of it.
+struct TransferRun {
+    int result = -1;
+    TransferPorts ports;
+    VerifyOutcome verify;
+    WritePlan plan;
+    RestoreOffer restore;
+};
+
+// Runs a read, a write or a verify of `image` on this thread.
+TransferRun runTransfer(const Invocation& call, TransferJob::Operation operation, RadioImage& image,
+                        const CliLanguage& language, bool onlyPort)
 {
     const bool trace = call.has(TraceOption.name);
     // Trace lines and a redrawn progress bar would tear each other apart.
@@ -187,22 +262,29 @@ int runTransfer(const Invocation& call, TransferJob::Operation operation, RadioI
     std::string label = language.text(operation == TransferJob::Read ? 122 : 123);
     if (!label.empty() && label.back() != ' ')
         label += ' ';
-    CliListener listener(image, language, call.out, label, showProgress);
+    CliListener listener(image, language, call, label, showProgress);
 
     TransferJob job;
     job.prepare(&listener, &image);
+    listener.setJob(&job);
     const BackupStore backups;
     if (!call.has(NoBackupOption.name))
         job.setBackups(&backups);
-    job.setVerifyAfterWrite(operation == TransferJob::Write && call.has(VerifyOption.name));
+    const bool quick = call.has(QuickOption.name);
+    job.setReadBeforeWrite(operation == TransferJob::Write && !quick);
+    job.setVerifyAfterWrite(operation == TransferJob::Write && quick && call.has(VerifyOption.name));
+    job.setOnlyStoredPort(onlyPort);
     if (trace) {
         const auto start = std::chrono::steady_clock::now();
         job.port()->setTrace([start](bool sent, const std::uint8_t* bytes, int n) {
             traceBytes(start, sent, bytes, n);
         });
     }
-    if (!job.start(operation))
-        return NoRadio;
+    TransferRun run;
+    if (!job.start(operation)) {
+        run.result = NoRadio;
+        return run;
+    }
     interruptedJob = &job;
     std::signal(SIGINT, stopOnInterrupt);
     job.run();
@@ -214,9 +296,12 @@ int runTransfer(const Invocation& call, TransferJob::Operation operation, RadioI
             call.err << language.text(178) << backup.path << "\n";
     for (const std::string& line : BackupFailures(job.backupResults(), language.function()))
         call.err << line << "\n";
-    if (verifyOutcome)
-        *verifyOutcome = job.verifyOutcome();
-    return listener.result();
+    run.result = listener.result();
+    run.ports = job.ports();
+    run.verify = job.verifyOutcome();
+    run.plan = job.writePlan();
+    run.restore = job.restoreOffer();
+    return run;
 }
 
 // After no radio answered: why each port that has a device could not be used, and the
@@ -265,10 +350,18 @@ bool prepareTransfer(const Invocation& call, std::string_view command, CliLangua
     return true;
 }
 
+// The result with the port it went to; after no radio, why the ports could not be used.
+void reportResult(const Invocation& call, const CliLanguage& language, const TransferRun& run)
+{
+    call.out << TransferResultText(run.result, run.ports, language.function()) << std::endl;
+    if (run.result == NoRadio)
+        reportRefusedPorts(call.err);
+}
+
 int runRead(const Invocation& call)
 {
     CliLanguage language;
-    int port = 1;
+    int port = 0;
     if (!prepareTransfer(call, "read", language, &port))
         return ExitError;
     const std::string path = withTwExtension(call.arguments[0]);
@@ -280,13 +373,11 @@ int runRead(const Invocation& call)
     }
 
     RadioImage image;
-    image.setPortNumber(port);
-    const int result = runTransfer(call, TransferJob::Read, image, language);
-    call.out << language.resultText(result) << std::endl;
-    if (result == NoRadio)
-        reportRefusedPorts(call.err);
-    if (result != ReadSucceeded)
-        return exitCodeFor(result);
+    image.setPortNumber(port != 0 ? port : TransferJob::FirstPort);
+    const TransferRun run = runTransfer(call, TransferJob::Read, image, language, port != 0);
+    reportResult(call, language, run);
+    if (run.result != ReadSucceeded)
+        return exitCodeFor(run.result);
 
     const FileResult saved = saveConfiguration(path, image);
     if (saved.outcome != FileOutcome::Saved) {
@@ -298,8 +389,9 @@ int runRead(const Invocation& call)
 }
 
 // The options of a write or a verify and the configuration it sends (with --port applied);
-// false with the message shown.
-bool prepareToSend(const Invocation& call, std::string_view command, CliLanguage& language, RadioImage& image)
+// false with the message shown. `onlyPort` tells whether --port bound the transfer to one port.
+bool prepareToSend(const Invocation& call, std::string_view command, CliLanguage& language, RadioImage& image,
+                   bool* onlyPort)
 {
     int port = 0;
     if (!prepareTransfer(call, command, language, &port))
@@ -319,6 +411,7 @@ bool prepareToSend(const Invocation& call, std::string_view command, CliLanguage
     }
     if (port != 0)
         image.setPortNumber(port);
+    *onlyPort = port != 0;
     return true;
 }
 
@@ -331,50 +424,129 @@ int reportVerify(const Invocation& call, const CliLanguage& language, const Veri
     return !outcome.readOk ? ExitReadFailed : outcome.equal ? ExitOk : ExitDiffers;
 }
 
+// A word for a POSIX shell: as it is when it needs no quoting, else in single quotes.
+std::string shellWord(const std::string& word)
+{
+    const bool plain = !word.empty() && std::all_of(word.begin(), word.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || std::strchr("/._-=,:+@%", c);
+    });
+    if (plain)
+        return word;
+    std::string quoted = "'";
+    for (char c : word)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// Where the copy of what the radio held is, and the command that writes it back.
+void reportRestore(const Invocation& call, const CliLanguage& language, const RestoreOffer& offer)
+{
+    const std::string where = RestoreText(offer, language.function());
+    if (where.empty())
+        return;
+    std::string command = "tarn-cli write --quick " + shellWord(offer.backup.path) + " --port "
+        + std::to_string(offer.port);
+    if (call.has(PortsOption.name))
+        command += " --ports " + shellWord(call.value(PortsOption.name));
+    call.out << where << "\n" << language.text(348) << command << std::endl;
+}
+
 int runWrite(const Invocation& call)
 {
     CliLanguage language;
     RadioImage image;
-    if (!prepareToSend(call, "write", language, image))
+    bool onlyPort = false;
+    if (call.has(QuickOption.name) && call.has(DryRunOption.name)) {
+        call.err << "tarn-cli write: --dry-run reads the radio first; it cannot be --quick\n";
+        return ExitError;
+    }
+    if (!prepareToSend(call, "write", language, image, &onlyPort))
         return ExitError;
     currentChannelFixUp(image);
-    VerifyOutcome outcome;
-    const int result = runTransfer(call, TransferJob::Write, image, language, &outcome);
-    call.out << language.resultText(result) << std::endl;
-    if (result == NoRadio)
-        reportRefusedPorts(call.err);
-    if (result != WriteSucceeded || !outcome.ran)
-        return exitCodeFor(result);
-    return reportVerify(call, language, outcome);
+    const TransferRun run = runTransfer(call, TransferJob::Write, image, language, onlyPort);
+    const LanguageText text = language.function();
+
+    if (call.has(DryRunOption.name)) {
+        if (run.result == TransferCancelled || run.plan.nothingToChange()) {
+            call.out << (run.plan.nothingToChange() ? WriteSummary(run.plan, text) : language.text(344)) << "\n"
+                     << TransferPortText(run.result, run.ports, text) << std::endl;
+            return run.plan.nothingToChange() ? ExitOk : ExitFailed;
+        }
+        // The radio could not be read: nothing to compare with.
+        TransferRun failed = run;
+        if (failed.result != NoRadio)
+            failed.result = ReadFailed;
+        reportResult(call, language, failed);
+        return exitCodeFor(failed.result);
+    }
+
+    if (run.plan.nothingToChange()) {
+        call.out << WriteSummary(run.plan, text) << "\n" << TransferPortText(run.result, run.ports, text) << std::endl;
+        return ExitOk;
+    }
+    reportResult(call, language, run);
+    int exitCode = exitCodeFor(run.result);
+    if (run.result == WriteSucceeded && run.plan.readOk)
+        call.out << WriteSummary(run.plan, text) << "\n";
+    if (run.result == WriteSucceeded && run.verify.ran)
+        exitCode = reportVerify(call, language, run.verify);
+    reportRestore(call, language, run.restore);
+    return exitCode;
 }
 
 int runVerify(const Invocation& call)
 {
     CliLanguage language;
     RadioImage image;
-    if (!prepareToSend(call, "verify", language, image))
+    bool onlyPort = false;
+    if (!prepareToSend(call, "verify", language, image, &onlyPort))
         return ExitError;
 
-    VerifyOutcome outcome;
-    const int result = runTransfer(call, TransferJob::Verify, image, language, &outcome);
-    if (result == NoRadio) {
-        call.out << language.resultText(result) << std::endl;
-        reportRefusedPorts(call.err);
-        return exitCodeFor(result);
+    const TransferRun run = runTransfer(call, TransferJob::Verify, image, language, onlyPort);
+    if (run.result == NoRadio) {
+        reportResult(call, language, run);
+        return exitCodeFor(run.result);
     }
-    return reportVerify(call, language, outcome);
+    const int exitCode = reportVerify(call, language, run.verify);
+    call.out << TransferPortText(run.result, run.ports, language.function()) << std::endl;
+    return exitCode;
 }
 
 int runBackups(const Invocation& call)
 {
+    CliLanguage language;
+    if (!loadLanguage(call, "backups", language))
+        return ExitError;
     const BackupStore store;
-    const QStringList paths = store.list();
-    if (paths.isEmpty()) {
-        call.out << "No backups in " << store.folder().toStdString() << "\n";
+    const std::vector<BackupEntry> entries = store.entries();
+    if (entries.empty()) {
+        call.out << language.text(172) << ": " << store.folder().toStdString() << "\n";
         return ExitOk;
     }
-    for (const QString& path : paths)
-        call.out << path.toStdString() << "\n";
+    struct Row {
+        std::string when, what, port, channels, names, path;
+    };
+    std::vector<Row> rows{{language.text(357), language.text(358), language.text(359), language.text(360),
+                           language.text(361), language.text(364)}};
+    for (const BackupEntry& entry : entries) {
+        std::string names;
+        for (const std::string& name : entry.firstNames)
+            names += (names.empty() ? "" : " ") + name;
+        rows.push_back({entry.made.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString(),
+                        BackupWhatText(entry.what, language.function()),
+                        entry.port != 0 ? "COM" + std::to_string(entry.port) : std::string("-"),
+                        entry.readable ? std::to_string(entry.channelsInUse) : std::string("-"),
+                        names.empty() ? std::string("-") : names, entry.path.toStdString()});
+    }
+    int widths[5] = {};
+    for (const Row& row : rows) {
+        const std::string* cells[5] = {&row.when, &row.what, &row.port, &row.channels, &row.names};
+        for (int c = 0; c < 5; ++c)
+            widths[c] = std::max(widths[c], displayWidth(*cells[c]) + 2);
+    }
+    for (const Row& row : rows)
+        call.out << padded(row.when, widths[0]) << padded(row.what, widths[1]) << padded(row.port, widths[2])
+                 << padded(row.channels, widths[3]) << padded(row.names, widths[4]) << row.path << "\n";
     return ExitOk;
 }
 
@@ -409,16 +581,19 @@ std::vector<Command> radioCommands()
          "name contains \".tw\"). Nothing is written when the read fails.",
          1, 1, {PortOption, PortsOption, LangOption, TraceOption, NoBackupOption}, runRead},
         {"write", "FILE",
-         "Write a configuration file to the radio, after checking every frequency against the band "
-         "limits the radio reports.",
-         1, 1, {PortOption, PortsOption, LangOption, TraceOption, NoBackupOption, VerifyOption}, runWrite},
+         "Write a configuration file to the radio: read the radio first and keep that as the "
+         "before-write backup, list what will change, check every frequency against the band limits "
+         "the radio reports, send only the 16-byte blocks that change and read them back.",
+         1, 1, {PortOption, PortsOption, LangOption, TraceOption, NoBackupOption, DryRunOption, QuickOption,
+                VerifyOption}, runWrite},
         {"verify", "FILE",
          "Read the radio back and compare it with a configuration file over every byte a write sends; "
          "the differences are listed by channel and setting. Exit 0 when equal, 6 when they differ.",
          1, 1, {PortOption, PortsOption, LangOption, TraceOption}, runVerify},
         {"backups", "",
-         "List the backups kept after reads and before writes, newest first.",
-         0, 0, {}, runBackups},
+         "List the backups kept after reads and before writes, newest first: when, what happened, "
+         "the port, the channels in use and their first names, the file.",
+         0, 0, {LangOption}, runBackups},
         {"ports", "",
          "List port numbers 1-20 with their devices and whether each can be opened now.",
          0, 0, {PortsOption}, runPorts},

@@ -38,8 +38,9 @@ void printUsage(std::ostream& out, const std::vector<Command>& commands)
            "version.\n"
            "Exit codes: 0 success; 2 usage error or a file that cannot be read or written; 3 no radio\n"
            "answered; 4 reading from the radio failed; 5 writing failed or was refused.\n"
-           "verify: 6 the radio differs from the file; diff: 1 the files differ; channels: 1 the\n"
-           "operation was refused (nothing was written).\n";
+           "verify, write: 6 the radio differs from the file; diff: 1 the files differ;\n"
+           "write --dry-run: 1 the write would change something; channels: 1 the operation was\n"
+           "refused (nothing was written).\n";
 }
 
 void printCommandUsage(std::ostream& out, const Command& c)

@@ -3,6 +3,7 @@
 // program opens and closes it between transfers.
 #include "emulator/PtyRadio.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -92,6 +93,9 @@ void PtyRadio::serve()
 {
     std::uint8_t buffer[512];
     auto lastInput = Clock::now();
+    // When the last byte the host sent would have crossed a 9600-baud line: the terminal
+    // hands the host's bytes over at once, a cable does not.
+    auto receivedBy = Clock::now();
     bool partial = false;
     while (!m_stop) {
         pollfd p{m_master, POLLIN, 0};
@@ -111,12 +115,17 @@ void PtyRadio::serve()
             continue;
         }
         lastInput = Clock::now();
+        if (!m_fast)
+            receivedBy = std::max(receivedBy, lastInput) + ByteTime * static_cast<long long>(count);
         RadioReply reply;
         {
             std::lock_guard lock(m_mutex);
             reply = m_radio.receive(buffer, static_cast<std::size_t>(count));
         }
         partial = true;
+        // The radio answers a frame only once the whole frame has arrived.
+        if (!m_fast && !reply.bytes.empty())
+            std::this_thread::sleep_until(receivedBy);
         sendPaced(reply.bytes);
         if (reply.hangUp) {
             // Give the last answer time to reach the other side before the line drops.

@@ -31,7 +31,9 @@ public:
     // The device the program opens as its serial port.
     const std::string& slavePath() const { return m_slavePath; }
 
-    // Without pacing, replies go out at once instead of at 9600 baud. Set before start().
+    // Without pacing the radio answers at once; with it (the default) the line behaves as a
+    // 9600-baud cable both ways: a frame is answered once its last byte would have arrived,
+    // and the answer goes out byte by byte at that speed. Set before start().
     void setFast(bool fast) { m_fast = fast; }
     // A pause after which an unfinished frame is dropped.
     void setIdleTimeoutMs(int ms) { m_idleMs = ms; }

@@ -267,6 +267,24 @@ void VirtualRadio::answerRead(std::uint16_t address, RadioReply& reply)
     m_expectAck = true;
 }
 
+FrameKind VirtualRadio::kindOf(const Frame& frame)
+{
+    // Only whole frames are logged, so the length and the first byte tell them apart.
+    if (frame.size() == EntryLength)
+        return FrameKind::Entry;
+    if (frame.size() == ReadRequestLength)
+        return FrameKind::Read;
+    if (frame.size() == WriteFrameLength)
+        return FrameKind::ChunkWrite;
+    return frame.size() == 1 && frame[0] == wire::IdentifyRequest ? FrameKind::Identify : FrameKind::Ack;
+}
+
+int VirtualRadio::countFrames(const std::vector<Frame>& frames, FrameKind kind)
+{
+    return static_cast<int>(std::count_if(frames.begin(), frames.end(),
+                                          [kind](const Frame& frame) { return kindOf(frame) == kind; }));
+}
+
 std::string VirtualRadio::framesAsHex(const std::vector<Frame>& frames)
 {
     std::string text;

@@ -16,6 +16,10 @@ namespace tarn {
 
 using Frame = std::vector<std::uint8_t>;
 
+// What a logged frame was, for counting the frames of a transfer (chunk writes of a write,
+// block reads of a read-back).
+enum class FrameKind { Entry, Identify, Ack, Read, ChunkWrite };
+
 // Misbehaviour to switch on for tests and demonstrations. The defaults are a healthy radio.
 struct RadioFaults {
     bool silent = false;             // receive and log, never answer
@@ -75,6 +79,9 @@ public:
 
     // Frames as hex lines ("52 00 10 40"), one frame per line.
     static std::string framesAsHex(const std::vector<Frame>& frames);
+    // What a frame of the log is, and how many of a kind a log holds.
+    static FrameKind kindOf(const Frame& frame);
+    static int countFrames(const std::vector<Frame>& frames, FrameKind kind);
 
 private:
     // Handles one complete frame at the front of the buffer; returns the bytes it used, or 0

@@ -23,7 +23,7 @@ void QueuedTransferListener::transferProgress(int n)
 
 int QueuedTransferListener::imageNotify(int code)
 {
-    if (code != CheckBeforeWrite) {
+    if (!IsImageQuestion(code)) {
         emit imageNotifyPosted(code);
         return 1;
     }
@@ -44,6 +44,11 @@ int QueuedTransferListener::imageNotify(int code)
 void QueuedTransferListener::transferResult(int code)
 {
     emit resultPosted(code);
+}
+
+void QueuedTransferListener::scanningPort(int n)
+{
+    emit scanningPosted(n);
 }
 
 }  // namespace tarn

@@ -17,8 +17,8 @@ class QueuedTransferListener : public QObject, public TransferListener {
 public:
     explicit QueuedTransferListener(QObject* parent = nullptr);
 
-    // The answer to WM_IMAGE_NOTIFY code 4, run on `context`'s thread while the worker
-    // waits. Without one (or once `context` is gone) the write is stopped.
+    // The answer to the WM_IMAGE_NOTIFY questions (codes 4, 5 and 6), run on `context`'s
+    // thread while the worker waits. Without one (or once `context` is gone) the answer is 0.
     void setImageCheck(QObject* context, std::function<int(int code)> check);
 
     // Connects the three signals to `receiver` as posted messages (Qt::QueuedConnection),
@@ -34,13 +34,16 @@ public:
     void transferProgress(int n) override;
     int imageNotify(int code) override;
     void transferResult(int code) override;
+    void scanningPort(int n) override;
 
 signals:
     // The window messages WM_TRANSFER_PROGRESS, WM_IMAGE_NOTIFY and WM_TRANSFER_RESULT.
     void progressPosted(int n);
-    // Every code but 4 (in practice 2: reload the pages).
+    // Every code that is not a question (in practice 2: reload the pages).
     void imageNotifyPosted(int code);
     void resultPosted(int code);
+    // The port the scan tries now (1-20), for the status bar.
+    void scanningPosted(int port);
 
 private:
     QPointer<QObject> m_checkContext;

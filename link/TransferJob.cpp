@@ -1,5 +1,6 @@
 #include "link/TransferJob.h"
 
+#include "link/PortMap.h"
 #include "link/Protocol.h"
 #include "link/WriteChecks.h"
 #include "radio/ImageDiff.h"
@@ -49,6 +50,9 @@ void TransferJob::run()
     m_progress = 0;
     m_backupResults.clear();
     m_verify = VerifyOutcome();
+    m_plan = WritePlan();
+    m_restore = RestoreOffer();
+    m_ports = TransferPorts();
 
     try {
         runOperation(operation);
@@ -80,7 +84,7 @@ void TransferJob::runOperation(int operation)
             break;
         case ConnectOutcome::Connected:
             if (readAll(*m_port)) {
-                keepBackup(BackupStore::AfterRead);
+                keepBackup(*m_image, BackupStore::AfterRead);
                 if (m_listener)
                     m_listener->imageNotify(ImageRead);
                 postResult(ReadSucceeded);
@@ -97,6 +101,14 @@ void TransferJob::runOperation(int operation)
             postResult(WriteFailed);
             break;
         case ConnectOutcome::Connected: {
+            if (!confirmPort(operation)) {
+                postResult(stopRequested() ? WriteFailed : TransferCancelled);
+                break;
+            }
+            if (m_readBeforeWrite) {
+                postResult(writeChanges(*m_port));
+                break;
+            }
             const bool written = writeAll(*m_port);
             if (written && m_verifyAfterWrite) {
                 m_progress = 0;
@@ -114,7 +126,9 @@ void TransferJob::runOperation(int operation)
             postResult(VerifyReadFailed);
             break;
         case ConnectOutcome::Connected:
-            if (!verifyAll(*m_port))
+            if (!confirmPort(operation))
+                postResult(stopRequested() ? VerifyReadFailed : TransferCancelled);
+            else if (!verifyAll(*m_port))
                 postResult(VerifyReadFailed);
             else
                 postResult(m_verify.equal ? VerifyEqual : VerifyDiffers);
@@ -126,13 +140,16 @@ void TransferJob::runOperation(int operation)
 TransferJob::ConnectOutcome TransferJob::connect()
 {
     const std::int32_t stored = m_image->portNumber();
+    m_ports.start = stored;
+    m_ports.onlyStart = m_onlyStoredPort;
+    m_ports.startDevice = PortMap::deviceForPort(stored).toStdString();
 
-    // The stored port first, then the others in ascending order; a stored number above the
-    // last port means no port is tried at all.
+    // The stored port first, then the others in ascending order (unless the stored one is the
+    // only one to try); a stored number above the last port means no port is tried at all.
     std::vector<std::int32_t> order;
     if (stored <= LastPort) {
         order.push_back(stored);
-        for (int n = FirstPort; n <= LastPort; ++n)
+        for (int n = FirstPort; n <= LastPort && !m_onlyStoredPort; ++n)
             if (n != stored)
                 order.push_back(n);
     }
@@ -142,6 +159,8 @@ TransferJob::ConnectOutcome TransferJob::connect()
         if (stopRequested())
             return ConnectOutcome::Stopped;
         const std::int32_t n = order[i];
+        if (m_listener)
+            m_listener->scanningPort(n);
         if (!m_port->open("COM" + std::to_string(n))) {
             m_port->close();
             continue;
@@ -150,6 +169,8 @@ TransferJob::ConnectOutcome TransferJob::connect()
         Protocol protocol(*m_port);
         if (protocol.enterProgramming(i == 0 ? 3 : 1)) {
             m_image->setPortNumber(n);
+            m_ports.answered = n;
+            m_ports.answeredDevice = PortMap::deviceForPort(n).toStdString();
             found = true;
         } else if (stopRequested()) {
             m_port->close();
@@ -247,7 +268,7 @@ bool TransferJob::writeAll(ByteLine& line)
         return false;
     if (!m_listener || m_listener->imageNotify(CheckBeforeWrite) == 0)
         return false;
-    keepBackup(BackupStore::BeforeWrite);
+    keepBackup(*m_image, BackupStore::BeforeWrite);
     step();
 
     // What the radio keeps of a block comes from the radio just before the block is sent.
@@ -294,6 +315,125 @@ bool TransferJob::writeAll(ByteLine& line)
     return true;
 }
 
+int TransferJob::writeChanges(ByteLine& line)
+{
+    Protocol protocol(line);
+    m_plan = WritePlan();
+
+    // The whole radio, as a read fills an image, then its limits, as every write reads them.
+    RadioImage radio = *m_image;
+    if (!readBlocks(line, radio) || stopRequested())
+        return WriteFailed;
+    const BlockRef limits = m_image->block(BandLimits);
+    if (!protocol.readLimitBlock(limits.addressHigh(), limits.addressLow(), limits.data().data()))
+        return WriteFailed;
+    std::copy_n(limits.data().begin(), BlockDataSize, radio.bandLimitData().begin());
+    // What a write reads into the scratch block is the radio's function settings block,
+    // which nothing has changed since it was read a moment ago.
+    std::copy_n(radio.functionData().begin(), BlockDataSize, radio.scratchData().begin());
+    m_plan.readOk = true;
+    m_plan.radio = radio;
+    m_plan.written = ImageAsWritten(*m_image, radio);
+    m_plan.chunks = ChangedChunks(*m_image, radio);
+    if (stopRequested())
+        return WriteFailed;
+    if (m_plan.chunks.empty())
+        return WriteSucceeded;  // the radio holds it already: nothing is sent
+    if (!ask(ConfirmChanges))
+        return stopRequested() ? WriteFailed : TransferCancelled;
+    if (!ask(CheckBeforeWrite))
+        return WriteFailed;
+
+    m_restore.backup = keepBackup(radio, BackupStore::BeforeWrite);
+    m_restore.port = m_ports.answered;
+    // From here on the radio may end up half written; an end that is not clean offers the copy.
+    m_restore.offered = true;
+
+    // The image takes what the radio keeps of a write, as a write that sends every chunk
+    // leaves it: the scratch copy of block 0x0E20, its two radio-owned bytes, the radio's
+    // tail of the start-up text block, whose end is the function settings as written.
+    std::copy_n(radio.functionData().begin(), BlockDataSize, m_image->scratchData().begin());
+    std::copy_n(radio.functionData().begin() + functions::RadioOwned, functions::RadioOwnedLength,
+                m_image->functionData().begin() + functions::RadioOwned);
+    std::copy(radio.startupTextData().begin() + startup::ImageOwned, radio.startupTextData().end(),
+              m_image->startupTextData().begin() + startup::ImageOwned);
+    const int overlap = Regions[FunctionSettings].baseAddress - Regions[StartupText].baseAddress;
+    std::copy_n(m_image->functionData().begin(), BlockDataSize - overlap,
+                m_image->startupTextData().begin() + overlap);
+
+    if (!sendChanges(line))
+        return WriteFailed;
+    m_restore.offered = !m_verify.readOk || !m_verify.equal;
+    return WriteSucceeded;
+}
+
+bool TransferJob::sendChanges(ByteLine& line)
+{
+    Protocol protocol(line);
+    // Every block that takes a chunk is read back once all chunks are out.
+    std::vector<ChunkPlace> blocks;
+    for (const ChunkPlace& chunk : m_plan.chunks)
+        if (blocks.empty() || blocks.back().region != chunk.region || blocks.back().record != chunk.record)
+            blocks.push_back({chunk.region, chunk.record, 0});
+    // A read-back moves about three times the bytes of a chunk write.
+    const int total = static_cast<int>(m_plan.chunks.size() + 3 * blocks.size());
+    int done = 0;
+    m_progress = 0;
+
+    for (const ChunkPlace& place : m_plan.chunks) {
+        if (stopRequested())
+            return false;
+        const BlockRef block = m_image->block(place.region, place.record);
+        const std::uint16_t address = block.chunkAddress(place.chunk);
+        if (!protocol.writeChunk(static_cast<std::uint8_t>(address >> 8), static_cast<std::uint8_t>(address & 0xFF),
+                                 block.chunk(place.chunk).data()))
+            return false;
+        ++m_plan.chunksSent;
+        postShare(++done, total);
+    }
+
+    m_verify = VerifyOutcome();
+    m_verify.ran = true;
+    RadioImage after = m_plan.radio;
+    for (const ChunkPlace& place : blocks) {
+        if (stopRequested())
+            return true;  // written; the read-back did not finish
+        const BlockRef block = after.block(place.region, place.record);
+        if (!protocol.readBlock(block.addressHigh(), block.addressLow(), block.data().data()))
+            return true;
+        done += 3;
+        postShare(done, total);
+    }
+    m_verify.readOk = true;
+    m_verify.expected = ImageAsWritten(*m_image, after);
+    m_verify.radio = after;
+    m_verify.equal = m_verify.expected == m_verify.radio;
+    m_progress = 100;
+    postProgress(m_progress);
+    return true;
+}
+
+bool TransferJob::ask(int code)
+{
+    if (!m_listener || stopRequested())
+        return false;
+    return m_listener->imageNotify(code) != 0 && !stopRequested();
+}
+
+bool TransferJob::confirmPort(int operation)
+{
+    if (operation == Read || m_ports.answered == m_ports.start)
+        return true;
+    return ask(ConfirmOtherPort);
+}
+
+void TransferJob::postShare(int done, int total)
+{
+    // 1 to 99 while the phase runs: 100 belongs to its end.
+    m_progress = static_cast<std::int16_t>(std::clamp(total > 0 ? done * 100 / total : 0, 1, 99));
+    postProgress(m_progress);
+}
+
 std::uint32_t TransferJob::availablePorts()
 {
     // The port belongs to the worker while a transfer runs; closing it would cut the link.
@@ -312,11 +452,13 @@ std::uint32_t TransferJob::availablePorts()
     return mask;
 }
 
-void TransferJob::keepBackup(const char* what)
+BackupResult TransferJob::keepBackup(const RadioImage& image, const char* what)
 {
     // Written on the worker: the image is not touched by the window while a transfer runs.
-    if (m_backups)
-        m_backupResults.push_back(m_backups->keep(*m_image, what));
+    if (!m_backups)
+        return {};
+    m_backupResults.push_back(m_backups->keep(image, what, m_ports.answered));
+    return m_backupResults.back();
 }
 
 void TransferJob::step()

@@ -1,17 +1,20 @@
 // TransferJob: one read from or write to the radio, run on a worker thread. It finds the
 // port the radio answers on, moves the image block by block with the programming protocol
-// and reports through a TransferListener.
+// and reports through a TransferListener. A write either sends every chunk (the quick write)
+// or reads the radio first and sends only the chunks that change.
 #pragma once
 
 #include "link/Backups.h"
 #include "link/CommPort.h"
 #include "link/PortRange.h"
 #include "link/TransferListener.h"
+#include "radio/ImageDiff.h"
 #include "radio/RadioImage.h"
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace tarn {
@@ -26,6 +29,38 @@ struct VerifyOutcome {
     bool equal = false;
     RadioImage expected;
     RadioImage radio;
+};
+
+// Where a transfer went: the port number the scan started with (the image's when the
+// transfer began), whether only that port was tried, and the port the radio answered on
+// (0 while none has).
+struct TransferPorts {
+    int start = 0;
+    bool onlyStart = false;
+    int answered = 0;
+    // The devices behind the two numbers when the scan used them ("" when none).
+    std::string startDevice;
+    std::string answeredDevice;
+};
+
+// What a write that read the radio first found and did.
+struct WritePlan {
+    bool readOk = false;            // the whole radio and its band limits came back
+    RadioImage radio;               // what the radio held: the before-write backup
+    RadioImage written;             // what it holds once the changes are written
+    std::vector<ChunkPlace> chunks; // the chunks that change, in the order they are sent
+    int chunksSent = 0;             // of those, how many the radio acknowledged
+
+    bool nothingToChange() const { return readOk && chunks.empty(); }
+};
+
+// After a write that read the radio first and then sent something that did not end well (a
+// chunk refused, the line lost, a stop, a read-back that failed or differs): what the radio
+// held before, to be written back.
+struct RestoreOffer {
+    bool offered = false;
+    BackupResult backup;  // the before-write backup (path empty when no store was set)
+    int port = 0;         // the port the radio answered on
 };
 
 class TransferJob {
@@ -69,8 +104,28 @@ public:
     // A write followed by a read-back of what it sent, on the same connection. Set while idle.
     void setVerifyAfterWrite(bool on) { m_verifyAfterWrite = on; }
     bool verifyAfterWrite() const { return m_verifyAfterWrite; }
-    // What the last read-back (a Verify, or the one after a write) found.
+    // What the last read-back (a Verify, the one after a write, or the read-back of the
+    // blocks a read-first write sent) found.
     const VerifyOutcome& verifyOutcome() const { return m_verify; }
+
+    // A write reads the whole radio first, keeps that as the before-write backup, asks
+    // (ConfirmChanges) with the changes in writePlan(), runs the band-limit check, sends only
+    // the chunks that differ and reads back the blocks it wrote. Off (the default): every
+    // chunk is sent, as the radio's own programming road does. Set while idle.
+    void setReadBeforeWrite(bool on) { m_readBeforeWrite = on; }
+    bool readBeforeWrite() const { return m_readBeforeWrite; }
+    // The scan tries the image's port number alone: no radio there is no radio at all.
+    // Off (the default): the other ports follow it. Set while idle.
+    void setOnlyStoredPort(bool on) { m_onlyStoredPort = on; }
+    bool onlyStoredPort() const { return m_onlyStoredPort; }
+
+    // The ports of the last (or running) transfer. Read from the listener's questions or
+    // once the result has come.
+    const TransferPorts& ports() const { return m_ports; }
+    // What the last read-first write found and sent.
+    const WritePlan& writePlan() const { return m_plan; }
+    // Whether the last write offers to put back what the radio held (writePlan().radio).
+    const RestoreOffer& restoreOffer() const { return m_restore; }
 
     // Bit n set (n = 1 to 20) when COMn can be opened now; every port is left closed.
     // Uses the job's own port; returns 0 without touching it while a transfer runs.
@@ -86,6 +141,8 @@ public:
     // Reads the blocks a read fills into a copy of the image and compares them with what a
     // write of the image sends; false when a block does not come back.
     bool verifyAll(ByteLine& line);
+    // The read-first write (see setReadBeforeWrite); returns the result code to post.
+    int writeChanges(ByteLine& line);
 
 private:
     enum class ConnectOutcome { Connected, NoRadio, Stopped };
@@ -95,7 +152,12 @@ private:
     void postProgress(int n);
     void postResult(int code);
     bool readBlocks(ByteLine& line, RadioImage& into);
-    void keepBackup(const char* what);
+    BackupResult keepBackup(const RadioImage& image, const char* what);
+    // Asks the listener a question (IsImageQuestion); true only for a 1 with no stop requested.
+    bool ask(int code);
+    bool confirmPort(int operation);
+    bool sendChanges(ByteLine& line);
+    void postShare(int done, int total);
 
     std::int16_t m_progress = 0;
     std::unique_ptr<CommPort> m_port;
@@ -107,6 +169,11 @@ private:
     std::vector<BackupResult> m_backupResults;
     bool m_verifyAfterWrite = false;
     VerifyOutcome m_verify;
+    bool m_readBeforeWrite = false;
+    bool m_onlyStoredPort = false;
+    TransferPorts m_ports;
+    WritePlan m_plan;
+    RestoreOffer m_restore;
 };
 
 }  // namespace tarn

@@ -23,13 +23,29 @@ enum TransferResult {
     VerifyEqual = 5,
     VerifyDiffers = 6,
     VerifyReadFailed = 7,
+    // A question before a write or verify was answered 0 (the radio on another port, the
+    // changes a write would make): nothing was sent.
+    TransferCancelled = 8,
 };
 
 // Codes carried by WM_IMAGE_NOTIFY.
 enum ImageNotifyCode {
     ImageRead = 2,         // posted: the image holds new radio data, reload the pages
     CheckBeforeWrite = 4,  // sent: run the band-limit check, answer 1 to go on, 0 to stop
+    // Sent before a write or verify whose radio answered on another port than the one the
+    // scan started with (TransferJob::ports()): answer 1 to go on with it, 0 to stop.
+    ConfirmOtherPort = 5,
+    // Sent by a write that read the radio first, once it knows what would change
+    // (TransferJob::writePlan()): answer 1 to write, 0 to send nothing. Not sent when nothing
+    // would change.
+    ConfirmChanges = 6,
 };
+
+// Whether the code is a question the worker waits on (sent), not a notice (posted).
+inline bool IsImageQuestion(int code)
+{
+    return code == CheckBeforeWrite || code == ConfirmOtherPort || code == ConfirmChanges;
+}
 
 class TransferListener {
 public:
@@ -37,11 +53,13 @@ public:
 
     // WM_TRANSFER_PROGRESS: 1 to 100 while the transfer runs, 0 when it is over.
     virtual void transferProgress(int n) = 0;
-    // WM_IMAGE_NOTIFY. Code 2 is a notice (the answer is ignored). Code 4 blocks the
-    // worker until the answer is known: 1 to write, 0 to stop the write.
+    // WM_IMAGE_NOTIFY. Code 2 is a notice (the answer is ignored). The questions (codes 4, 5
+    // and 6) block the worker until the answer is known: 1 to go on, 0 to stop.
     virtual int imageNotify(int code) = 0;
     // WM_TRANSFER_RESULT: one of TransferResult, once per transfer.
     virtual void transferResult(int code) = 0;
+    // The scan is about to try port n (1-20); for a status line while it looks for the radio.
+    virtual void scanningPort(int n) { (void)n; }
 };
 
 }  // namespace tarn

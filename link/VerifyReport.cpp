@@ -27,4 +27,32 @@ std::vector<std::string> BackupFailures(const std::vector<BackupResult>& backups
     return lines;
 }
 
+std::string WritePreviewHeading(const LanguageText& text)
+{
+    return text(342);
+}
+
+std::vector<std::string> WritePreviewLines(const WritePlan& plan, const LanguageText& text)
+{
+    if (!plan.readOk)
+        return {};
+    return DescribeChanges(plan.radio, plan.written, text);
+}
+
+std::string WriteSummary(const WritePlan& plan, const LanguageText& text)
+{
+    if (!plan.readOk)
+        return {};
+    if (plan.nothingToChange())
+        return text(343);
+    return text(345) + std::to_string(plan.chunksSent) + "/" + std::to_string(WholeWriteChunks);
+}
+
+std::string RestoreText(const RestoreOffer& offer, const LanguageText& text)
+{
+    if (!offer.offered || !offer.backup.kept)
+        return {};
+    return text(346) + offer.backup.path;
+}
+
 }  // namespace tarn

@@ -17,4 +17,15 @@ std::vector<std::string> VerifyDifferences(const VerifyOutcome& outcome, const L
 // One line per backup that could not be kept: where, and the system's reason.
 std::vector<std::string> BackupFailures(const std::vector<BackupResult>& backups, const LanguageText& text);
 
+// What a write that read the radio first is about to change, for the question before it
+// sends (ConfirmChanges): the heading, then one line per change, "Channel 5 Rx freq:
+// 145.50000 -> 145.52500".
+std::string WritePreviewHeading(const LanguageText& text);
+std::vector<std::string> WritePreviewLines(const WritePlan& plan, const LanguageText& text);
+// After it: "The radio already holds this; nothing was sent." or "16-byte blocks written:
+// 2/265"; empty when the radio was not read first.
+std::string WriteSummary(const WritePlan& plan, const LanguageText& text);
+// Where the copy of what the radio held before the write is kept; empty when none is offered.
+std::string RestoreText(const RestoreOffer& offer, const LanguageText& text);
+
 }  // namespace tarn

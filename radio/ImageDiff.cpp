@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <functional>
 #include <utility>
 
 namespace tarn {
@@ -143,10 +144,22 @@ std::vector<Field> channelFields(const RadioImage& layoutImage, const DiffWords&
     return fields;
 }
 
-// The band limits and the port number: what no page shows.
-std::vector<Field> imageFields()
+// The bands' transmit frequencies, the band limits and the port number: what no page shows.
+std::vector<Field> imageFields(const DiffWords& words)
 {
     std::vector<Field> fields;
+    // A band's transmit frequency follows its VFO frequency when the page stores it; a radio
+    // or a file may still hold another one.
+    for (const auto& [bandName, bandOffset] : {std::pair{72, vfo::BandA}, std::pair{73, vfo::BandB}}) {
+        const int offset = dataOffset(Vfo) + bandOffset + vfo::TxFrequency;
+        Field field{words.text(bandName) + " " + words.text(ChannelColumnHeaders[ColTxFrequency]), {},
+                    [offset](const RadioImage& image, int) {
+                        std::string text;
+                        return FrequencyToText(readLe32(image.data() + offset), text) ? text : std::string("-");
+                    }};
+        addBytes(field, offset, 4);
+        fields.push_back(std::move(field));
+    }
     static const char* const limitNames[limits::Count] = {
         "receive range 1 lowest", "receive range 1 highest", "receive range 2 lowest", "receive range 2 highest",
         "transmit range 1 lowest", "transmit range 1 highest", "transmit range 2 lowest", "transmit range 2 highest"};
@@ -230,8 +243,14 @@ RadioImage ImageAsWritten(const RadioImage& config, const RadioImage& radio)
     return written;
 }
 
-std::vector<std::string> DescribeDifferences(const RadioImage& first, const RadioImage& second,
-                                             const DiffWords& words)
+namespace {
+
+// A line of the list: what the field is called, its text in the first and in the second image.
+using LineFormat = std::function<std::string(const std::string& label, const std::string& first,
+                                             const std::string& second)>;
+
+std::vector<std::string> describe(const RadioImage& first, const RadioImage& second, const DiffWords& words,
+                                  const LineFormat& line)
 {
     std::vector<std::string> lines;
     auto differ = [&](int offset, std::uint8_t mask) {
@@ -262,7 +281,7 @@ std::vector<std::string> DescribeDifferences(const RadioImage& first, const Radi
                 a = hexBytes(first, field);
                 b = hexBytes(second, field);
             }
-            lines.push_back(field.label + ": " + a + " " + words.firstSide + ", " + b + " " + words.secondSide);
+            lines.push_back(line(field.label, a, b));
         }
     };
     describe(channelFields(first, words, rows));
@@ -272,10 +291,10 @@ std::vector<std::string> DescribeDifferences(const RadioImage& first, const Radi
     const std::vector<SettingText> settingsB = SettingsTexts(second, words.text);
     for (std::size_t k = 0; k < settingsA.size() && k < settingsB.size(); ++k) {
         if (settingsA[k].value != settingsB[k].value)
-            lines.push_back(settingLabel(settingsA[k], words) + ": " + orDash(settingsA[k].value) + " "
-                                   + words.firstSide + ", " + orDash(settingsB[k].value) + " " + words.secondSide);
+            lines.push_back(line(settingLabel(settingsA[k], words), orDash(settingsA[k].value),
+                                 orDash(settingsB[k].value)));
     }
-    describe(imageFields());
+    describe(imageFields(words));
 
     for (int offset = 0; offset < ComparedLength; ++offset) {
         const auto mask = static_cast<std::uint8_t>(~covered[static_cast<std::size_t>(offset)]);
@@ -289,9 +308,47 @@ std::vector<std::string> DescribeDifferences(const RadioImage& first, const Radi
         char b[8];
         std::snprintf(a, sizeof a, "0x%02X", first.data()[offset] & mask);
         std::snprintf(b, sizeof b, "0x%02X", second.data()[offset] & mask);
-        lines.push_back(placeOf(offset) + ": " + a + " " + words.firstSide + ", " + b + " " + words.secondSide);
+        lines.push_back(line(placeOf(offset), a, b));
     }
     return lines;
+}
+
+}  // namespace
+
+std::vector<std::string> DescribeDifferences(const RadioImage& first, const RadioImage& second,
+                                             const DiffWords& words)
+{
+    return describe(first, second, words, [&words](const std::string& label, const std::string& a,
+                                                   const std::string& b) {
+        return label + ": " + a + " " + words.firstSide + ", " + b + " " + words.secondSide;
+    });
+}
+
+std::vector<std::string> DescribeChanges(const RadioImage& before, const RadioImage& after, const LanguageText& text)
+{
+    return describe(before, after, DiffWords{text, {}, {}},
+                    [](const std::string& label, const std::string& a, const std::string& b) {
+                        return label + ": " + a + " -> " + b;
+                    });
+}
+
+std::vector<ChunkPlace> ChangedChunks(const RadioImage& config, const RadioImage& radio)
+{
+    // What the radio will hold is compared with what it holds, chunk by chunk, in the order a
+    // write sends them; the radio's own bytes are merged in first, so they never count.
+    const RadioImage written = ImageAsWritten(config, radio);
+    std::vector<ChunkPlace> chunks;
+    for (RegionId region : TransferRegions) {
+        for (int b = 0; b < Regions[region].records; ++b) {
+            const int data = dataOffset(region, b);
+            for (int k = 0; k < Regions[region].chunksWritten; ++k) {
+                const int start = data + k * ChunkSize;
+                if (!std::equal(written.data() + start, written.data() + start + ChunkSize, radio.data() + start))
+                    chunks.push_back({region, b, k});
+            }
+        }
+    }
+    return chunks;
 }
 
 }  // namespace tarn

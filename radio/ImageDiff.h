@@ -38,4 +38,29 @@ inline constexpr int ComparedLength = layout::FileBodyLoaded;
 std::vector<std::string> DescribeDifferences(const RadioImage& first, const RadioImage& second,
                                              const DiffWords& words);
 
+// The same lines as what a change does: "Channel 5 Rx freq: 145.50000 -> 145.52500".
+std::vector<std::string> DescribeChanges(const RadioImage& before, const RadioImage& after, const LanguageText& text);
+
+// A 16-byte chunk a write sends: chunk `chunk` of record `record` of `region`.
+struct ChunkPlace {
+    layout::RegionId region;
+    int record;
+    int chunk;
+    bool operator==(const ChunkPlace&) const = default;
+};
+
+// How many chunks a write of the whole image sends.
+constexpr int wholeWriteChunks()
+{
+    int n = 0;
+    for (layout::RegionId region : layout::TransferRegions)
+        n += layout::Regions[region].records * layout::Regions[region].chunksWritten;
+    return n;
+}
+inline constexpr int WholeWriteChunks = wholeWriteChunks();
+
+// The chunks a write of `config` sends whose bytes differ from what `radio` holds there, with
+// the bytes a write takes from the radio merged in; in the order a write sends them.
+std::vector<ChunkPlace> ChangedChunks(const RadioImage& config, const RadioImage& radio);
+
 }  // namespace tarn

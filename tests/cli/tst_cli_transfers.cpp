@@ -44,6 +44,12 @@ QString saveImage(const QTemporaryDir& dir, const QString& name, const RadioImag
     return path;
 }
 
+// The line that says where a transfer went: the virtual radio as port 1.
+QString portLine(const PtyRadio& radio)
+{
+    return language(2, 335) + "COM1 (" + QString::fromStdString(radio.slavePath()) + ")";
+}
+
 bool isChunkWrite(const Frame& f)
 {
     return f.size() == 20 && f[0] == 0x57;
@@ -69,7 +75,8 @@ private slots:
         const testing::CliRun run = runCli({"read", "copy", "--ports", portsFor(*radio)}, dir.path());
 
         QCOMPARE(run.exitCode, 0);
-        QVERIFY2(run.out.startsWith(language(2, 122) + language(2, 32) + "\n"), qPrintable(run.out));
+        QVERIFY2(run.out.startsWith(language(2, 122) + language(2, 32) + "\n" + portLine(*radio) + "\n"),
+                 qPrintable(run.out));
         QFile file(dir.filePath("copy.tw"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.size(), qint64(ConfigFileSize));
@@ -97,10 +104,11 @@ private slots:
         file.setPortNumber(7);  // --port wins over the stored port
         const QString path = saveImage(dir, "edited.tw", file);
 
-        const testing::CliRun run = runCli({"write", path, "--port", "1", "--ports", portsFor(*radio)}, dir.path());
+        const testing::CliRun run =
+            runCli({"write", path, "--quick", "--port", "1", "--ports", portsFor(*radio)}, dir.path());
 
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, language(2, 123) + language(2, 32) + "\n");
+        QCOMPARE(run.out, language(2, 123) + language(2, 32) + "\n" + portLine(*radio) + "\n");
         RadioImage sent = file;
         currentChannelFixUp(sent);
         QCOMPARE(int(sent.functionData()[functions::CurrentChannelA]), 1);
@@ -241,7 +249,7 @@ private slots:
         const testing::CliRun run = runCli({"read", "copy.tw", "--ports", portsFor(*radio)}, dir.path());
 
         QCOMPARE(run.exitCode, 4);
-        QCOMPARE(run.out, language(2, 122) + language(2, 31) + "\n");
+        QCOMPARE(run.out, language(2, 122) + language(2, 31) + "\n" + portLine(*radio) + "\n");
         QVERIFY(!QFile::exists(dir.filePath("copy.tw")));
     }
 
@@ -283,8 +291,12 @@ private slots:
         const testing::CliRun run = runCli({"write", path, "--ports", portsFor(*radio)}, dir.path());
 
         QCOMPARE(run.exitCode, 5);
-        const QString message = language(2, 1) + " 10 " + language(2, 113);
-        QCOMPARE(run.out, message + "\n" + language(2, 123) + language(2, 31) + "\n");
+        // The refusal names the value, the radio's limits and where to change it.
+        const QString message = language(2, 1) + " 10 " + language(2, 113) + "\n" + language(2, 349) + "300.00000"
+            + language(2, 351) + "136-174" + language(2, 353) + "400-480" + language(2, 354) + "\n"
+            + language(2, 355) + "10\n";
+        QVERIFY2(run.out.endsWith(message + language(2, 123) + language(2, 31) + "\n" + portLine(*radio) + "\n"),
+                 qPrintable(run.out));
         QVERIFY(!radio->frames().empty());
         for (const Frame& f : radio->frames())
             QVERIFY(!isChunkWrite(f));

@@ -48,6 +48,7 @@ public:
     std::vector<int> results;
     int checkAnswer = 1;
     std::function<int()> onCheck;                 // replaces checkAnswer when set
+    std::function<int(int)> onQuestion;           // the other questions; 1 when not set
     std::function<void(int)> onProgress;
 
     void transferProgress(int n) override
@@ -59,9 +60,9 @@ public:
     int imageNotify(int code) override
     {
         notifies.push_back(code);
-        if (code != CheckBeforeWrite)
-            return 1;
-        return onCheck ? onCheck() : checkAnswer;
+        if (code == CheckBeforeWrite)
+            return onCheck ? onCheck() : checkAnswer;
+        return onQuestion ? onQuestion(code) : 1;
     }
     void transferResult(int code) override { results.push_back(code); }
 };

@@ -29,6 +29,7 @@ namespace {
 class WorkerListener : public TransferListener {
 public:
     std::function<int()> check = [] { return 1; };
+    std::function<int(int)> question = [](int) { return 1; };  // codes 5 and 6
     std::function<void(int)> onProgress;
 
     void transferProgress(int n) override
@@ -46,20 +47,28 @@ public:
             std::lock_guard lock(m_mutex);
             m_notifies.push_back(code);
         }
-        return code == CheckBeforeWrite ? check() : 1;
+        if (code == CheckBeforeWrite)
+            return check();
+        return IsImageQuestion(code) ? question(code) : 1;
     }
     void transferResult(int code) override
     {
         std::lock_guard lock(m_mutex);
         m_results.push_back(code);
     }
+    void scanningPort(int n) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_scanned.push_back(n);
+    }
+    std::vector<int> scanned() const { std::lock_guard lock(m_mutex); return m_scanned; }
     std::vector<int> progress() const { std::lock_guard lock(m_mutex); return m_progress; }
     std::vector<int> notifies() const { std::lock_guard lock(m_mutex); return m_notifies; }
     std::vector<int> results() const { std::lock_guard lock(m_mutex); return m_results; }
 
 private:
     mutable std::mutex m_mutex;
-    std::vector<int> m_progress, m_notifies, m_results;
+    std::vector<int> m_progress, m_notifies, m_results, m_scanned;
 };
 
 // Port numbers mapped to virtual radios and to devices that do not exist.
@@ -264,6 +273,58 @@ private slots:
         QCOMPARE(listener.results(), std::vector<int>{ReadSucceeded});
         QCOMPARE(listener.progress().front(), 1);
         QCOMPARE(listener.progress().at(2), 3);  // two silent ports, then the read's first step
+    }
+
+    // A write never goes to a radio the user did not choose: bound to the stored port it tries
+    // no other; scanning, it asks before writing to a radio on another port.
+    void writeToARadioOnAnotherPort_data()
+    {
+        QTest::addColumn<bool>("onlyStored");
+        QTest::addColumn<bool>("readFirst");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<std::vector<int>>("scanned");
+        QTest::addColumn<std::vector<int>>("notifies");
+        QTest::newRow("bound to the stored port") << true << true << int(NoRadio) << std::vector<int>{2}
+                                                  << std::vector<int>{};
+        QTest::newRow("scan, question declined") << false << true << int(TransferCancelled)
+                                                 << std::vector<int>{2, 1, 3} << std::vector<int>{ConfirmOtherPort};
+        QTest::newRow("scan, question declined, quick write") << false << false << int(TransferCancelled)
+                                                              << std::vector<int>{2, 1, 3}
+                                                              << std::vector<int>{ConfirmOtherPort};
+    }
+    void writeToARadioOnAnotherPort()
+    {
+        QFETCH(bool, onlyStored);
+        QFETCH(bool, readFirst);
+        QFETCH(int, result);
+        QFETCH(std::vector<int>, scanned);
+        QFETCH(std::vector<int>, notifies);
+        Ports ports;
+        ports.addAbsent(2);  // the radio the configuration was made for is not plugged in
+        ports.addAbsent(1);
+        PtyRadio* radio = ports.addRadio(3);
+        const VirtualRadio::Memory before = radio->memory();
+        RadioImage image = testing::editedImage();
+        image.setPortNumber(2);
+        WorkerListener listener;
+        TransferJob job;
+        listener.question = [&job](int code) {
+            // Asked with both ports known, before anything is sent.
+            const TransferPorts& p = job.ports();
+            return code == ConfirmOtherPort && p.start == 2 && p.answered == 3 && !p.answeredDevice.empty() ? 0 : 1;
+        };
+        job.prepare(&listener, &image);
+        job.setOnlyStoredPort(onlyStored);
+        job.setReadBeforeWrite(readFirst);
+
+        runTransfer(job, TransferJob::Write);
+
+        QCOMPARE(listener.results(), std::vector<int>{result});
+        QCOMPARE(listener.scanned(), scanned);
+        QCOMPARE(listener.notifies(), notifies);
+        QCOMPARE(ports.entriesSeen(3), onlyStored ? 0 : 1);
+        QCOMPARE(VirtualRadio::countFrames(radio->frames(), FrameKind::ChunkWrite), 0);
+        QVERIFY(radio->memory() == before);
     }
 
     void storedPortAboveTwentyTriesNoPort()

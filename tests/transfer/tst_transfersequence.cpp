@@ -338,6 +338,108 @@ private slots:
         QCOMPARE(listener.progress, (std::vector<int>{1, 2}));
     }
 
+    // A write that reads the radio first sends only the chunks that change, reads back their
+    // blocks, and leaves the radio and the image exactly as the write of every chunk does.
+    // The bytes the radio keeps for itself never count as a change.
+    void readFirstWriteSendsOnlyTheChanges_data()
+    {
+        QTest::addColumn<int>("edit");
+        QTest::addColumn<QString>("sent");  // chunk writes and read-backs after the reads
+        QTest::newRow("nothing") << 0 << QString();
+        QTest::newRow("the radio's own bytes and start-up tail") << 1 << QString();
+        QTest::newRow("channel 5 name") << 2 << QString("W1050 R1050");
+        QTest::newRow("channel 128 and the start-up text")
+            << 3 << QString("W0800 W1800 W0e06 R07d0 R17d0 R0e06");
+        QTest::newRow("the A band and a setting") << 4 << QString("W0810 W0e20 R0810 R0e20");
+    }
+    void readFirstWriteSendsOnlyTheChanges()
+    {
+        QFETCH(int, edit);
+        QFETCH(QString, sent);
+        VirtualRadio radio;
+        radio.memory()[0x0E20 + functions::RadioOwned] = 0xAB;
+        for (int j = 6; j < 16; ++j)
+            radio.memory()[0x0E06 + j] = static_cast<std::uint8_t>(0xD0 + j);
+        VirtualRadio wholeWrite = radio;
+        RadioImage image = VirtualRadio::imageFromMemory(radio.memory());
+        switch (edit) {
+        case 1:
+            image.functionData()[functions::RadioOwned] = 0x12;
+            image.startupTextData()[9] = 0x34;
+            break;
+        case 2:
+            image.extensionSlot(4)[extension::Name] = 17;
+            break;
+        case 3:
+            writeLe32(image.channelSlot(127).data() + channel::RxFrequency, 0x14650000);
+            image.extensionSlot(127)[extension::Name] = 3;
+            image.startupTextData()[0] = 0x11;
+            break;
+        case 4:
+            writeLe32(image.bandRecord(Band::A).data() + vfo::RxFrequency, 0x14652500);
+            writeLe32(image.bandRecord(Band::A).data() + vfo::TxFrequency, 0x14652500);
+            image.functionData()[2] ^= 1;
+            break;
+        }
+        RadioImage quickImage = image;
+        RadioLine line(radio);
+        enter(line);
+        radio.clearFrames();
+        RecordingListener listener;
+        TransferJob job;
+        job.prepare(&listener, &image);
+
+        const int result = job.writeChanges(line);
+
+        QCOMPARE(result, int(WriteSucceeded));
+        std::vector<Exchange> expected = expectedRead();
+        expected.push_back({'R', 0x0970});
+        std::vector<Exchange> after = exchanges(radio);
+        QVERIFY(after.size() >= expected.size());
+        QCOMPARE(describe(std::vector<Exchange>(after.begin(), after.begin() + expected.size())), describe(expected));
+        QCOMPARE(describe(std::vector<Exchange>(after.begin() + expected.size(), after.end())), sent);
+        QCOMPARE(job.writePlan().nothingToChange(), sent.isEmpty());
+        QCOMPARE(listener.notifies, sent.isEmpty() ? std::vector<int>{} : (std::vector<int>{ConfirmChanges, CheckBeforeWrite}));
+        if (sent.isEmpty())
+            return;
+        // The preview names every change by meaning, never as a byte of a block.
+        const auto lines = DescribeChanges(job.writePlan().radio, job.writePlan().written,
+                                           [](int n) { return "<" + std::to_string(n) + ">"; });
+        QVERIFY(!lines.empty());
+        for (const std::string& line : lines)
+            QVERIFY2(line.find("byte") == std::string::npos, line.c_str());
+        QVERIFY(job.verifyOutcome().readOk && job.verifyOutcome().equal);
+        QVERIFY(!job.restoreOffer().offered);
+
+        RadioLine wholeLine(wholeWrite);
+        enter(wholeLine);
+        TransferJob quick;
+        quick.prepare(&listener, &quickImage);
+        QVERIFY(quick.writeAll(wholeLine));
+        QVERIFY(radio.memory() == wholeWrite.memory());
+        QVERIFY(image == quickImage);
+    }
+
+    void readFirstWriteCancelledAtThePreviewSendsNothing()
+    {
+        VirtualRadio radio;
+        const VirtualRadio::Memory before = radio.memory();
+        RadioLine line(radio);
+        enter(line);
+        RadioImage image = editedImage();
+        RecordingListener listener;
+        listener.onQuestion = [](int code) { return code == ConfirmChanges ? 0 : 1; };
+        TransferJob job;
+        job.prepare(&listener, &image);
+
+        QCOMPARE(job.writeChanges(line), int(TransferCancelled));
+
+        QCOMPARE(listener.notifies, std::vector<int>{ConfirmChanges});
+        QCOMPARE(VirtualRadio::countFrames(radio.frames(), FrameKind::ChunkWrite), 0);
+        QVERIFY(radio.memory() == before);
+        QCOMPARE(job.writePlan().chunks.size(), std::size_t(WholeWriteChunks));
+    }
+
     void startRefusesASecondTransfer()
     {
         TransferJob job;

@@ -59,6 +59,38 @@ private slots:
         QCOMPARE(window.log, (QStringList{"P1", "N2", "C4", "R2", "P0"}));
     }
 
+    // The port question and the changes question wait for the window's answer like the
+    // check; the port being tried is a notice.
+    void everyQuestionIsAnsweredOnTheWindowThread()
+    {
+        Window window;
+        QueuedTransferListener listener;
+        listener.connectTo(&window, &Window::onProgress, &Window::onNotify, &Window::onResult);
+        QObject::connect(&listener, &QueuedTransferListener::scanningPosted, &window,
+                         [&window](int port) { window.log << QString("S%1").arg(port); }, Qt::QueuedConnection);
+        listener.setImageCheck(&window, [&window](int code) {
+            window.checkThread = QThread::currentThread();
+            window.log << QString("C%1").arg(code);
+            return code == ConfirmChanges ? 0 : 1;
+        });
+
+        int port = -1;
+        int changes = -1;
+        std::unique_ptr<QThread> worker(QThread::create([&] {
+            listener.scanningPort(3);
+            port = listener.imageNotify(ConfirmOtherPort);
+            changes = listener.imageNotify(ConfirmChanges);
+        }));
+        worker->start();
+        QTRY_COMPARE(window.log.size(), 3);
+        QVERIFY(worker->wait(5000));
+
+        QCOMPARE(window.log, (QStringList{"S3", "C5", "C6"}));
+        QCOMPARE(window.checkThread, QThread::currentThread());
+        QCOMPARE(port, 1);
+        QCOMPARE(changes, 0);
+    }
+
     void checkWithoutAWindowStopsTheWrite()
     {
         QueuedTransferListener listener;

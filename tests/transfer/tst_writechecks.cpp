@@ -178,6 +178,51 @@ private slots:
                  QString("Frequency B is out of range!"));
     }
 
+    // The refusal says what was refused against which limits and where to change it, and
+    // gives the window the place to open.
+    void refusalNamesTheValueTheLimitsAndThePlace_data()
+    {
+        QTest::addColumn<int>("channel");  // 1-based; 0: none
+        QTest::addColumn<quint32>("rx");
+        QTest::addColumn<quint32>("tx");
+        QTest::addColumn<quint32>("bandA");
+        QTest::addColumn<int>("place");
+        QTest::addColumn<QString>("detail");
+        QTest::newRow("channel receive") << 21 << quint32(0x39999000) << Empty << quint32(0x14500000)
+                                         << int(LimitPlace::Channel)
+                                         << "<349>399.99000<351>136-174<353>400-480<354>|<355>21";
+        QTest::newRow("channel transmit") << 5 << quint32(0x16000000) << quint32(0x16000000) << quint32(0x14500000)
+                                          << int(LimitPlace::Channel)
+                                          << "<350>160.00000<352>144-148<353>430-450<354>|<355>5";
+        QTest::newRow("A band of a new configuration") << 0 << Empty << Empty << quint32(0x37502500)
+                                                       << int(LimitPlace::BandA)
+                                                       << "<349>375.02500<351>136-174<353>400-480<354>|<356><72>, <74>";
+    }
+    void refusalNamesTheValueTheLimitsAndThePlace()
+    {
+        QFETCH(int, channel);
+        QFETCH(quint32, rx);
+        QFETCH(quint32, tx);
+        QFETCH(quint32, bandA);
+        QFETCH(int, place);
+        QFETCH(QString, detail);
+        RadioImage image;
+        setTypicalLimits(image);
+        setBand(image, Band::A, bandA);
+        if (channel > 0)
+            setChannel(image, channel - 1, rx, tx);
+
+        const BandLimitVerdict verdict = bandLimitCheck(image, fakeText);
+
+        QVERIFY(!verdict.pass);
+        QCOMPARE(int(verdict.place), place);
+        QCOMPARE(verdict.channel, channel);
+        QStringList lines;
+        for (const std::string& line : verdict.detail)
+            lines << QString::fromStdString(line);
+        QCOMPARE(lines.join('|'), detail);
+    }
+
     void currentChannelFixUp_data()
     {
         QTest::addColumn<QList<int>>("inUse");  // 1-based channel numbers
