@@ -13,6 +13,7 @@
 #include "radio/ConfigFile.h"
 #include "radio/LanguageStrings.h"
 #include "radio/PrintContent.h"
+#include "radio/SafeFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -156,6 +157,8 @@ bool DocumentCommands::saveToChosenFile()
     m_document.setOrigin(Configuration::Origin::File, path);
     m_document.markClean();
     m_frame.mdiArea()->viewport()->update();
+    if (result.inPlace)
+        m_frame.showMessage(QString::fromStdString(tarn::SavedInPlaceText(m_frame.languageText())));
     return true;
 }
 
@@ -180,11 +183,15 @@ void DocumentCommands::exportPdf()
     if (path.isEmpty())
         return;
     QString reason;
+    bool inPlace = false;
     // The same file tarn-cli print writes for the same configuration.
-    if (tarn::print::writePrintPdf(path, content, QPageSize::A4, &reason) == 0)
+    if (tarn::print::writePrintPdf(path, content, QPageSize::A4, &reason, &inPlace) == 0) {
         m_frame.showMessage(m_frame.languageString(183) + reason);
-    else
-        m_frame.progressBar()->showMessage(QDir::toNativeSeparators(path), 10000);  // where the file went
+        return;
+    }
+    m_frame.progressBar()->showMessage(QDir::toNativeSeparators(path), 10000);  // where the file went
+    if (inPlace)
+        m_frame.showMessage(QString::fromStdString(tarn::SavedInPlaceText(m_frame.languageText())));
 }
 
 void DocumentCommands::exportChannels()
@@ -194,13 +201,18 @@ void DocumentCommands::exportChannels()
         return;
     m_pages.StorePages();
     m_document.rebase();
-    QFile file(path);
-    const QByteArray text = QByteArray::fromStdString(tarn::ExportChannelsCsv(m_document.image()));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size() || !file.flush()) {
-        m_frame.prompts().reportSaveError(&m_frame, m_frame.languageString(strings::Title), path, file.errorString());
+    // Written beside the old file and swapped in whole: a failed export leaves it as it was.
+    const tarn::WriteResult written = tarn::writeFileSafely(QFile::encodeName(path).toStdString(),
+                                                            tarn::ExportChannelsCsv(m_document.image()));
+    if (!written.written) {
+        m_frame.prompts().reportSaveError(&m_frame, m_frame.languageString(strings::Title), path,
+                                          QString::fromLocal8Bit(written.reason.c_str()));
         return;
     }
-    m_frame.showMessage(m_frame.languageString(173) + QString::number(tarn::ProgrammedChannelCount(m_document.image())));
+    QString message = m_frame.languageString(173) + QString::number(tarn::ProgrammedChannelCount(m_document.image()));
+    if (written.inPlace)
+        message += QLatin1Char('\n') + QString::fromStdString(tarn::SavedInPlaceText(m_frame.languageText()));
+    m_frame.showMessage(message);
 }
 
 void DocumentCommands::importChannels()
@@ -208,12 +220,15 @@ void DocumentCommands::importChannels()
     const QString path = m_frame.prompts().askCsvPath(&m_frame, false, m_frame.languageString(177));
     if (path.isEmpty())
         return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_frame.showMessage(m_frame.languageString(175) + QStringLiteral("\n") + file.errorString());
+    // A folder, a device or a FIFO is refused before anything waits on it.
+    const tarn::ReadResult input = tarn::readInputFile(QFile::encodeName(path).toStdString());
+    if (!input.ok) {
+        const std::string reason = input.tooLarge ? tarn::InputTooLargeText(m_frame.languageText(), input.tooLarge)
+                                                  : input.reason;
+        m_frame.showMessage(m_frame.languageString(175) + QStringLiteral("\n") + QString::fromLocal8Bit(reason.c_str()));
         return;
     }
-    const std::string text = file.readAll().toStdString();
+    const std::string& text = input.bytes;
     // Tried on what the pages show; the configuration changes only when every row is good.
     tarn::RadioImage trial = m_document.current();
     const tarn::CsvImportResult result = tarn::ImportChannelsCsv(text, trial, false);

@@ -23,6 +23,8 @@ struct ScriptedPrompts : FramePrompts {
     std::function<bool(const QString& path)> overwrite;
     std::function<void(const QString& path, const QString& reason)> saveError;
     std::function<int(PortDialog& dialog)> portDialog;
+    // The CSV file chosen for an export (true) or an import (false).
+    std::function<QString(bool save)> csvPath;
     // Reports are not shown in tests: each is kept here, its summary first.
     QList<QStringList> reports;
     // The index of the button to press in a question with several (-1: closed).
@@ -58,6 +60,10 @@ struct ScriptedPrompts : FramePrompts {
     int askChoice(QWidget* parent, const QString& title, const QStringList& buttons, const QString& text) override
     {
         return choice ? choice(buttons, text) : FramePrompts::askChoice(parent, title, buttons, text);
+    }
+    QString askCsvPath(QWidget* parent, bool save, const QString& filter) override
+    {
+        return csvPath ? csvPath(save) : FramePrompts::askCsvPath(parent, save, filter);
     }
     int runPortDialog(PortDialog& dialog) override
     {

@@ -16,16 +16,13 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include <sys/stat.h>
+
 using namespace tarn;
 
 namespace {
 
 constexpr int VoxList = 1023;
-
-struct CsvPrompts : ScriptedPrompts {
-    QString csvPath;
-    QString askCsvPath(QWidget*, bool, const QString&) override { return csvPath; }
-};
 
 CChnMsgView* channelPage(CMainFrame* frame)
 {
@@ -58,6 +55,7 @@ private slots:
     void ctrlZInAnEditBoxUndoesItsTypingFirst();
     void undoCommitsWhatIsStillTyped();
     void closingAPageKeepsWhatWasTyped();
+    void importOfWhatIsNotAFileIsRefusedAtOnce();
 
 private:
     // A configuration with three programmed channels, opened from a file.
@@ -100,9 +98,6 @@ void TestHistory::undoGivesBackEveryByteAndRedoTheChange()
     QFETCH(QString, change);
     QFETCH(QString, undoText);
     AppFixture f;
-    auto prompts = std::make_unique<CsvPrompts>();
-    CsvPrompts* csv = prompts.get();
-    f.frame()->setPrompts(std::move(prompts));
     CMainFrame* frame = f.frame();
     frame->show();
     QVERIFY(QTest::qWaitForWindowActive(frame));
@@ -130,8 +125,9 @@ void TestHistory::undoGivesBackEveryByteAndRedoTheChange()
         channels->OnRowCommand(0, ChannelCopyCommand);
         channels->OnRowCommand(20, ChannelPasteCommand);
     } else if (change == "csv") {
-        csv->csvPath = f.dir.filePath(QStringLiteral("in.csv"));
-        QFile file(csv->csvPath);
+        const QString csvFile = f.dir.filePath(QStringLiteral("in.csv"));
+        scripted(frame).csvPath = [csvFile](bool) { return csvFile; };
+        QFile file(csvFile);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq\n40,IMPORT,446.00625,,0,,88.5\n");
         file.close();
@@ -256,6 +252,24 @@ void TestHistory::closingAPageKeepsWhatWasTyped()
     RadioImage image;
     QCOMPARE(int(loadConfiguration(QFile::encodeName(saved).toStdString(), image).outcome), int(FileOutcome::Loaded));
     QCOMPARE(ChannelRowTexts(image, 3, ChannelWords{})[ColRxFrequency], std::string("146.70000"));
+}
+
+void TestHistory::importOfWhatIsNotAFileIsRefusedAtOnce()
+{
+    AppFixture f;
+    CMainFrame* frame = f.frame();
+    QStringList said;
+    MessageDialog::setTestHook([&](const MessageDialog& d) { return said << d.text(), 1; });
+    const QString fifo = f.dir.filePath(QStringLiteral("pipe.csv"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {f.dir.path(), fifo}) {
+        said.clear();
+        scripted(frame).csvPath = [path](bool) { return path; };
+        frame->commandAction(ID_IMPORT_CHANNELS)->trigger();  // a FIFO nobody writes must not hang
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said.first().startsWith(QStringLiteral("en175\n")), qPrintable(said.first()));
+        QVERIFY(!frame->commandAction(ID_EDIT_UNDO)->isEnabled());
+    }
 }
 
 QTEST_MAIN(TestHistory)
