@@ -20,6 +20,8 @@ namespace {
 
 const CommandOption PdfOption{"--pdf", "OUT.pdf", "The PDF file to write (required)."};
 const CommandOption PaperOption{"--paper", "SIZE", "Paper size: A4 (default) or Letter."};
+const CommandOption ProgrammedOnlyOption{"--programmed-only", "",
+                                         "Channel pages with the programmed channels only (no empty rows)."};
 
 // Fonts need the GUI side of Qt; without a display it runs on the offscreen platform.
 std::unique_ptr<QGuiApplication> guiForFonts()
@@ -63,7 +65,10 @@ int runPrint(const Invocation& call)
         strings.push_back(language.text(n));
     const QString out = QString::fromStdString(call.value(PdfOption.name));
     QString reason;
-    const int pages = print::writePrintPdf(out, print::contentFromImage(image, strings), paper, &reason);
+    PrintContent content = print::contentFromImage(image, strings);
+    if (call.has(ProgrammedOnlyOption.name))
+        print::keepProgrammedChannels(content);
+    const int pages = print::writePrintPdf(out, content, paper, &reason);
     if (pages == 0) {
         call.err << "tarn-cli print: cannot write " << out.toStdString() << ": " << reason.toStdString() << "\n";
         return ExitError;
@@ -79,7 +84,7 @@ std::vector<Command> printCommands()
     return {
         {"print", "FILE", "Render the printout of a configuration file (the channel pages and the settings "
                           "page the window prints) into a PDF file.",
-         1, 1, {PdfOption, LangOption, PaperOption}, runPrint},
+         1, 1, {PdfOption, LangOption, PaperOption, ProgrammedOnlyOption}, runPrint},
     };
 }
 
