@@ -124,7 +124,9 @@ void MessageDialog::layoutText()
     const int width = metrics.horizontalAdvance(m_text);
     const int x = (BoxWidth - width) / 2;
     const tarn::MessageLines split = tarn::splitMessage(m_text, x >= 0);
-    if (!split.split && x >= 0) {
+    if (m_text.contains(QLatin1Char('\n'))) {
+        // Lines of their own (a refused import's reasons): wrapped below.
+    } else if (!split.split && x >= 0) {
         m_lines = {line(x, 28, m_text)};
     } else if (split.split) {
         const TextLine first = line(1, 16, split.first);

@@ -88,6 +88,14 @@ MessageLines splitMessage(const QString& text, bool fitsOnOneLine)
 
 QStringList wrapMessage(const QString& text, int width, const MessageWidth& measure)
 {
+    // A line feed always ends a line.
+    if (text.contains(QLatin1Char('\n'))) {
+        QStringList lines;
+        for (const QString& paragraph : text.split(QLatin1Char('\n')))
+            lines += wrapMessage(paragraph, width, measure);
+        return lines;
+    }
+
     // Where a line may end: Unicode's line-break opportunities (after a blank, between
     // ideographs), plus the end of the text.
     QList<qsizetype> breaks;

@@ -32,9 +32,9 @@ MessageLines splitMessage(const QString& text, bool fitsOnOneLine);
 // Width of a text in the dialog's message font.
 using MessageWidth = std::function<int(const QString&)>;
 
-// The text broken into lines no wider than `width` where it can be: at blanks and between
-// Chinese characters, a word wider than a line between its characters. Blanks at a break
-// are dropped; nothing else is lost.
+// The text broken into lines no wider than `width` where it can be: at line feeds, at
+// blanks and between Chinese characters, a word wider than a line between its characters.
+// Blanks at a break are dropped; nothing else is lost.
 QStringList wrapMessage(const QString& text, int width, const MessageWidth& measure);
 
 }  // namespace tarn
