@@ -22,6 +22,7 @@ AboutDialog::AboutDialog(const QStringList& texts, const QIcon& icon, QWidget* p
 
     auto* picture = new QLabel(this);
     picture->setPixmap(icon.pixmap(32, 32));
+    picture->setAccessibleName(text(0));
     // The table holds "%1" where the version of this build goes.
     QString versionText = text(118);
     versionText.replace(QStringLiteral("%1"), QStringLiteral(TARN_VERSION));

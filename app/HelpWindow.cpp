@@ -1,6 +1,8 @@
 #include "app/HelpWindow.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QKeySequence>
 #include <QStyle>
 #include <QTextBrowser>
@@ -46,6 +48,19 @@ void HelpWindow::showHelp(const QString& startPage)
     show();
     raise();
     activateWindow();
+}
+
+void HelpWindow::followLanguage(const QString& startPage)
+{
+    const QUrl home = QUrl::fromLocalFile(startPage);
+    if (home == m_home)
+        return;
+    // The page being read, in the new language's folder.
+    const QString current = QFileInfo(m_browser->source().toLocalFile()).fileName();
+    const QFileInfo same(QFileInfo(startPage).dir(), current);
+    m_home = home;
+    m_browser->setSource(!current.isEmpty() && same.exists() ? QUrl::fromLocalFile(same.filePath()) : home);
+    m_browser->clearHistory();
 }
 
 void HelpWindow::setTexts(const QString& title, const QString& back, const QString& forward,

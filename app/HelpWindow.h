@@ -14,6 +14,9 @@ public:
 
     // Shows `startPage` (a local file) and makes it the page Contents returns to.
     void showHelp(const QString& startPage);
+    // The help of another language in the open window: the same page there when it has
+    // one, else its start page. The window keeps its place and does not take the focus.
+    void followLanguage(const QString& startPage);
     // Window title and button texts, from the language strings.
     void setTexts(const QString& title, const QString& back, const QString& forward,
                   const QString& contents);

@@ -19,6 +19,8 @@ LanguageDialog::LanguageDialog(const QStringList& names, int current, const QStr
         m_list->addItem(name);
     }
     m_list->setCurrentIndex(current >= 0 && current < m_list->count() ? current : -1);
+    // The frame has no title: the list is named after the dialog.
+    m_list->setAccessibleName(text(112));
 
     auto* frame = new QGroupBox(this);
     auto* frameLayout = new QVBoxLayout(frame);

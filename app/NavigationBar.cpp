@@ -64,7 +64,7 @@ void NavigationTree::mousePressEvent(QMouseEvent* event)
         else
             hitFlags = OnItemRow;
     }
-    if (hitFlags == OnItemLabel && event->button() == Qt::LeftButton) {
+    if (hitFlags == OnItemLabel && event->button() == Qt::LeftButton && opensPages) {
         const QString text = item->text(0);
         emit labelPressed(text);
         setCurrentItem(item);

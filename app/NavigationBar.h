@@ -26,6 +26,8 @@ public:
     QRect labelRect(const QTreeWidgetItem* item) const;
     // The width that shows every label whole.
     int labelsWidth() const { return sizeHintForColumn(0) + 2 * frameWidth(); }
+    // While false (a transfer runs), pressing a label opens no page.
+    bool opensPages = true;
 
 signals:
     // The text of the item whose label was pressed.
@@ -41,6 +43,9 @@ public:
     explicit NavigationBar(QWidget* parent = nullptr);
 
     NavigationTree* tree() const { return m_tree; }
+    // Closes the tree to page opening (while a transfer runs, as the Edit menu's page
+    // entries are) or opens it again.
+    void setPageOpeningEnabled(bool enabled) { m_tree->opensPages = enabled; }
     // Widens a bar docked at a side until every label shows whole.
     void showWholeLabels();
 

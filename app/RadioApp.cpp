@@ -6,6 +6,7 @@
 #include "lang/LanguageTable.h"
 #include "app/MainFrame.h"
 #include "app/NavigationBar.h"
+#include "lang/QtTranslations.h"
 #include "lang/ResourceLookup.h"
 
 #include <QAction>
@@ -63,6 +64,10 @@ void CRadioApp::LoadLanguage(bool startup)
         for (int n = 0; n < table.strings.size(); ++n)
             m_mainFrame->setLanguageString(n, table.strings[n]);
     }
+    // Qt's own dialogs and buttons follow: file dialogs, print dialog and preview.
+    const QString name = languageColumn >= 0 && languageColumn < languageNames.size() ? languageNames[languageColumn]
+                                                                                       : QString();
+    tarn::installQtTranslation(tarn::qtLocaleForLanguage(name));
     m_mainFrame->applyTitle();
 }
 
@@ -105,6 +110,20 @@ void CRadioApp::SwitchLanguage()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     // The pages put their texts in when they are made: reopen them in the new language.
     m_mainFrame->ReopenPages();
+    // An open help window turns to the new language's pages too.
+    if (m_helpWindow && m_helpWindow->isVisible()) {
+        const QString page = tarn::findHelpPage(languageColumn);
+        if (!page.isEmpty()) {
+            setHelpTexts();
+            m_helpWindow->followLanguage(page);
+        }
+    }
+}
+
+void CRadioApp::setHelpTexts()
+{
+    m_helpWindow->setTexts(m_mainFrame->languageString(132), m_mainFrame->languageString(195),
+                           m_mainFrame->languageString(196), m_mainFrame->languageString(197));
 }
 
 void CRadioApp::onAppAbout()
@@ -130,7 +149,6 @@ void CRadioApp::onHelpTopics()
         m_helpWindow = new HelpWindow(m_mainFrame);
         m_helpWindow->setAttribute(Qt::WA_DeleteOnClose);
     }
-    m_helpWindow->setTexts(m_mainFrame->languageString(132), m_mainFrame->languageString(195),
-                           m_mainFrame->languageString(196), m_mainFrame->languageString(197));
+    setHelpTexts();
     m_helpWindow->showHelp(page);
 }

@@ -24,7 +24,8 @@ public:
     bool InitInstance(bool show = true);
 
     // Reads lang.csv into the language names and strings; the start-up load selects
-    // column 2 first. A missing file keeps the current texts.
+    // column 2 first. A missing file keeps the current texts. Qt's own texts follow the
+    // selected language through Qt's translations (none for English).
     void LoadLanguage(bool startup);
     // Puts the language strings into the menu entries.
     void RelabelMenus();
@@ -49,6 +50,9 @@ public:
     HelpWindow* helpWindow() const;
 
 private:
+    // The help window's title and buttons in the current language.
+    void setHelpTexts();
+
     CMainFrame* m_mainFrame = nullptr;
     QPointer<HelpWindow> m_helpWindow;
 };

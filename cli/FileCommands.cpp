@@ -47,6 +47,36 @@ std::string tableText(const std::vector<std::vector<std::string>>& rows)
     return text;
 }
 
+// A value as text for a terminal: the control characters the radio's text fields may hold
+// (C0, DEL and the C1 range of their Latin-1 bytes) become \xNN of their byte and a
+// backslash is doubled, so a line feed stays on its line and an escape byte cannot steer
+// the terminal.
+std::string escapedText(const std::string& utf8)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    auto escape = [](std::string& out, unsigned char byte) {
+        out += "\\x";
+        out += hex[byte >> 4];
+        out += hex[byte & 0x0F];
+    };
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        const auto next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0;
+        if (c < 0x20 || c == 0x7F) {
+            escape(out, c);
+        } else if (c == 0xC2 && next >= 0x80 && next <= 0x9F) {  // U+0080-U+009F
+            escape(out, next);
+            ++i;
+        } else if (c == '\\') {
+            out += "\\\\";
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
 // Every setting as the optional functions and key pages show it, label = value, under the
 // pages' own headings: the general settings (the hidden ones last), the A band, the B band,
 // the side key.
@@ -70,7 +100,7 @@ void printSettings(std::ostream& out, const RadioImage& image, const CliLanguage
         for (std::string_view end : {" ", ":", "\xEF\xBC\x9A"})  // blank, colon, full-width colon
             while (label.size() >= end.size() && label.compare(label.size() - end.size(), end.size(), end) == 0)
                 label.erase(label.size() - end.size());
-        out << "  " << label << " = " << setting.value << "\n";
+        out << "  " << label << " = " << escapedText(setting.value) << "\n";
     }
 }
 

@@ -21,6 +21,8 @@ namespace {
 
 const CommandOption PdfOption{"--pdf", "OUT.pdf", "The PDF file to write (required; \"-\" for standard output)."};
 const CommandOption PaperOption{"--paper", "SIZE", "Paper size: A4 (default) or Letter."};
+const CommandOption ProgrammedOnlyOption{"--programmed-only", "",
+                                         "Channel pages with the programmed channels only (no empty rows)."};
 
 // Fonts need the GUI side of Qt; without a display it runs on the offscreen platform.
 std::unique_ptr<QGuiApplication> guiForFonts()
@@ -63,8 +65,11 @@ int runPrint(const Invocation& call)
     for (int n = 0; n < LanguageTable::StringCount; ++n)
         strings.push_back(language.text(n));
     const std::string out = call.value(PdfOption.name);
+    PrintContent content = print::contentFromImage(image, strings);
+    if (call.has(ProgrammedOnlyOption.name))
+        print::keepProgrammedChannels(content);
     int pages = 0;
-    const QByteArray pdf = print::renderPrintPdf(print::contentFromImage(image, strings), paper, &pages);
+    const QByteArray pdf = print::renderPrintPdf(content, paper, &pages);
     if (pages == 0) {
         call.err << "tarn-cli print: cannot write " << out << ": the PDF could not be drawn\n";
         return ExitError;
@@ -84,7 +89,7 @@ std::vector<Command> printCommands()
     return {
         {"print", "FILE", "Render the printout of a configuration file (the channel pages and the settings "
                           "page the window prints) into a PDF file.",
-         1, 1, {PdfOption, LangOption, PaperOption},
+         1, 1, {PdfOption, LangOption, PaperOption, ProgrammedOnlyOption},
          [](const Invocation& c) { return guarded(c, "print", runPrint); }},
     };
 }

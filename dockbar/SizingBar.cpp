@@ -409,10 +409,23 @@ void SizingBar::resizeEvent(QResizeEvent* event)
         vertSize.setWidth(width());
 }
 
+int SizingBar::smallestLength() const
+{
+    // The frame never makes the bar smaller than its contents allow (the tree's frame and
+    // scroll bar, the caption buttons), whatever the bar asks for.
+    const QSize contents = minimumSizeHint().expandedTo(minimumSize());
+    return qMax(trackingLength(minSize), trackingLength(contents));
+}
+
 void SizingBar::startTracking()
 {
     m_edge->grabMouse();
     liveDrag = liveDragQuery ? liveDragQuery() : true;
+    // The drag starts from the size the bar has, which is not always the one it asked for.
+    if (isHorizontal(dockSide))
+        horzSize.setHeight(height());
+    else
+        vertSize.setWidth(width());
     trackStartSize = isHorizontal(dockSide) ? horzSize : vertSize;
     trackAnchor = mapToGlobal(edgeRect.center());
     maxSize = CalcMaxSize();
@@ -428,7 +441,7 @@ void SizingBar::startTracking()
 void SizingBar::moveTracking(const QPoint& globalPos)
 {
     const int start = trackingLength(trackStartSize);
-    const int length = trackedLength(start, trackAnchor, globalPos, dockSide, trackingLength(minSize),
+    const int length = trackedLength(start, trackAnchor, globalPos, dockSide, smallestLength(),
                                      trackingLength(maxSize));
     QSize& stored = isHorizontal(dockSide) ? horzSize : vertSize;
     if (length == trackingLength(stored))

@@ -33,6 +33,9 @@ public:
 
     // The largest size a drag may reach, from the frame's layout now.
     QSize CalcMaxSize() const;
+    // The smallest length along the bar's axis a drag may reach: minSize, or what the bar
+    // really gets when its contents need more.
+    int smallestLength() const;
     // The size along the bar's axis while docked (the width of a bar at the left or right).
     int dockedLength() const;
     // Makes that the size along the bar's axis, for its side now.

@@ -2,21 +2,55 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <string>
 
 namespace tarn {
 
-QString LanguageTable::decode(const QByteArray& bytes)
+namespace {
+
+bool isAscii(QByteArrayView line)
+{
+    return std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool isUtf8(QByteArrayView line)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    // Tables written on the original platform are in the Chinese code page.
-    QStringDecoder legacy("GB18030");
-    if (legacy.isValid())
-        return legacy.decode(bytes);
-    return QString::fromLatin1(bytes);
+    const QString text = utf8.decode(line);  // decodes only when made a QString
+    return !utf8.hasError();
+}
+
+}  // namespace
+
+QString LanguageTable::decode(const QByteArray& bytes)
+{
+    const QList<QByteArray> lines = bytes.split('\n');
+    // Tables written on the original platform are in the Chinese code page, whose texts are
+    // almost never valid UTF-8: most of their lines beyond ASCII fail as UTF-8, where a
+    // UTF-8 table has at most a stray broken line.
+    int utf8Lines = 0;
+    int otherLines = 0;
+    for (const QByteArray& line : lines) {
+        if (isAscii(line))
+            continue;
+        ++(isUtf8(line) ? utf8Lines : otherLines);
+    }
+    QStringDecoder legacy("GB18030", QStringDecoder::Flag::Stateless);
+    const bool readLegacy = otherLines > utf8Lines && legacy.isValid();
+
+    QString text;
+    text.reserve(bytes.size());
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            text += QLatin1Char('\n');
+        const QByteArray& line = lines[i];
+        if (readLegacy)
+            text += legacy.decode(line);
+        else
+            text += QString::fromUtf8(line);  // a broken byte becomes U+FFFD, alone
+    }
+    return text;
 }
 
 QStringList LanguageTable::splitLines(const QString& text)

@@ -27,7 +27,10 @@ public:
         QStringList strings;
     };
 
-    // Decodes the file as UTF-8, or as GB18030 when the bytes are not valid UTF-8.
+    // Decodes the file line by line: as GB18030 when it is a table in that code page (most
+    // of its lines beyond ASCII are not UTF-8), else as UTF-8, where a line that is not
+    // valid UTF-8 loses only its broken bytes: one stray byte costs one character, never
+    // the texts of the other lines.
     static QString decode(const QByteArray& bytes);
     // Lines end at a line feed; a carriage return before it is not part of the line.
     static QStringList splitLines(const QString& text);
@@ -36,6 +39,14 @@ public:
 
     static Result parse(const QString& text, int column);
     static Result parse(const QByteArray& bytes, int column) { return parse(decode(bytes), column); }
+
+    // What an entry shows: its language string, or the entry's own resource text where the
+    // table holds none (a short or empty table must not leave a menu entry without text,
+    // which the toolkit would hide).
+    static QString shownText(const QString& languageString, const QString& resourceText)
+    {
+        return languageString.isEmpty() ? resourceText : languageString;
+    }
 };
 
 }  // namespace tarn

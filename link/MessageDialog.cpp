@@ -2,6 +2,7 @@
 
 #include "link/MessageLayout.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPushButton>
@@ -11,6 +12,16 @@ namespace {
 // Dialog units of the template's 10-point "System" font: 7 x 16 pixel base units.
 constexpr int dluX(int units) { return units * 7 / 4; }
 constexpr int dluY(int units) { return units * 16 / 8; }
+
+// The template: 187 x 98 units, the button row at 69 units, 14 high.
+constexpr int BoxWidth = dluX(187);
+constexpr int BoxHeight = dluY(98);
+constexpr int ButtonTop = dluY(69);
+constexpr int ButtonWidth = dluX(50);
+constexpr int ButtonHeight = dluY(14);
+constexpr int BelowButtons = BoxHeight - ButtonTop - ButtonHeight;
+// Room kept beside wrapped lines and between the text and the buttons.
+constexpr int Margin = dluX(7);
 
 MessageDialog::Hook& testHook()
 {
@@ -23,16 +34,12 @@ MessageDialog::Hook& testHook()
 MessageDialog::MessageDialog(QWidget* parent)
     : QDialog(parent), m_button(new QPushButton(this))
 {
-    setFixedSize(dluX(187), dluY(98));
-    m_button->setGeometry(dluX(59), dluY(69), dluX(50), dluY(14));
     m_button->setDefault(true);
     m_button->setAutoDefault(true);
     connect(m_button, &QPushButton::clicked, this, &QDialog::accept);
-
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(212, 208, 200));
-    setPalette(pal);
+    // The desktop's own window colours, light or dark: the text is painted in its text colour.
     setAutoFillBackground(true);
+    layoutText();
 }
 
 void MessageDialog::setTitle(const QString& title)
@@ -50,6 +57,12 @@ void MessageDialog::setButtonText(const QString& buttonText)
 void MessageDialog::setText(const QString& text)
 {
     m_text = text;
+    // The text is painted, not a label: screen readers get it from the box and its buttons.
+    setAccessibleDescription(text);
+    m_button->setAccessibleDescription(text);
+    for (QPushButton* button : std::as_const(m_choiceButtons))
+        button->setAccessibleDescription(text);
+    layoutText();
     update();
 }
 
@@ -72,22 +85,79 @@ void MessageDialog::setChoices(const QStringList& buttonTexts)
     m_choiceButtons.clear();
     m_choices = buttonTexts;
     m_button->setVisible(buttonTexts.isEmpty());
-    const int buttonWidth = dluX(50);
-    const int gap = dluX(6);
-    const int count = static_cast<int>(buttonTexts.size());
-    int x = (width() - count * buttonWidth - (count - 1) * gap) / 2;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < buttonTexts.size(); ++i) {
         auto* button = new QPushButton(buttonTexts[i], this);
-        button->setGeometry(x, dluY(69), buttonWidth, dluY(14));
         button->setDefault(i == 0);
         button->setAutoDefault(true);
+        button->setAccessibleDescription(m_text);
         connect(button, &QPushButton::clicked, this, [this, i] { done(choiceResult(i)); });
         button->show();
         m_choiceButtons.append(button);
-        x += buttonWidth + gap;
     }
+    layoutText();
     if (!m_choiceButtons.isEmpty())
         m_choiceButtons.first()->setFocus();
+}
+
+void MessageDialog::placeButtons(int top)
+{
+    m_button->setGeometry(dluX(59) + (width() - BoxWidth) / 2, top, ButtonWidth, ButtonHeight);
+    const int gap = dluX(6);
+    const int count = static_cast<int>(m_choiceButtons.size());
+    int x = (width() - count * ButtonWidth - (count - 1) * gap) / 2;
+    for (QPushButton* button : std::as_const(m_choiceButtons)) {
+        button->setGeometry(x, top, ButtonWidth, ButtonHeight);
+        x += ButtonWidth + gap;
+    }
+}
+
+void MessageDialog::layoutText()
+{
+    const QFont font = messageFont(tarn::messagePointSize(m_text));
+    const QFontMetrics metrics(font, this);
+    auto line = [&](int x, int top, const QString& text) {
+        return TextLine{QRect(x, top, metrics.horizontalAdvance(text), metrics.height()), text};
+    };
+    m_lines.clear();
+
+    // The template's way: one line centred at 28, or the split into two lines at 16 and 40.
+    const int width = metrics.horizontalAdvance(m_text);
+    const int x = (BoxWidth - width) / 2;
+    const tarn::MessageLines split = tarn::splitMessage(m_text, x >= 0);
+    if (m_text.contains(QLatin1Char('\n'))) {
+        // Lines of their own (a refused import's reasons): wrapped below.
+    } else if (!split.split && x >= 0) {
+        m_lines = {line(x, 28, m_text)};
+    } else if (split.split) {
+        const TextLine first = line(1, 16, split.first);
+        const int secondWidth = metrics.horizontalAdvance(split.second);
+        const TextLine second = line((BoxWidth - secondWidth) / 2, 40, split.second);
+        if (first.rect.right() < BoxWidth && second.rect.left() >= 0)
+            m_lines = {first, second};
+    }
+
+    // A text those two lines would cut (two notices joined, a long English message) is
+    // wrapped to the box's width instead, and the box grows downwards to hold it.
+    int buttonTop = ButtonTop;
+    if (m_lines.isEmpty()) {
+        const QStringList wrapped = tarn::wrapMessage(m_text, BoxWidth - 2 * Margin,
+                                                      [&](const QString& t) { return metrics.horizontalAdvance(t); });
+        int top = 16;
+        for (const QString& text : wrapped) {
+            m_lines.append(line((BoxWidth - metrics.horizontalAdvance(text)) / 2, top, text));
+            top += metrics.lineSpacing();
+        }
+        buttonTop = qMax(ButtonTop, top + Margin);
+    }
+    setFixedSize(BoxWidth, buttonTop + ButtonHeight + BelowButtons);
+    placeButtons(buttonTop);
+}
+
+void MessageDialog::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        layoutText();
 }
 
 int MessageDialog::ask(QWidget* parent, const QString& title, const QStringList& buttonTexts,
@@ -129,17 +199,8 @@ void MessageDialog::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     const QFont font = messageFont(tarn::messagePointSize(m_text));
     painter.setFont(font);
-    painter.setPen(QColor(10, 10, 10));
-    const QFontMetrics metrics(font);
-    const int clientWidth = width();
-
-    const int x = (clientWidth - metrics.horizontalAdvance(m_text)) / 2;
-    const tarn::MessageLines lines = tarn::splitMessage(m_text, x >= 0);
-    if (!lines.split) {
-        painter.drawText(QPoint(x, 28 + metrics.ascent()), lines.first);
-        return;
-    }
-    painter.drawText(QPoint(1, 16 + metrics.ascent()), lines.first);
-    const int x2 = (clientWidth - metrics.horizontalAdvance(lines.second)) / 2;
-    painter.drawText(QPoint(x2, 40 + metrics.ascent()), lines.second);
+    painter.setPen(palette().color(QPalette::WindowText));
+    const QFontMetrics metrics(font, this);
+    for (const TextLine& line : std::as_const(m_lines))
+        painter.drawText(QPoint(line.rect.left(), line.rect.top() + metrics.ascent()), line.text);
 }

@@ -1,5 +1,6 @@
 // The program's one message box for texts from the language table: a title, one button
-// (or a row of choices) and the message painted centred in a large calligraphic font.
+// (or a row of choices) and the message painted centred in a large calligraphic font. A
+// text too long for the box is wrapped and the box grows until all of it shows.
 #pragma once
 
 #include <QDialog>
@@ -46,10 +47,24 @@ public:
     // The calligraphic face, with the fallbacks found on Linux desktops.
     static QFont messageFont(int pointSize);
 
+    // Where the text is painted: one line, the two lines of the split, or the wrapped
+    // lines of a text the split cannot show whole. `rect` is the line's inked extent.
+    struct TextLine {
+        QRect rect;
+        QString text;
+    };
+    QList<TextLine> textLines() const { return m_lines; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // Places the text lines and the buttons, growing the box for a text that needs it.
+    void layoutText();
+    void placeButtons(int top);
+
+    QList<TextLine> m_lines;
     QString m_title;
     QString m_buttonText;
     QString m_text;

@@ -1,6 +1,7 @@
 #include "link/MessageLayout.h"
 
 #include <QList>
+#include <QTextBoundaryFinder>
 
 #include <string>
 
@@ -82,6 +83,53 @@ MessageLines splitMessage(const QString& text, bool fitsOnOneLine)
     const std::u32string points(chars.begin(), chars.end());
     lines.first = QString::fromUcs4(points.data(), firstChars);
     lines.second = QString::fromUcs4(points.data() + firstChars, chars.size() - firstChars);
+    return lines;
+}
+
+QStringList wrapMessage(const QString& text, int width, const MessageWidth& measure)
+{
+    // A line feed always ends a line.
+    if (text.contains(QLatin1Char('\n'))) {
+        QStringList lines;
+        for (const QString& paragraph : text.split(QLatin1Char('\n')))
+            lines += wrapMessage(paragraph, width, measure);
+        return lines;
+    }
+
+    // Where a line may end: Unicode's line-break opportunities (after a blank, between
+    // ideographs), plus the end of the text.
+    QList<qsizetype> breaks;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
+    for (qsizetype at = finder.toNextBoundary(); at > 0; at = finder.toNextBoundary())
+        breaks.append(at);
+    if (breaks.isEmpty() || breaks.last() != text.size())
+        breaks.append(text.size());
+
+    QStringList lines;
+    qsizetype start = 0;
+    auto fits = [&](qsizetype end) { return measure(text.mid(start, end - start).trimmed()) <= width; };
+    while (start < text.size()) {
+        qsizetype end = -1;
+        for (qsizetype at : breaks) {
+            if (at <= start)
+                continue;
+            if (end >= 0 && !fits(at))
+                break;
+            end = at;
+        }
+        // One word wider than the line: as many of its characters as fit, at least one.
+        if (!fits(end)) {
+            end = start + 1;
+            while (end < text.size() && fits(end + 1))
+                ++end;
+            if (end < text.size() && text.at(end - 1).isHighSurrogate())
+                ++end;
+        }
+        const QString line = text.mid(start, end - start).trimmed();
+        if (!line.isEmpty())
+            lines.append(line);
+        start = end;
+    }
     return lines;
 }
 

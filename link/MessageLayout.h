@@ -5,6 +5,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 namespace tarn {
 
@@ -25,5 +28,13 @@ struct MessageLines {
 // when one is at byte 22, 23 or 24, never inside a character, and never inside a word of
 // Latin letters when the first line holds a blank to break at instead.
 MessageLines splitMessage(const QString& text, bool fitsOnOneLine);
+
+// Width of a text in the dialog's message font.
+using MessageWidth = std::function<int(const QString&)>;
+
+// The text broken into lines no wider than `width` where it can be: at line feeds, at
+// blanks and between Chinese characters, a word wider than a line between its characters.
+// Blanks at a break are dropped; nothing else is lost.
+QStringList wrapMessage(const QString& text, int width, const MessageWidth& measure);
 
 }  // namespace tarn

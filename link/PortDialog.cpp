@@ -36,7 +36,7 @@ PortDialog::PortDialog(QWidget* parent)
             if (entry.number == i + 1)
                 device = entry.device;
         // Which device of this machine the number stands for.
-        button->setToolTip(device.isEmpty() ? QStringLiteral("no device") : device);
+        button->setToolTip(device.isEmpty() ? noDeviceText : device);
         m_buttons->addButton(button, i);
         grid->addWidget(button, i / PortsPerRow, i % PortsPerRow);
     }
@@ -62,6 +62,9 @@ void PortDialog::initDialog()
 {
     setWindowTitle(title);
     m_group->setTitle(title);
+    for (int i = 0; i < PortCount; ++i)
+        if (tarn::PortMap::deviceForPort(i + 1).isEmpty())
+            portButton(i)->setToolTip(noDeviceText);
     m_ok->setText(okText);
     m_cancel->setText(cancelText);
     tarn::CommPort probe;

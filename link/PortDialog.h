@@ -27,6 +27,8 @@ public:
     QString cancelText;
     std::uint32_t availablePorts = 0;
     int selection = -1;
+    // The tool tip of a number that stands for no device.
+    QString noDeviceText = QStringLiteral("no device");
 
     // Puts the fields into the controls.
     void initDialog();

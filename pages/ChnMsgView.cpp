@@ -24,6 +24,27 @@ constexpr int RowCount = layout::ChannelCount;
 // Pixels.
 constexpr std::array<int, ChannelColumnCount> ColumnWidths{44, 115, 115, 105, 105, 76, 76, 76, 76, 76, 80};
 
+// Gives a cell editor the name of its column's header each time it is shown over a cell.
+class EditorNamer : public QObject {
+public:
+    explicit EditorNamer(QTableWidget* list) : QObject(list), m_list(list) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            auto* editor = static_cast<QWidget*>(watched);
+            const int column = m_list->columnAt(editor->geometry().center().x());
+            if (const QTableWidgetItem* header = column >= 0 ? m_list->horizontalHeaderItem(column) : nullptr)
+                editor->setAccessibleName(header->text());
+        }
+        return false;
+    }
+
+private:
+    QTableWidget* m_list;
+};
+
 }  // namespace
 
 CChnMsgView::CChnMsgView(const PageContext& context, QWidget* parent) : PageView(context, parent)
@@ -62,10 +83,10 @@ CChnMsgView::CChnMsgView(const PageContext& context, QWidget* parent) : PageView
     for (int header : ChannelColumnHeaders)
         headers << languageString(header);
     m_list->setHorizontalHeaderLabels(headers);
-    for (int c = 0; c < ChannelColumnCount; ++c)
-        m_list->setColumnWidth(c, ColumnWidths[c]);
     m_list->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_list->horizontalHeader()->setStretchLastSection(true);
+    fitColumnWidths();
+    m_list->setAccessibleName(languageString(1));
 
     m_edit->editor().registerColumn(ColRxFrequency);
     m_edit->editor().registerColumn(ColTxFrequency);
@@ -78,6 +99,12 @@ CChnMsgView::CChnMsgView(const PageContext& context, QWidget* parent) : PageView
     m_combos[4]->editor().registerColumn(ColChoice9);
     m_combos[5]->editor().registerColumn(ColBandLimited);
 
+    // The editors move from column to column: each is named after the column it opens on.
+    auto* namer = new EditorNamer(m_list);
+    m_edit->installEventFilter(namer);
+    for (CellCombo* combo : m_combos)
+        combo->installEventFilter(namer);
+
     connect(m_list, &QTableWidget::cellClicked, this, &CChnMsgView::onListClicked);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_list, &QWidget::customContextMenuRequested, this, &CChnMsgView::onContextMenu);
@@ -88,6 +115,15 @@ CChnMsgView::CChnMsgView(const PageContext& context, QWidget* parent) : PageView
 }
 
 CChnMsgView::~CChnMsgView() = default;
+
+void CChnMsgView::fitColumnWidths()
+{
+    // The template's widths, widened where the header needs more in the current font (a
+    // larger desktop font, a scaled screen, a longer translation).
+    QHeaderView* header = m_list->horizontalHeader();
+    for (int c = 0; c < ChannelColumnCount; ++c)
+        m_list->setColumnWidth(c, qMax(ColumnWidths[c], header->sectionSizeHint(c)));
+}
 
 CellCombo* CChnMsgView::choiceCombo(int column) const
 {
@@ -244,6 +280,8 @@ int CChnMsgView::OnFrequencyEdited(int column, int row, bool rowWasProgrammed)
 
 bool CChnMsgView::event(QEvent* event)
 {
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        fitColumnWidths();
     if (event->type() == WM_CELL_COMMITTED) {
         auto* committed = static_cast<CellCommittedEvent*>(event);
         recordChange(stepName(committed->row, committed->column));

@@ -46,6 +46,8 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // Every column at least as wide as its header text in the current font.
+    void fitColumnWidths();
     void onListClicked(int row, int column);
     void onContextMenu(const QPoint& pos);
     void resetEditors();

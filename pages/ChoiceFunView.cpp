@@ -84,6 +84,7 @@ QComboBox* makeList(QWidget* parent, int id, const QRect& rect)
     auto* list = new QComboBox(parent);
     setId(list, id);
     list->setGeometry(rect);
+    takeWheelOnlyWithFocus(list);
     // Fixed places: never measure every entry (an offset list holds up to 28000).
     list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     if (auto* view = qobject_cast<QListView*>(list->view()))
@@ -193,9 +194,11 @@ void CChoiceFunView::buildGeneralControls()
             widget->hide();
             continue;
         }
+        // A screen reader names the control by its label.
+        widget->setAccessibleName(languageString(field.label).trimmed());
         if (field.labelControl) {
             const QRect labelRect = dialogRect(column.labelX, field.y - 3, field.x - column.labelX - 2, RowHeight + 6);
-            makeLabel(this, field.labelControl, languageString(field.label), labelRect);
+            makeLabel(this, field.labelControl, languageString(field.label), labelRect)->setBuddy(widget);
         }
     }
 }
@@ -221,6 +224,8 @@ void CChoiceFunView::buildBandGroup(Band band)
             setId(c.frequency, id);
             c.frequency->setGeometry(rect);
             connect(c.frequency, &QLineEdit::textEdited, this, [this, band] { onFrequencyEdited(band); });
+            // Leaving the box or Enter ends the typing: then the text snaps to the step.
+            connect(c.frequency, &QLineEdit::editingFinished, this, [this, band] { snapFrequency(band); });
         } else {
             QRect listRect = rect;
             if (field.id == BandFieldId::DisplayMode)
@@ -242,15 +247,23 @@ void CChoiceFunView::buildBandGroup(Band band)
             continue;
         const int labelId = a ? field.labelControlA : field.labelControlB;
         const QString label = languageString(a ? field.labelA : field.labelB);
+        QWidget* widget = field.id == BandFieldId::Frequency ? static_cast<QWidget*>(c.frequency)
+                                                             : c.lists[static_cast<int>(field.id)];
+        // Both bands have the same labels: the band's title tells them apart.
+        widget->setAccessibleName(label.trimmed());
+        widget->setAccessibleDescription(languageString(a ? 72 : 73));
+        QLabel* shown = nullptr;
         if (field.id == BandFieldId::DisplayMode) {
-            makeLabel(this, labelId, label, dialogRect(groupX + 4, field.y - 11, 94, 10));
+            shown = makeLabel(this, labelId, label, dialogRect(groupX + 4, field.y - 11, 94, 10));
         } else if (field.id == BandFieldId::Offset) {
             // The unit under the label: the list keeps its width for the nine-character texts.
-            makeLabel(this, labelId, label, dialogRect(groupX + 3, field.y - 4, x - groupX - 12, 9));
+            shown = makeLabel(this, labelId, label, dialogRect(groupX + 3, field.y - 4, x - groupX - 12, 9));
             makeLabel(this, 0, QStringLiteral("MHZ"), dialogRect(groupX + 3, field.y + 5, x - groupX - 12, 9));
+            widget->setAccessibleName(label.trimmed() + QStringLiteral(" (MHz)"));
         } else {
-            makeLabel(this, labelId, label, dialogRect(groupX + 3, field.y - 3, x - groupX - 4, RowHeight + 6));
+            shown = makeLabel(this, labelId, label, dialogRect(groupX + 3, field.y - 3, x - groupX - 4, RowHeight + 6));
         }
+        shown->setBuddy(widget);
     }
     connect(c.list(BandFieldId::Step), &QComboBox::activated, this, [this, band] { onStepChanged(band); });
     connect(c.list(BandFieldId::DisplayMode), &QComboBox::activated, this, [this, band] { onDisplayModeChanged(band); });
@@ -516,8 +529,17 @@ void CChoiceFunView::normalizePending(QObject* under)
     if (m_pending == Pending::None)
         return;
     const Band band = m_pending == Pending::BandA ? Band::A : Band::B;
-    BandControls& c = bandControls(band);
-    if (under == c.frequency)
+    const BandControls& c = bandControls(band);
+    // A box still being typed in keeps the text as typed: snapping "14" to the lowest
+    // frequency would refuse the rest of "145.5". Leaving the box snaps it.
+    if (under == c.frequency || c.frequency->hasFocus())
+        return;
+    snapFrequency(band);
+}
+
+void CChoiceFunView::snapFrequency(Band band)
+{
+    if (m_pending != (band == Band::A ? Pending::BandA : Pending::BandB))
         return;
     OptionsValues values = takeValues();
     BandSettings& v = values.band(band);

@@ -70,7 +70,10 @@ private:
     void onFrequencyEdited(tarn::Band band);
     void onStepChanged(tarn::Band band);
     void onDisplayModeChanged(tarn::Band band);
+    // A mouse move over `under`: snaps a typed frequency whose box is no longer typed in.
     void normalizePending(QObject* under);
+    // Snaps the band's typed frequency to its step, when one was typed.
+    void snapFrequency(tarn::Band band);
 
     BandControls& bandControls(tarn::Band band) { return m_bands[band == tarn::Band::A ? 0 : 1]; }
     std::string offText() const;

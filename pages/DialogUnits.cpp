@@ -49,3 +49,13 @@ QWidget* addTemplateForm(QWidget* page, const DialogUnits& units, int widthUnits
     layout->addWidget(scroll);
     return form;
 }
+
+QSize fitFormToControls(QWidget* form)
+{
+    const QRect used = form->childrenRect();
+    if (used.isEmpty())
+        return form->size();
+    const QSize size(used.right() + 1 + used.left(), used.bottom() + 1 + used.top());
+    form->setFixedSize(size);
+    return size;
+}

@@ -31,3 +31,8 @@ private:
 // form, for the controls to be placed on in dialog units. The form keeps its arrangement;
 // scroll bars appear only while the page is smaller than the form.
 QWidget* addTemplateForm(QWidget* page, const DialogUnits& units, int widthUnits, int heightUnits);
+
+// Shrinks a template form to what its controls take, with the margin before the first
+// control kept after the last one: a template larger than its controls would show scroll
+// bars over empty space. Returns the form's size.
+QSize fitFormToControls(QWidget* form);

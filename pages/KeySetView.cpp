@@ -1,6 +1,7 @@
 #include "pages/KeySetView.h"
 
 #include "pages/DialogUnits.h"
+#include "pages/SettingsListModels.h"
 #include "radio/PrintContent.h"
 #include "radio/SettingsTable.h"
 
@@ -65,6 +66,8 @@ CKeySetView::CKeySetView(const PageContext& context, QWidget* parent) : PageView
     group(languageString(field.label), 89)->setObjectName(QStringLiteral("group%1").arg(field.labelControl));
     m_sideKey = new QComboBox(form);
     m_sideKey->setObjectName(QStringLiteral("list%1").arg(SideKeyControl));
+    m_sideKey->setAccessibleName(languageString(field.label).trimmed());
+    takeWheelOnlyWithFocus(m_sideKey);
     const LanguageText text = [this](int n) { return languageString(n).toStdString(); };
     for (const settings::EntryText& entry : field.entries)
         m_sideKey->addItem(QString::fromStdString(settings::EntryTextOf(entry, text)));
@@ -80,6 +83,11 @@ CKeySetView::CKeySetView(const PageContext& context, QWidget* parent) : PageView
     m_picture = new PictureFrame(QString::fromLatin1(PictureName), true, form);
     m_picture->setObjectName(QStringLiteral("frame%1").arg(PictureControl));
     m_picture->setGeometry(units.rect(151, 13, 103, 189));
+    m_picture->setAccessibleName(languageString(PictureNameString));
+
+    // The template is larger than its controls: the page opens at what they take, and
+    // scrolls only in a window smaller than that.
+    resize(fitFormToControls(form));
 }
 
 void CKeySetView::LoadFromImage()

@@ -29,6 +29,8 @@ public:
     static constexpr const char* PictureName = "phone.JPG";
     static constexpr int SideKeyControl = 1045;
     static constexpr int PictureControl = 1046;
+    // The picture's name for screen readers.
+    static constexpr int PictureNameString = 441;
 
     explicit CKeySetView(const PageContext& context, QWidget* parent = nullptr);
 

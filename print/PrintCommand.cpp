@@ -2,10 +2,12 @@
 
 #include "print/PrintPages.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QVBoxLayout>
 
 namespace tarn::print {
 
@@ -16,11 +18,24 @@ bool printWithDialog(QWidget* parent, const PrintContent& content,
     printer.setDocName(QString::fromStdString(content.languageString(29)));
     QPrintDialog dialog(&printer, parent);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+
+    auto* options = new QWidget;
+    options->setWindowTitle(QString::fromStdString(content.languageString(PrintOptionsTitleString)));
+    auto* programmedOnly = new QCheckBox(QString::fromStdString(content.languageString(ProgrammedOnlyString)), options);
+    programmedOnly->setObjectName(QLatin1String(ProgrammedOnlyName));
+    auto* layout = new QVBoxLayout(options);
+    layout->addWidget(programmedOnly);
+    layout->addStretch();
+    dialog.setOptionTabs({options});
+
     const int result = runDialog ? runDialog(dialog) : dialog.exec();
     if (result != QDialog::Accepted)
         return false;
+    PrintContent printed = content;
+    if (programmedOnly->isChecked())
+        keepProgrammedChannels(printed);
     // Errors of the printer are the print system's to report.
-    printConfiguration(printer, content, printer.fromPage(), printer.toPage());
+    printConfiguration(printer, printed, printer.fromPage(), printer.toPage());
     return true;
 }
 

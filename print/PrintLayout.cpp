@@ -1,7 +1,6 @@
 #include "print/PrintLayout.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace tarn::print {
 
@@ -44,12 +43,13 @@ void addHeader(PrintPage& out, int page, const PrintMetrics& m, const PrintConte
 {
     const int right = m.printLeft + m.printWidth;
     out.texts.push_back({PrintFont::Header, m.printLeft, 3 * m.lineHeight, content.languageString(29)});
-    const std::string pages = pageHeaderText(page, m.pageCount);
+    const std::string pages = pageHeaderText(page, m.pageCount, content.languageString(PageHeaderString));
     out.texts.push_back({PrintFont::Header, right - width(PrintFont::Header, pages), 3 * m.lineHeight, pages});
     out.lines.push_back({m.printLeft, 4 * m.lineHeight, right, 4 * m.lineHeight});
 }
 
-void addChannelPage(PrintPage& out, int page, const PrintMetrics& m, const PrintContent& content, int gapX)
+void addChannelPage(PrintPage& out, int page, const PrintMetrics& m, const PrintContent& content, int gapX,
+                    const TextWidth& width)
 {
     const int lh = m.lineHeight;
     const int top = halfLineY(9, lh);
@@ -61,12 +61,19 @@ void addChannelPage(PrintPage& out, int page, const PrintMetrics& m, const Print
         out.lines.push_back({columnEdge(m, c), top, columnEdge(m, c), bottom});
     out.lines.push_back({m.printLeft, 6 * lh, m.printLeft + m.printWidth, 6 * lh});
 
-    for (int c = 0; c < ChannelColumnCount; ++c)
-        out.texts.push_back({PrintFont::Body, columnEdge(m, c) + gapX, lh * 48 / 10,
-                             printedTitle(content.languageString(ColumnTitles[static_cast<std::size_t>(c)]))});
+    for (int c = 0; c < ChannelColumnCount; ++c) {
+        const std::string title = printedTitle(content.languageString(ColumnTitles[static_cast<std::size_t>(c)]));
+        // The table's width comes from one measured title; the others may need more room
+        // than their share, in any language and face: they are drawn smaller instead of
+        // running into the next column, keeping half the left gap before its edge.
+        const int room = columnEdge(m, c + 1) - columnEdge(m, c) - gapX - gapX / 2;
+        PrintText text{PrintFont::Body, columnEdge(m, c) + gapX, lh * 48 / 10, title};
+        text.scale = fitScale(width(PrintFont::Body, title), room);
+        out.texts.push_back(text);
+    }
     for (int k = 0; k < m.rows; ++k) {
         const int i = channelOnRow(m, page, k);
-        if (i >= ChannelCount || i >= static_cast<int>(content.channels.size()))
+        if (i >= m.channelCount || i >= static_cast<int>(content.channels.size()))
             continue;
         const ChannelRow& row = content.channels[static_cast<std::size_t>(i)];
         for (int c = 0; c < ChannelColumnCount; ++c) {
@@ -184,9 +191,9 @@ int rowsFor(int linesPerPage)
     return std::max(1, linesPerPage - 1);
 }
 
-int pageCountFor(int rows)
+int pageCountFor(int rows, int channelCount)
 {
-    return ChannelCount / rows + (ChannelCount % rows != 0 ? 2 : 1);
+    return channelCount / rows + (channelCount % rows != 0 ? 2 : 1);
 }
 
 int printLeftFor(int printableWidth, int printWidth)
@@ -194,14 +201,16 @@ int printLeftFor(int printableWidth, int printWidth)
     return (printableWidth - printWidth) / 2;
 }
 
-PrintMetrics beginPrinting(int w21, int w6, int lineHeight, int printableWidth, int printableHeight)
+PrintMetrics beginPrinting(int w21, int w6, int lineHeight, int printableWidth, int printableHeight,
+                           int channelCount)
 {
     PrintMetrics m;
     m.lineHeight = std::max(1, lineHeight);
     m.printWidth = printWidthFor(w21, w6);
     m.linesPerPage = linesPerPageFor(printableHeight, m.lineHeight);
     m.rows = rowsFor(m.linesPerPage);
-    m.pageCount = pageCountFor(m.rows);
+    m.channelCount = std::clamp(channelCount, 0, ChannelCount);
+    m.pageCount = pageCountFor(m.rows, m.channelCount);
     m.printLeft = printLeftFor(printableWidth, m.printWidth);
     return m;
 }
@@ -229,11 +238,34 @@ std::string printedCell(const std::string& utf8)
     return firstCharacters(utf8, 15);
 }
 
-std::string pageHeaderText(int page, int pageCount)
+void keepProgrammedChannels(PrintContent& content)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, "第 %d 页 / 共 %d 页", page, pageCount);
+    std::erase_if(content.channels, [](const ChannelRow& row) { return row[ColRxFrequency].empty(); });
+}
+
+std::string pageHeaderText(int page, int pageCount, const std::string& format)
+{
+    // The format comes from a file the user may edit: it is never handed to printf.
+    const std::string& pattern = format.empty() ? std::string(DefaultPageHeader) : format;
+    std::string text;
+    int filled = 0;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (filled < 2 && pattern.compare(i, 2, "%d") == 0) {
+            text += std::to_string(filled++ == 0 ? page : pageCount);
+            ++i;
+        } else {
+            text += pattern[i];
+        }
+    }
     return text;
+}
+
+double fitScale(int textWidth, int room)
+{
+    // A column without any room (a print width of a few units) has nothing to fit into.
+    if (textWidth <= room || room <= 0)
+        return 1.0;
+    return static_cast<double>(room) / textWidth;
 }
 
 std::string stepText(int step)
@@ -259,7 +291,7 @@ const std::vector<SettingBox>& settingsBoxes()
         {1, 23, 27, 54, {{24, {{55, V::Check, 1091}}}}},
         {1, 28, 36, -1, {{29, {{56, V::Check, 1015}, {57, V::Check, 1020}}},
                          {31, {{58, V::Check, 1021}, {59, V::Check, 1022}}},
-                         {33, {{114, V::Check, 1089}}}, {35, {{141, V::InvertedCheck, 1101}}}}},
+                         {33, {{114, V::Check, 1089}}}, {35, {{141, V::Check, 1101}}}}},
         {2, 9, 15, -1, {{11, {{60, V::Text, 1023}}}, {13, {{61, V::Text, 1025}}}}},
         {2, 16, 36, -1, {{19, {{64, V::Backlight, 1030}}}, {21, {{65, V::Text, 1034}}},
                          {23, {{69, V::TextBelow, 1024}}}, {27, {{70, V::TextBelow, 1044}}},
@@ -281,8 +313,6 @@ std::string settingValueText(const SettingPair& pair, const PrintContent& conten
         return state.text;
     case SettingValue::Check:
         return state.checked ? "1" : "0";
-    case SettingValue::InvertedCheck:
-        return state.checked ? "0" : "1";
     case SettingValue::Backlight:
         return content.languageString(state.selection != 0 ? 125 : 45);
     case SettingValue::Level:
@@ -308,7 +338,7 @@ PrintPage layoutPage(int page, const PrintMetrics& metrics, const PrintContent& 
     const int gapX = w4 / 5;
     const int gapY = w4 / 25;
     if (page < metrics.pageCount)
-        addChannelPage(out, page, metrics, content, gapX);
+        addChannelPage(out, page, metrics, content, gapX, width);
     else
         addSettingsPage(out, metrics, content, gapX, gapY, width);
     // The header is drawn last, over whatever lies beneath.

@@ -14,6 +14,10 @@
 namespace tarn::print {
 
 inline constexpr int ChannelCount = 128;
+// The page header's "page N of M": a language string with two "%d", the first for the
+// page, the second for the page count; an empty one prints the Chinese form.
+inline constexpr int PageHeaderString = 430;
+inline constexpr const char* DefaultPageHeader = "第 %d 页 / 共 %d 页";
 
 // The three faces of the printout (PrintFonts gives the typefaces).
 enum class PrintFont {
@@ -31,6 +35,9 @@ struct PrintText {
     int y = 0;  // top of the text line
     std::string text;
     bool opaque = false;  // a box title: the frame line behind it is covered
+    // Drawn smaller towards its left edge, keeping its middle: a column title that would
+    // cross its column's edge.
+    double scale = 1.0;
 };
 struct PrintLine {
     int x1, y1, x2, y2;
@@ -59,6 +66,7 @@ struct PrintMetrics {
     int linesPerPage = 0;
     int lineHeight = 1;
     int rows = 1;  // channel rows per page
+    int channelCount = ChannelCount;  // the rows of the channel pages
     int pageCount = 2;
 };
 
@@ -68,21 +76,30 @@ int linesPerPageFor(int printableHeight, int lineHeight);
 // Channel rows per page: one line holds the column titles. A page too short for one row
 // still prints one row, so the job stays finite (129 channel pages at worst).
 int rowsFor(int linesPerPage);
-// Channel pages plus the settings page.
-int pageCountFor(int rows);
+// Channel pages plus the settings page; no channel page when there are no channel rows.
+int pageCountFor(int rows, int channelCount = ChannelCount);
 int printLeftFor(int printableWidth, int printWidth);
 // w21, w6: widths of language string 21 and of "000000" in the measuring font.
-PrintMetrics beginPrinting(int w21, int w6, int lineHeight, int printableWidth, int printableHeight);
+PrintMetrics beginPrinting(int w21, int w6, int lineHeight, int printableWidth, int printableHeight,
+                           int channelCount = ChannelCount);
+
+// A handout without pages of empty rows: keeps the rows of programmed channels (those
+// that show a receive frequency), in their order and with their own numbers.
+void keepProgrammedChannels(PrintContent& content);
 
 // Left edge of column c (0-10) of the channel table; edge 11 is its right side.
 int columnEdge(const PrintMetrics& metrics, int c);
-// The channel index shown by row k (0-based) of channel page p (1-based).
+// The content's row shown by row k (0-based) of channel page p (1-based).
 int channelOnRow(const PrintMetrics& metrics, int page, int k);
 // A column title of 16 or more characters prints its first 13.
 std::string printedTitle(const std::string& utf8);
 // A cell prints at most 15 characters.
 std::string printedCell(const std::string& utf8);
-std::string pageHeaderText(int page, int pageCount);
+// `format`: the header's language string; its first two "%d" take the page and the count,
+// anything else stays as written.
+std::string pageHeaderText(int page, int pageCount, const std::string& format = DefaultPageHeader);
+// The scale that keeps a title of width `textWidth` inside `room`: 1 when it fits.
+double fitScale(int textWidth, int room);
 
 // The step texts of step settings 0-7.
 std::string stepText(int step);
@@ -91,8 +108,7 @@ std::string stepText(int step);
 enum class SettingValue {
     Text,           // the control's text
     TextBelow,      // the control's text, on the next line under the label
-    Check,          // "1" when checked
-    InvertedCheck,  // "0" when checked
+    Check,          // "1" when checked, as the box shows it
     Backlight,      // language string 125 unless the first entry is selected, else 45
     Level,          // the selected index as a decimal number
     Step            // the step text of the selected index

@@ -37,7 +37,8 @@ PrintMetrics measurePrint(QPainter& painter, const PrintContent& content)
     const QFontMetrics metrics(printFont(PrintFont::Metrics), device);
     const int w21 = metrics.horizontalAdvance(q(content.languageString(21)));
     const int w6 = metrics.horizontalAdvance(QStringLiteral("000000"));
-    return beginPrinting(w21, w6, metrics.height() + metrics.leading(), device->width(), device->height());
+    return beginPrinting(w21, w6, metrics.height() + metrics.leading(), device->width(), device->height(),
+                         static_cast<int>(content.channels.size()));
 }
 
 void drawPage(QPainter& painter, const PrintPage& page)
@@ -59,10 +60,15 @@ void drawPage(QPainter& painter, const PrintPage& page)
         painter.drawLine(l.x1, l.y1, l.x2, l.y2);
     for (std::size_t k = 0; k < page.texts.size(); ++k) {
         const PrintText& t = page.texts[k];
-        painter.setTransform(k < page.scaledTexts ? scaled : plain);
         const QFont font = printFont(t.font);
-        painter.setFont(font);
         const QFontMetrics fm(font, painter.device());
+        QTransform transform = k < page.scaledTexts ? scaled : plain;
+        if (t.scale != 1.0) {
+            const int middle = t.y + fm.height() / 2;
+            transform = QTransform().translate(t.x, middle).scale(t.scale, t.scale).translate(-t.x, -middle) * transform;
+        }
+        painter.setTransform(transform);
+        painter.setFont(font);
         const QString text = q(t.text);
         if (t.opaque)
             painter.fillRect(QRect(t.x, t.y, fm.horizontalAdvance(text), fm.height()), Qt::white);

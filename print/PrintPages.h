@@ -13,7 +13,8 @@ class QPainter;
 
 namespace tarn::print {
 
-// The print state for this device, measured with the printout's fonts.
+// The print state for this device, measured with the printout's fonts; the channel pages
+// hold the content's rows.
 PrintMetrics measurePrint(QPainter& painter, const PrintContent& content);
 TextWidth deviceTextWidth(QPainter& painter);
 void drawPage(QPainter& painter, const PrintPage& page);

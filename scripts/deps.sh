@@ -11,6 +11,10 @@ TARN_BUILD_PACKAGES="$TARN_BUILD_PACKAGES librsvg2-bin desktop-file-utils appstr
 # The printout's faces (fixed pitch, CJK serif) and the PDF text extraction of its test.
 TARN_BUILD_PACKAGES="$TARN_BUILD_PACKAGES fonts-dejavu-core fonts-arphic-uming poppler-utils"
 
+# What the window needs beyond the build: the Chinese texts' fonts, the message box's
+# brush-script face and Qt's own translations (file and print dialogs, standard buttons).
+TARN_RUN_PACKAGES="fonts-arphic-ukai fonts-noto-cjk qt6-translations-l10n"
+
 # What scripts/draw-pictures needs to render the pictures and icons from their drawings.
 TARN_ART_PACKAGES="librsvg2-bin imagemagick"
 # The sanitizer build (scripts/test --sanitize) uses clang, whose libFuzzer builds the fuzz targets.
@@ -38,7 +42,13 @@ tarn_install_missing() {
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# tarn_build [TARGET...]: configure, then build the targets named (everything without).
 tarn_build() {
+    local targets=()
+    local target
+    for target in "$@"; do
+        targets+=(--target "$target")
+    done
     local generator=()
     if command -v ninja >/dev/null 2>&1 && [ ! -f "$TARN_BUILD/Makefile" ]; then
         generator=(-G Ninja)
@@ -52,5 +62,5 @@ tarn_build() {
     # TARN_CMAKE_ARGS: extra configure arguments (the sanitizer build's compiler and option).
     cmake -S "$TARN_ROOT" -B "$TARN_BUILD" "${generator[@]}" "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         ${TARN_CMAKE_ARGS:-}
-    cmake --build "$TARN_BUILD" --parallel "$(nproc 2>/dev/null || echo 2)"
+    cmake --build "$TARN_BUILD" --parallel "$(nproc 2>/dev/null || echo 2)" "${targets[@]}"
 }

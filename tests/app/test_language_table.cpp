@@ -24,6 +24,7 @@ private slots:
     void crlfLinesLoseTheirCarriageReturn();
     void finalLineWithoutLineFeedIsARow();
     void legacyGb18030FileIsDecoded();
+    void strayByteCostsOneCharacterNotTheTable();
     void gb18030CodecIsAvailable();
     void utf8ByteOrderMarkIsNotPartOfFirstName();
     void lookupPrefersWorkingDirectoryThenBundledCopy();
@@ -124,6 +125,18 @@ void TestLanguageTable::legacyGb18030FileIsDecoded()
     const auto table = LanguageTable::parse(file.readAll(), 0);
     QCOMPARE(table.names, (QStringList{QStringLiteral("中文"), QStringLiteral("English")}));
     QCOMPARE(table.strings, (QStringList{QStringLiteral("标题"), QStringLiteral("信道信息")}));
+}
+
+void TestLanguageTable::strayByteCostsOneCharacterNotTheTable()
+{
+    // A UTF-8 table with one byte that is no UTF-8 (a Latin-1 "é" typed into line 3).
+    const QByteArray bytes = QStringLiteral("中文,English\n标题,Title\n信道,Caf").toUtf8() + "\xE9"
+        + QStringLiteral(",信道信息\n新建,New\n").toUtf8();
+    const auto chinese = LanguageTable::parse(bytes, 0);
+    QCOMPARE(chinese.names, (QStringList{QStringLiteral("中文"), QStringLiteral("English")}));
+    QCOMPARE(chinese.strings, (QStringList{QStringLiteral("标题"), QStringLiteral("信道"), QStringLiteral("新建")}));
+    // The broken line keeps everything but the broken byte.
+    QCOMPARE(LanguageTable::parse(bytes, 1).strings.at(1), QStringLiteral("Caf\uFFFD"));
 }
 
 void TestLanguageTable::gb18030CodecIsAvailable()

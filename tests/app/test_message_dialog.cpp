@@ -2,6 +2,7 @@
 #include "link/MessageLayout.h"
 #include "link/MessageDialog.h"
 
+#include <QApplication>
 #include <QPushButton>
 #include <QtTest>
 
@@ -18,6 +19,8 @@ private slots:
     void splitPosition();
     void splitNeverCutsAChineseCharacter();
     void dialogShowsTitleButtonAndHasFixedSize();
+    void joinedNoticeShowsWhole_data();
+    void joinedNoticeShowsWhole();
     void hookReplacesTheModalLoop();
 };
 
@@ -143,10 +146,45 @@ void TestMessageDialog::dialogShowsTitleButtonAndHasFixedSize()
     // 187 x 98 dialog units of the 7 x 16 pixel base font.
     QCOMPARE(dialog.size(), QSize(327, 196));
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
-    QCOMPARE(dialog.palette().color(QPalette::Window), QColor(212, 208, 200));
+    // The desktop's colours, light or dark.
+    QCOMPARE(dialog.palette().color(QPalette::Window), QApplication::palette().color(QPalette::Window));
     // Painting a split text must not fail.
     dialog.setText(QString(60, 'W'));
     QVERIFY(!dialog.grab().isNull());
+}
+
+void TestMessageDialog::joinedNoticeShowsWhole_data()
+{
+    QTest::addColumn<QString>("text");
+    // The settings notice: padded passwords, then the cleared band option, with nothing between.
+    QTest::newRow("English")
+        << QStringLiteral("Short passwords were padded with 0. Band option cleared: Tx outside allowed bands.");
+    QTest::newRow("Chinese") << QStringLiteral("密码不足6位，已用0补齐。发射频率不在允许频段内，频段选项已关闭。");
+}
+
+void TestMessageDialog::joinedNoticeShowsWhole()
+{
+    QFETCH(QString, text);
+    MessageDialog dialog;
+    dialog.setTitle(QStringLiteral("Tarn"));
+    dialog.setButtonText(QStringLiteral("OK"));
+    dialog.setText(text);
+    const auto lines = dialog.textLines();
+    QVERIFY(lines.size() >= 2);
+    QString shown;
+    for (const auto& line : lines) {
+        QVERIFY2(dialog.rect().contains(line.rect), qPrintable(line.text));
+        shown += line.text;
+    }
+    // Only the blanks where lines break are not drawn.
+    QCOMPARE(QString(shown).remove(QLatin1Char(' ')), QString(text).remove(QLatin1Char(' ')));
+    // The button sits below the last line, inside the box that grew to hold them.
+    const QPushButton* button = dialog.findChild<QPushButton*>();
+    QVERIFY(button->geometry().top() > lines.last().rect.bottom());
+    QVERIFY(dialog.rect().contains(button->geometry()));
+    QVERIFY(!dialog.grab().isNull());
+    // A screen reader hears the text, not only the button.
+    QCOMPARE(dialog.accessibleDescription(), text);
 }
 
 void TestMessageDialog::hookReplacesTheModalLoop()

@@ -122,15 +122,31 @@ void TestSizingBar::edgeDragResizesAndRightButtonRestores()
     QVERIFY(!bar->tracking);
     QTRY_COMPARE(bar->width(), 190);
 
-    // Below the smallest size the drag stops at 32; a right button restores the size.
+    // Below the smallest size the drag stops at 32, or where the contents stop the bar
+    // (here the gripper's buttons); a right button restores the size.
+    const int smallest = qMax(32, bar->minimumSizeHint().width());
+    QCOMPARE(bar->smallestLength(), smallest);
     const QPoint at = edge->rect().center();
     QTest::mousePress(edge, Qt::LeftButton, {}, at);
     QTest::mouseMove(edge, at - QPoint(400, 0));
-    QCOMPARE(bar->vertSize.width(), 32);
+    QCOMPARE(bar->vertSize.width(), smallest);
     QTest::mousePress(edge, Qt::RightButton, {}, at - QPoint(400, 0));
     QVERIFY(!bar->tracking);
     QCOMPARE(bar->vertSize.width(), 190);
     QTRY_COMPARE(bar->width(), 190);
+
+    // Down to the smallest size and released: the bar is as wide as it asked, and the next
+    // drag starts from there, its edge under the pointer.
+    QTest::mousePress(edge, Qt::LeftButton, {}, at);
+    QTest::mouseMove(edge, at - QPoint(400, 0));
+    QTest::mouseRelease(edge, Qt::LeftButton, {}, at - QPoint(400, 0));
+    QTRY_COMPARE(bar->width(), smallest);
+    const QPoint from = edge->rect().center();
+    QTest::mousePress(edge, Qt::LeftButton, {}, from);
+    QTest::mouseMove(edge, from + QPoint(30, 0));
+    QCOMPARE(bar->vertSize.width(), smallest + 30);
+    QTest::mouseRelease(edge, Qt::LeftButton, {}, from + QPoint(30, 0));
+    QTRY_COMPARE(bar->width(), smallest + 30);
 }
 
 void TestSizingBar::closeButtonHidesAndDoubleClickFloats()

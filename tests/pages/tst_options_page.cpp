@@ -116,6 +116,37 @@ private slots:
         QCOMPARE(a->text(), QString());
     }
 
+    // The pointer moving while the user types must not snap the half-typed text ("14" to the
+    // lowest frequency, refusing the rest); leaving the box or Enter does.
+    void typingIsSnappedOnlyWhenTheBoxIsLeft_data()
+    {
+        QTest::addColumn<bool>("enter");
+        QTest::newRow("Enter") << true;
+        QTest::newRow("Tab to the next control") << false;
+    }
+    void typingIsSnappedOnlyWhenTheBoxIsLeft()
+    {
+        QFETCH(bool, enter);
+        auto page = makePage();
+        page->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(page.get()));
+        auto* a = get<QLineEdit>(*page, 1026);
+        a->setFocus();
+        QTRY_VERIFY(a->hasFocus());
+        a->clear();
+        QTest::keyClicks(a, "14");
+        moveMouseOver(get<QComboBox>(*page, 1045));
+        moveMouseOver(page.get());
+        QTest::keyClicks(a, "5.5");
+        QCOMPARE(a->text(), QStringLiteral("145.5"));
+        if (enter)
+            QTest::keyClick(a, Qt::Key_Return);
+        else
+            get<QComboBox>(*page, 1045)->setFocus(Qt::TabFocusReason);
+        QCOMPARE(a->text(), QStringLiteral("145.50000"));
+        QCOMPARE(page->pending(), CChoiceFunView::Pending::None);
+    }
+
     void stepChangeRecomputesTheOffsetFromTheImage()
     {
         const std::uint8_t fiveMHz[6] = {0, 5, 0, 0, 0, 0};

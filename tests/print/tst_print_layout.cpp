@@ -131,6 +131,23 @@ private slots:
         QCOMPARE(page.texts.at(page.texts.size() - 2).text, std::string("Configuration"));
     }
 
+    // The page number's text comes from a file the user may edit: it is filled in, never
+    // used as a printf format.
+    void pageNumberFollowsTheLanguage_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("printed");
+        QTest::newRow("no text: the Chinese form") << "" << QStringLiteral("第 2 页 / 共 5 页");
+        QTest::newRow("English") << "Page %d of %d" << "Page 2 of 5";
+        QTest::newRow("other conversions stay text") << "%s%n p.%d/%d %d%%" << "%s%n p.2/5 %d%%";
+    }
+    void pageNumberFollowsTheLanguage()
+    {
+        QFETCH(QString, format);
+        QFETCH(QString, printed);
+        QCOMPARE(QString::fromStdString(pageHeaderText(2, 5, format.toStdString())), printed);
+    }
+
     void settingValues_data()
     {
         QTest::addColumn<int>("label");
@@ -139,8 +156,8 @@ private slots:
         QTest::addColumn<QString>("printed");
         QTest::newRow("check box checked") << 56 << -1 << true << "1";
         QTest::newRow("check box clear") << 56 << -1 << false << "0";
-        QTest::newRow("TDR checked prints 0") << 141 << -1 << true << "0";
-        QTest::newRow("TDR clear prints 1") << 141 << -1 << false << "1";
+        QTest::newRow("TDR prints what its box shows: checked 1") << 141 << -1 << true << "1";
+        QTest::newRow("TDR clear prints 0") << 141 << -1 << false << "0";
         QTest::newRow("standby backlight first entry") << 64 << 0 << false << "OFF";
         QTest::newRow("standby backlight second entry") << 64 << 1 << false << "ON";
         QTest::newRow("squelch level as a number") << 86 << 7 << false << "7";
