@@ -4,6 +4,7 @@
 #include "app/ProgStatusBar.h"
 #include "emulator/PtyRadio.h"
 #include "link/PortMap.h"
+#include "radio/LanguageStrings.h"
 
 #include <QLabel>
 
@@ -49,15 +50,17 @@ QString DemoRadio::device() const
     return m_radio ? QString::fromStdString(m_radio->slavePath()) : QString();
 }
 
-QString DemoRadio::statusText() const
+QString DemoRadio::statusText(const QString& pattern) const
 {
-    return QStringLiteral("Demo: virtual radio on COM%1 (%2)").arg(DemoPort).arg(device());
+    return (pattern.isEmpty() ? QStringLiteral("Demo: virtual radio on COM%1 (%2)") : pattern)
+        .arg(DemoPort)
+        .arg(device());
 }
 
 void DemoRadio::announce(CMainFrame* frame) const
 {
     // A permanent widget: the progress indicator and its clearing of messages stay as they are.
-    auto* label = new QLabel(statusText(), frame->progressBar());
+    auto* label = new QLabel(statusText(frame->languageString(tarn::strings::DemoStatus)), frame->progressBar());
     label->setObjectName(QStringLiteral("demoNote"));
     frame->progressBar()->addPermanentWidget(label);
 }

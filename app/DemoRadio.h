@@ -24,7 +24,8 @@ public:
 
     QString device() const;
     // "Demo: virtual radio on COM1 (/dev/pts/N)"
-    QString statusText() const;
+    // In the words of `pattern` ("... COM%1 (%2)"), English when it is empty.
+    QString statusText(const QString& pattern = QString()) const;
     // Puts statusText() on the frame's status bar, beside the progress indicator.
     void announce(CMainFrame* frame) const;
 

@@ -28,7 +28,7 @@ constexpr FrameCommand commands[] = {
     {ID_FILE_PRINT, MenuFile, "打印(&P)...\tCtrl+P", 96, "document-print", "print.png", "Ctrl+P", 22,
      Locked | SeparatorBefore},
     {ID_FILE_PRINT_PREVIEW, MenuFile, "打印预览(&V)", 180, "document-print-preview", nullptr, nullptr, 0, Locked},
-    {ID_FILE_EXPORT_PDF, MenuFile, "导出 PDF(&E)...", 181, nullptr, nullptr, nullptr, 0, Locked},
+    {ID_FILE_EXPORT_PDF, MenuFile, "导出 PDF(&D)...", 181, nullptr, nullptr, nullptr, 0, Locked},
     {ID_APP_EXIT, MenuFile, "退出(&X)", 97, nullptr, nullptr, nullptr, 0, SeparatorBefore},
 
     {ID_READ_FROM_RADIO, MenuProgramming, "从对讲机读取数据(&R)", 99, "go-down", "read.png", nullptr, 30, Locked},

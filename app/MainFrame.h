@@ -1,6 +1,6 @@
 // The main window: the multiple-document frame around one configuration, with the menus,
 // toolbar and status bar built from the command table (FrameCommands.h) and the language
-// strings. Three parts carry the commands out: the document commands (file, exchange,
+// strings (FrameMenus.cpp). Three parts carry the commands out: the document commands (file, exchange,
 // print, history), the transfer commands (the radio) and the page windows.
 #pragma once
 
@@ -109,6 +109,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildMenus();

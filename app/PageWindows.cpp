@@ -10,6 +10,7 @@
 #include "radio/PrintContent.h"
 
 #include <QMdiArea>
+#include <QMenu>
 #include <QMdiSubWindow>
 #include <QStyle>
 
@@ -194,6 +195,30 @@ tarn::PrintContent PageWindows::printContent()
         if (PageView* view = page(row.kind))
             view->addToPrint(content);
     return content;
+}
+
+void PageWindows::listWindows(QMenu* menu)
+{
+    qDeleteAll(m_windowEntries);
+    m_windowEntries.clear();
+    const QList<QMdiSubWindow*> windows = m_area->subWindowList();
+    if (windows.isEmpty())
+        return;
+    m_windowEntries << menu->addSeparator();
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* window = windows.at(i);
+        const QString number = i < 9 ? QStringLiteral("&%1 ").arg(i + 1) : QStringLiteral("%1 ").arg(i + 1);
+        QAction* entry = menu->addAction(number + window->windowTitle());
+        entry->setCheckable(true);
+        entry->setChecked(window == m_area->activeSubWindow());
+        connect(entry, &QAction::triggered, this, [this, window = QPointer<QMdiSubWindow>(window)] {
+            if (window) {
+                m_area->setActiveSubWindow(window);
+                m_frame.applyTitle();
+            }
+        });
+        m_windowEntries << entry;
+    }
 }
 
 void PageWindows::cascade()

@@ -15,6 +15,7 @@
 class CChildFrame;
 class CMainFrame;
 class QMdiArea;
+class QMenu;
 
 namespace tarn {
 class Configuration;
@@ -56,6 +57,9 @@ public:
     // Opens the three pages, then takes what their controls show now, for a printout.
     tarn::PrintContent printContent();
 
+    // The Window menu's list of the open pages, the active one checked, after its own entries.
+    void listWindows(QMenu* menu);
+
     void cascade();
     void tile();
     void arrangeIcons();
@@ -73,4 +77,5 @@ private:
     QIcon m_pageIcon;
     // One per row of the page table; null while that page is closed.
     std::vector<QPointer<CChildFrame>> m_frames;
+    QList<QAction*> m_windowEntries;
 };

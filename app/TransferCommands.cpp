@@ -4,6 +4,7 @@
 #include "app/FrameCommands.h"
 #include "app/FramePrompts.h"
 #include "app/MainFrame.h"
+#include "app/NavigationBar.h"
 #include "app/PageWindows.h"
 #include "app/ProgStatusBar.h"
 #include "app/TransferController.h"
@@ -118,6 +119,7 @@ void TransferCommands::lockImageCommands(bool locked)
         if (QAction* action = m_frame.commandAction(id))
             action->setEnabled(!locked);
     m_pages.setReadOnly(locked);
+    m_frame.navigationBar()->setPageOpeningEnabled(!locked);
     m_documents.updateHistoryCommands();
 }
 

@@ -24,4 +24,8 @@ inline constexpr int ReadFromRadioOn = 266;   // "Read from the radio on %1"
 inline constexpr int Modified = 267;
 inline constexpr int StepClosePage = 268;     // "Close %1": edits a closing page stored
 
+// The shell's own names.
+inline constexpr int NavigationBarTitle = 433;
+inline constexpr int DemoStatus = 434;  // "Demo: virtual radio on COM%1 (%2)"
+
 }  // namespace tarn::strings

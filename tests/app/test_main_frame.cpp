@@ -1,6 +1,8 @@
 // The main frame: menus and their relabelling, tool tips, page frames, language switch.
 #include "AppFixture.h"
 
+#include <QMenu>
+
 #include "app/ChildFrame.h"
 #include "app/HelpWindow.h"
 #include "app/NavigationBar.h"
@@ -32,6 +34,8 @@ private slots:
     void languageSwitchReopensExactlyTheOpenPages();
     void choosingTheSameLanguageReopensNothing();
     void treeViewTogglesTheNavigationBar();
+    void maximisedPageKeepsTheTitleAndTheWindowMenuListsPages();
+    void emptyLanguageStringShowsTheResourceText();
     void helpTopicsShowsTheHelpOfTheLanguage_data();
     void helpTopicsShowsTheHelpOfTheLanguage();
 };
@@ -279,6 +283,36 @@ void TestMainFrame::choosingTheSameLanguageReopensNothing()
     f.app->SwitchLanguage();
     QCOMPARE(frame->optionsFrame(), options.data());
     QCOMPARE(f.app->languageColumn, 2);
+}
+
+void TestMainFrame::maximisedPageKeepsTheTitleAndTheWindowMenuListsPages()
+{
+    AppFixture f;
+    CMainFrame* frame = f.frame();
+    frame->OpenOptionsPage();
+    frame->OpenChannelPage();
+    frame->channelFrame()->showMaximized();
+    QCoreApplication::processEvents();
+    QCOMPARE(frame->windowTitle(), QStringLiteral("en0"));
+
+    QMenu* window = frame->menuPopup(MenuWindow);
+    emit window->aboutToShow();
+    emit window->aboutToShow();  // listed once, however often it opens
+    QStringList listed;
+    for (QAction* action : window->actions())
+        if (action->text().startsWith('&') && action->text().at(1).isDigit())
+            listed << action->text() + (action->isChecked() ? "*" : "");
+    QCOMPARE(listed, (QStringList{"&1 en27", "&2 en1*"}));
+}
+
+void TestMainFrame::emptyLanguageStringShowsTheResourceText()
+{
+    AppFixture f;
+    f.frame()->setLanguageString(112, QString());
+    f.frame()->setLanguageString(91, QString());
+    f.frame()->relabelMenus();
+    QCOMPARE(f.frame()->commandAction(ID_LANGUAGE)->text(), QStringLiteral("语言"));
+    QCOMPARE(f.frame()->menuBarEntry(MenuFile)->text(), QStringLiteral("文件(&F)"));
 }
 
 void TestMainFrame::treeViewTogglesTheNavigationBar()

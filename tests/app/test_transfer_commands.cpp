@@ -6,6 +6,7 @@
 
 #include "app/ChildFrame.h"
 #include "app/DemoRadio.h"
+#include "app/NavigationBar.h"
 #include "app/ProgStatusBar.h"
 #include "emulator/PtyRadio.h"
 #include "link/Backups.h"
@@ -312,6 +313,7 @@ void TestTransferCommands::imageCommandsAreDisabledWhileATransferRuns()
             QVERIFY2(!tool->isEnabled(), qPrintable(QString("tool %1").arg(id)));
     }
     QVERIFY(!frame->pagesMayStore());
+    QVERIFY(!frame->navigationBar()->tree()->opensPages);
     // A page asked to store leaves the image to the worker.
     channelPage(frame)->list()->setCellText(20, ColRxFrequency, QStringLiteral("146.52000"));
     channelPage(frame)->StoreToImage();
