@@ -1,4 +1,5 @@
 // Tarn, the programming software of the dual-band handheld radio: the desktop program.
+#include "app/MainFrame.h"
 #include "app/RadioApp.h"
 
 #include "TarnVersion.h"
@@ -24,6 +25,8 @@ void describe(QCommandLineParser& parser)
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption({QStringLiteral("demo"), QStringLiteral("Talk to the built-in virtual radio.")});
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A configuration (.tw) to open."),
+                                 QStringLiteral("[FILE]"));
 }
 
 // --help and --version only print: they must work without a display.
@@ -85,5 +88,8 @@ int main(int argc, char* argv[])
     if (demo)
         demo->announce(radioApp.mainFrame());
 #endif
+    // A file named on the command line (or by the desktop's "Open with") opens as File > Open would.
+    if (!parser.positionalArguments().isEmpty())
+        radioApp.mainFrame()->documents().openConfiguration(parser.positionalArguments().constFirst());
     return app.exec();
 }

@@ -93,19 +93,24 @@ void Configuration::startHistory()
 
 void Configuration::rebase()
 {
+    // What the pages make of an unmodified configuration as they load (a value put on its
+    // step, a short password padded) is no change of the user's: it stays unmodified.
+    const bool clean = !isModified();
     setBase(std::make_shared<const RadioImage>(current()));
+    if (clean)
+        m_clean = *m_base;
 }
 
 void Configuration::markClean()
 {
-    m_clean = m_image;
+    m_clean = *m_base;
     m_history.setClean();
     emit stateChanged();
 }
 
 bool Configuration::isModified() const
 {
-    return !m_history.isClean() || !m_image.sameSettings(m_clean);
+    return !m_history.isClean() || !m_base->sameSettings(m_clean);
 }
 
 void Configuration::restore(const Snapshot& snapshot)

@@ -63,7 +63,8 @@ public:
     // Takes what the pages show now as the state of the last step, without a step (after a
     // page opened, or after the pages stored for a save or a write).
     void rebase();
-    // The configuration as it is now was saved, written or read: the clean point.
+    // The configuration as the last step left it was saved, written or read: the clean
+    // point. (After a store for a save or a write, rebase first.)
     void markClean();
     const RadioImage& cleanImage() const { return m_clean; }
 

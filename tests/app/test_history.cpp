@@ -169,6 +169,15 @@ void TestHistory::undoBackToTheSavedStateAsksNothing()
     QVERIFY(frame->hasUnsavedChanges());
     frame->commandAction(ID_EDIT_UNDO)->trigger();
     QVERIFY(!frame->hasUnsavedChanges());
+    // A page opened after the save (whatever it makes of the values as it loads), a change
+    // there and its undo: still the saved state.
+    frame->OpenOptionsPage();
+    auto* vox = static_cast<QComboBox*>(static_cast<CChoiceFunView*>(frame->optionsFrame()->page())->control(VoxList));
+    vox->setCurrentIndex((vox->currentIndex() + 2) % vox->count());
+    emit vox->activated(vox->currentIndex());
+    QVERIFY(frame->hasUnsavedChanges());
+    frame->commandAction(ID_EDIT_UNDO)->trigger();
+    QVERIFY(!frame->hasUnsavedChanges());
     int asked = 0;
     scripted(frame).choice = [&](const QStringList&, const QString&) { return ++asked, 2; };
     QVERIFY(frame->close());
