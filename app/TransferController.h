@@ -47,6 +47,8 @@ signals:
     // WM_TRANSFER_RESULT: the result code 0-4. running() is still true while it is shown.
     void transferResult(int code);
     void runningChanged(bool running);
+    // The scan is about to try port n (1-20) while it looks for the radio.
+    void scanningPort(int n);
 
 private:
     void onResult(int code);
