@@ -37,6 +37,7 @@ constexpr FrameCommand commands[] = {
     // A setting: its check mark is read by each write when it starts.
     {ID_VERIFY_AFTER_WRITE, MenuProgramming, "写入后校验(&A)", 161, nullptr, nullptr, nullptr, 0,
      Checkable | Checked},
+    {ID_READ_BEFORE_WRITE, MenuProgramming, "写入前先读取对讲机", 367, nullptr, nullptr, nullptr, 0, Checkable | Checked},
 
     // Enabled while there is a step to take back or to do again and no transfer runs.
     {ID_EDIT_UNDO, MenuEdit, "撤销(&U)", 260, "edit-undo", "undo.png", "Ctrl+Z", 25, Disabled},

@@ -37,6 +37,8 @@ enum CommandId : int {
     ID_FILE_BACKUPS = 32862,
     ID_EXPORT_CHANNELS = 32863,
     ID_IMPORT_CHANNELS = 32864,
+    // A write reads the radio first, shows what changes and sends only that.
+    ID_READ_BEFORE_WRITE = 32900,
     // The configuration's history.
     ID_EDIT_UNDO = 57643,
     ID_EDIT_REDO = 57644,

@@ -1,5 +1,6 @@
 #include "app/FramePrompts.h"
 
+#include "app/BackupsDialog.h"
 #include "link/MessageDialog.h"
 #include "link/PortDialog.h"
 
@@ -41,6 +42,12 @@ int FramePrompts::askChoice(QWidget* parent, const QString& title, const QString
                             const QString& text)
 {
     return MessageDialog::ask(parent, title, buttonTexts, text);
+}
+
+int FramePrompts::askWithDetails(QWidget* parent, const QString& title, const QStringList& buttonTexts,
+                                 const QString& text, const QStringList& details)
+{
+    return MessageDialog::ask(parent, title, buttonTexts, text, details);
 }
 
 QString FramePrompts::askOpenPath(QWidget* parent)
@@ -95,9 +102,9 @@ QString FramePrompts::askPdfPath(QWidget* parent, const QString& filter)
     return path;
 }
 
-QString FramePrompts::askBackupPath(QWidget* parent, const QString& folder)
+int FramePrompts::runBackupsDialog(BackupsDialog& dialog)
 {
-    return QFileDialog::getOpenFileName(parent, QString(), folder, configurationFilter());
+    return dialog.exec();
 }
 
 QString FramePrompts::askCsvPath(QWidget* parent, bool save, const QString& filter)
