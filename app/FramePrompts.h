@@ -16,6 +16,9 @@ class FramePrompts {
 public:
     virtual ~FramePrompts() = default;
 
+    // The language strings the dialogs' own texts come from (the frame's, set by the frame).
+    void setLanguageStrings(const QStringList* strings) { m_strings = strings; }
+
     // The program's message dialog; QDialog::Accepted when the user pressed its button.
     virtual int showMessage(QWidget* parent, const QString& title, const QString& buttonText,
                             const QString& text);
@@ -51,4 +54,14 @@ public:
     // were not kept): `summary` above the lines (either may be empty), one button.
     virtual void showReport(QWidget* parent, const QString& title, const QString& buttonText,
                             const QString& summary, const QStringList& lines);
+
+protected:
+    // Language string n, or `english` where the table has none.
+    QString text(int n, const char* english) const;
+    // "tw Files (*.tw);;All Files (*)" in the chosen language.
+    QString configurationFilter() const;
+    QString allFilesFilter() const;
+
+private:
+    const QStringList* m_strings = nullptr;
 };

@@ -24,6 +24,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     tarn::initTarnResources();
     for (int i = 0; i < LanguageStringCount; ++i)
         m_languageStrings.append(QString());
+    m_prompts->setLanguageStrings(&m_languageStrings);
 
     setWindowTitle(QStringLiteral("Tarn"));
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -64,6 +65,7 @@ CMainFrame::~CMainFrame()
 void CMainFrame::setPrompts(std::unique_ptr<FramePrompts> prompts)
 {
     m_prompts = prompts ? std::move(prompts) : std::make_unique<FramePrompts>();
+    m_prompts->setLanguageStrings(&m_languageStrings);
 }
 
 const QList<int>& CMainFrame::imageCommands()

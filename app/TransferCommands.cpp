@@ -151,6 +151,8 @@ void TransferCommands::selectPort()
     dialog.title = m_frame.languageString(90);
     dialog.okText = m_frame.languageString(strings::Ok);
     dialog.cancelText = m_frame.languageString(strings::Cancel);
+    if (const QString none = m_frame.languageString(strings::NoDevice); !none.isEmpty())
+        dialog.noDeviceText = none;
     dialog.availablePorts = job().availablePorts();
     dialog.initDialog();
     if (m_frame.prompts().runPortDialog(dialog) == QDialog::Accepted)
