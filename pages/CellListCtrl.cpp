@@ -75,16 +75,24 @@ std::vector<int> CellListCtrl::selectedRowNumbers() const
 void CellListCtrl::selectRowNumbers(const std::vector<int>& rows)
 {
     QItemSelection selection;
-    for (int row : rows)
-        if (row >= 0 && row < rowCount())
-            selection.select(model()->index(row, 0), model()->index(row, columnCount() - 1));
+    int first = rowCount();
+    int last = -1;
+    for (int row : rows) {
+        if (row < 0 || row >= rowCount())
+            continue;
+        selection.select(model()->index(row, 0), model()->index(row, columnCount() - 1));
+        first = std::min(first, row);
+        last = std::max(last, row);
+    }
     selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    if (selection.isEmpty())
+    if (last < 0)
         return;
-    const QModelIndex first = model()->index(selection.first().top(), 0);
-    m_anchorRow = first.row();
-    selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
-    scrollTo(first);
+    const QModelIndex firstIndex = model()->index(first, 0);
+    m_anchorRow = first;
+    selectionModel()->setCurrentIndex(firstIndex, QItemSelectionModel::NoUpdate);
+    // As much of the block in sight as fits, its first row always.
+    scrollTo(model()->index(last, 0));
+    scrollTo(firstIndex);
 }
 
 void CellListCtrl::selectByClick(int row, Qt::KeyboardModifiers modifiers)

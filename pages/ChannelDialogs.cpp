@@ -96,6 +96,8 @@ FillDialog::FillDialog(const Texts& texts, const std::vector<int>& selectedRows,
     auto* form = new QFormLayout;
     layout->addLayout(form);
 
+    m_start = new QLineEdit(startText, this);
+    m_step = new QLineEdit(QStringLiteral("12.5"), this);
     // Several rows selected: those are the run. One: the run starts there and is as long as
     // the user says.
     const int first = m_selected.empty() ? 0 : m_selected.front();
@@ -107,10 +109,6 @@ FillDialog::FillDialog(const Texts& texts, const std::vector<int>& selectedRows,
     auto* countRow = new QHBoxLayout;
     countRow->addWidget(m_count);
     countRow->addWidget(m_range, 1);
-    form->addRow(texts.count, countRow);
-
-    m_start = new QLineEdit(startText, this);
-    m_step = new QLineEdit(QStringLiteral("12.5"), this);
     m_offset = new QLineEdit(this);
     m_offset->setPlaceholderText(QStringLiteral("+0.6, -5"));
     m_tone = new QComboBox(this);
@@ -119,6 +117,7 @@ FillDialog::FillDialog(const Texts& texts, const std::vector<int>& selectedRows,
         m_tone->addItem(QString::fromStdString(item));
     form->addRow(texts.start, m_start);
     form->addRow(texts.step, m_step);
+    form->addRow(texts.count, countRow);
     form->addRow(texts.offset, m_offset);
     form->addRow(texts.txTone, m_tone);
     m_start->setAccessibleName(texts.start);
@@ -126,6 +125,8 @@ FillDialog::FillDialog(const Texts& texts, const std::vector<int>& selectedRows,
     m_offset->setAccessibleName(texts.offset);
     m_tone->setAccessibleName(texts.txTone);
     m_count->setAccessibleName(texts.count);
+    m_start->setFocus();
+    m_start->selectAll();
 
     m_buttons = addButtons(this, layout, texts.buttons);
     for (QLineEdit* edit : {m_start, m_step, m_offset})

@@ -28,7 +28,8 @@ ChannelFindBar::ChannelFindBar(const Texts& texts, QWidget* parent)
     close->setAutoRaise(true);
     close->setToolTip(QStringLiteral("Esc"));
     m_notFound->hide();
-    layout->addWidget(m_field, 1);
+    m_field->setMinimumWidth(m_field->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 16);
+    layout->addWidget(m_field);
     layout->addWidget(m_previous);
     layout->addWidget(m_next);
     layout->addWidget(m_notFound);
