@@ -74,25 +74,31 @@ std::vector<int> CellListCtrl::selectedRowNumbers() const
 
 void CellListCtrl::selectRowNumbers(const std::vector<int>& rows)
 {
+    std::vector<int> valid;
+    for (int row : rows)
+        if (row >= 0 && row < rowCount())
+            valid.push_back(row);
+    std::sort(valid.begin(), valid.end());
+    valid.erase(std::unique(valid.begin(), valid.end()), valid.end());
+    // One range per run of rows: painting asks the selection about every cell, and each
+    // range makes every question longer.
     QItemSelection selection;
-    int first = rowCount();
-    int last = -1;
-    for (int row : rows) {
-        if (row < 0 || row >= rowCount())
-            continue;
-        selection.select(model()->index(row, 0), model()->index(row, columnCount() - 1));
-        first = std::min(first, row);
-        last = std::max(last, row);
+    for (std::size_t k = 0; k < valid.size();) {
+        std::size_t end = k;
+        while (end + 1 < valid.size() && valid[end + 1] == valid[end] + 1)
+            ++end;
+        selection.select(model()->index(valid[k], 0), model()->index(valid[end], columnCount() - 1));
+        k = end + 1;
     }
     selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    if (last < 0)
+    if (valid.empty())
         return;
-    const QModelIndex firstIndex = model()->index(first, 0);
-    m_anchorRow = first;
-    selectionModel()->setCurrentIndex(firstIndex, QItemSelectionModel::NoUpdate);
+    const QModelIndex first = model()->index(valid.front(), 0);
+    m_anchorRow = valid.front();
+    selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
     // As much of the block in sight as fits, its first row always.
-    scrollTo(model()->index(last, 0));
-    scrollTo(firstIndex);
+    scrollTo(model()->index(valid.back(), 0));
+    scrollTo(first);
 }
 
 void CellListCtrl::selectByClick(int row, Qt::KeyboardModifiers modifiers)
