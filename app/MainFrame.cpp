@@ -1,5 +1,6 @@
 #include "app/MainFrame.h"
 
+#include "app/ChannelCommands.h"
 #include "app/ClientBackground.h"
 #include "app/FramePrompts.h"
 #include "app/NavigationBar.h"
@@ -43,6 +44,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     m_pages->registerCommands();
     m_documentCommands->registerCommands();
     m_transferCommands->registerCommands();
+    new ChannelCommands(*this, *m_pages);
     registerViewCommands();
 
     m_background = new ClientBackground(this);
