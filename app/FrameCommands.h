@@ -37,6 +37,8 @@ enum CommandId : int {
     ID_FILE_BACKUPS = 32862,
     ID_EXPORT_CHANNELS = 32863,
     ID_IMPORT_CHANNELS = 32864,
+    // Programming several radios at once or one after another.
+    ID_PROGRAM_FLEET = 32910,
     // The configuration's history.
     ID_EDIT_UNDO = 57643,
     ID_EDIT_REDO = 57644,
