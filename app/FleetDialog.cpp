@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -75,9 +76,18 @@ FleetDialog::FleetDialog(CMainFrame& frame)
     m_table->setColumnCount(ColumnCount);
     m_table->setSelectionMode(QAbstractItemView::NoSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Nothing in the rows takes keys but their check boxes, which take the focus themselves.
+    m_table->setFocusPolicy(Qt::NoFocus);
     m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->setStretchLastSection(true);
-    m_table->setMinimumSize(640, 200);
+    m_table->setWordWrap(false);
+    // Every column as wide as what it shows; the backup's name takes what is left.
+    QHeaderView* header = m_table->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(PortColumn, QHeaderView::Fixed);
+    header->setSectionResizeMode(ProgressColumn, QHeaderView::Fixed);
+    header->resizeSection(ProgressColumn, 140);
+    header->setSectionResizeMode(BackupColumn, QHeaderView::Stretch);
+    m_table->setMinimumSize(720, 200);
 
     m_browse->setText(QStringLiteral("..."));
     m_valuesLabel->setBuddy(m_values);
@@ -108,7 +118,6 @@ FleetDialog::FleetDialog(CMainFrame& frame)
     connect(m_stop, &QPushButton::clicked, this, &FleetDialog::stop);
     connect(buttons, &QDialogButtonBox::rejected, this, &FleetDialog::reject);
     connect(m_sameCable, &QCheckBox::toggled, this, &FleetDialog::updateButtons);
-    connect(m_table, &QTableWidget::itemChanged, this, &FleetDialog::updateButtons);
     connect(m_timer, &QTimer::timeout, this, &FleetDialog::showState);
     m_timer->setInterval(RefreshMs);
     refresh();
@@ -142,7 +151,6 @@ void FleetDialog::refresh()
 
     // A port stays checked across a refresh while it still has a device.
     const QList<int> checked = checkedPorts();
-    const QSignalBlocker quiet(m_table);
     m_ports.clear();
     m_table->setRowCount(0);
     for (const tarn::PortEntry& entry : tarn::PortMap::listPorts()) {
@@ -151,10 +159,11 @@ void FleetDialog::refresh()
         const int row = m_table->rowCount();
         m_table->insertRow(row);
         m_ports << entry.number;
-        auto* port = new QTableWidgetItem(QStringLiteral("COM%1").arg(entry.number));
-        port->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-        port->setCheckState(checked.contains(entry.number) ? Qt::Checked : Qt::Unchecked);
-        m_table->setItem(row, PortColumn, port);
+        // A check box of its own: a click on the port's name ticks it too.
+        auto* port = new QCheckBox(QStringLiteral("COM%1").arg(entry.number), m_table);
+        port->setChecked(checked.contains(entry.number));
+        connect(port, &QCheckBox::toggled, this, &FleetDialog::updateButtons);
+        m_table->setCellWidget(row, PortColumn, port);
         m_table->setItem(row, DeviceColumn, new QTableWidgetItem(entry.device));
         auto* bar = new QProgressBar(m_table);
         bar->setRange(0, 100);
@@ -163,7 +172,11 @@ void FleetDialog::refresh()
         for (int column : {ResultColumn, VerifyColumn, BackupColumn})
             m_table->setItem(row, column, new QTableWidgetItem);
     }
-    m_table->resizeColumnsToContents();
+    // The check boxes are widgets, which the header does not measure.
+    int portWidth = m_table->horizontalHeader()->sectionSizeHint(PortColumn);
+    for (int row = 0; row < m_table->rowCount(); ++row)
+        portWidth = std::max(portWidth, portBox(row)->sizeHint().width() + 8);
+    m_table->horizontalHeader()->resizeSection(PortColumn, portWidth);
     if (m_ports.isEmpty())
         m_status->setText(QStringLiteral("COM%1-COM%2: %3").arg(tarn::FirstPort).arg(tarn::LastPort).arg(text(440)));
     else
@@ -171,11 +184,16 @@ void FleetDialog::refresh()
     updateButtons();
 }
 
+QCheckBox* FleetDialog::portBox(int row) const
+{
+    return qobject_cast<QCheckBox*>(m_table->cellWidget(row, PortColumn));
+}
+
 QList<int> FleetDialog::checkedPorts() const
 {
     QList<int> ports;
     for (int row = 0; row < m_table->rowCount() && row < m_ports.size(); ++row)
-        if (QTableWidgetItem* item = m_table->item(row, PortColumn); item && item->checkState() == Qt::Checked)
+        if (const QCheckBox* box = portBox(row); box && box->isChecked())
             ports << m_ports.at(row);
     return ports;
 }
@@ -188,7 +206,10 @@ void FleetDialog::updateButtons()
     m_start->setEnabled(!busy && (m_sameCable->isChecked() ? checked == 1 : checked >= 1));
     m_stop->setEnabled(busy);
     m_close->setEnabled(!busy);
-    m_table->setEnabled(!busy);
+    // The rows stay readable while the radios are written; only their check boxes rest.
+    for (int row = 0; row < m_table->rowCount(); ++row)
+        if (QCheckBox* box = portBox(row))
+            box->setEnabled(!busy);
     m_values->setEnabled(!busy);
     m_browse->setEnabled(!busy);
     m_sameCable->setEnabled(!busy);
@@ -285,10 +306,13 @@ void FleetDialog::showState()
         const QString result = QString::fromStdString(tarn::RadioResultText(radio.result, words));
         const QString detail = lines(radio.detail);
         m_table->item(row, ResultColumn)->setText(result);
-        m_table->item(row, ResultColumn)->setToolTip(detail.isEmpty() ? result : detail);
+        const QString summary = QString::fromStdString(radio.summary);
+        m_table->item(row, ResultColumn)->setToolTip(!detail.isEmpty() ? detail : !summary.isEmpty() ? summary : result);
         m_table->item(row, VerifyColumn)->setText(QString::fromStdString(tarn::RadioVerifyText(radio.verify, words)));
-        m_table->item(row, BackupColumn)->setText(QString::fromStdString(radio.backup));
-        m_table->item(row, BackupColumn)->setToolTip(QString::fromStdString(radio.backup));
+        // The backups folder is File > Backups'; the name says when and which port.
+        const QString backup = QString::fromStdString(radio.backup);
+        m_table->item(row, BackupColumn)->setText(QFileInfo(backup).fileName());
+        m_table->item(row, BackupColumn)->setToolTip(backup);
     }
 
     const int written = int(std::count_if(radios.begin(), radios.end(), [](const tarn::RadioState& r) { return r.succeeded(); }));

@@ -38,6 +38,8 @@ public:
     QPushButton* startButton() const { return m_start; }
     QPushButton* stopButton() const { return m_stop; }
     QLabel* statusLabel() const { return m_status; }
+    // The check box of a table row.
+    QCheckBox* portBox(int row) const;
     // The table row of port n; -1 when the port is not listed.
     int rowOfPort(int n) const { return int(m_ports.indexOf(n)); }
     // From Start until the rows show how the run ended.

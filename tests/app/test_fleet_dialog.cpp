@@ -14,6 +14,7 @@
 #include "tests/common/RadioMemoryModel.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCryptographicHash>
 #include <QLabel>
 #include <QProgressBar>
@@ -59,7 +60,7 @@ FleetDialog* openFleetDialog(CMainFrame* frame)
 
 void check(FleetDialog* dialog, int port)
 {
-    dialog->table()->item(dialog->rowOfPort(port), FleetDialog::PortColumn)->setCheckState(Qt::Checked);
+    dialog->portBox(dialog->rowOfPort(port))->click();
 }
 
 QString cell(FleetDialog* dialog, int port, int column)
