@@ -1,7 +1,5 @@
-// Programming > Program several radios...: the ports that have a device, each with a check
-// box, a progress bar and its result; an optional per-radio values file; the one-cable loop.
-// It runs the fleet run (fleet/FleetRun.h) on the main window's configuration and only moves
-// its state into the controls. Window-modal: the configuration takes no edits while it is open.
+// Programming > Program several radios...: the ports that have a device with a progress bar
+// and a result each, the per-radio values file, the one-cable loop, Start and Stop.
 #pragma once
 
 #include "fleet/FleetRun.h"
@@ -20,6 +18,8 @@ class QTableWidget;
 class QTimer;
 class QToolButton;
 
+// Runs the fleet run (fleet/FleetRun.h) on the main window's configuration and only moves its
+// state into the controls. Window-modal: the configuration takes no edits while it is open.
 class FleetDialog : public QDialog {
     Q_OBJECT
 public:

@@ -1,6 +1,5 @@
-// tarn-cli write to a fleet: one configuration to a radio on each port given (--port more
-// than once), or to one radio after another on the same cable (--repeat), with per-radio
-// values (--per-radio) and a line in the fleet log (--log) for every radio.
+// tarn-cli write to a fleet: a radio on each port given (--port more than once) or radio after
+// radio on one cable (--repeat), with per-radio values (--per-radio) and the log (--log).
 #pragma once
 
 #include "cli/CliLanguage.h"

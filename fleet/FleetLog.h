@@ -1,6 +1,5 @@
-// The fleet log: one CSV line appended for every radio a fleet run takes, whatever became of
-// it, so a club or a dealer can tell later which radio got which configuration and values.
-// tarn-cli and the window write the same columns through FleetLogLine.
+// The fleet log: one CSV line appended for every radio a fleet run takes, so a club or a
+// dealer can tell later which radio got which configuration and values.
 #pragma once
 
 #include <QDateTime>
@@ -12,7 +11,8 @@
 
 namespace tarn {
 
-// What the log keeps of one radio, in the order of its columns.
+// What the log keeps of one radio, in the order of its columns. The log has no header row:
+// every line of it is a radio.
 struct FleetLogRecord {
     QDateTime when;
     int port = 0;
@@ -26,13 +26,8 @@ struct FleetLogRecord {
     std::string backup;         // the before-write backup's path; "" when none was kept
 };
 
-// The columns' names, for the documentation and the tests; the log itself has no header row,
-// so every line of it is a radio.
-inline constexpr std::string_view FleetLogColumns =
-    "time,port,device,stable name,configuration,sha256,values,result,verify,backup";
-
 // One line of the log, ending in "\n": the fields quoted as CSV needs, control characters
-// written as \xNN so a record never spans two lines.
+// written as \xNN so a record never spans two lines. tarn-cli and the window both write it.
 std::string FleetLogLine(const FleetLogRecord& record);
 
 // fleet-log.csv in Tarn's data folder, beside the backups folder; empty without a data folder.

@@ -1,8 +1,5 @@
-// Programming a fleet: one configuration written to many radios, either side by side (one
-// TransferJob per port, each on its own thread) or one after another on the same cable. Every
-// radio gets all a single write does (the bound port, the copy of what it held taken first,
-// the band-limit check, the changes only, the read-back, the backup), its own per-radio
-// values, and a line in the fleet log. tarn-cli and the window run it and show its state.
+// Programming a fleet: one configuration written to many radios, side by side or one after
+// another on the same cable; tarn-cli and the window run it and show its state.
 #pragma once
 
 #include "fleet/FleetLog.h"
@@ -118,6 +115,10 @@ std::string RadioVerifyWord(RadioVerify verify);
 std::string RadioResultText(RadioResult result, const LanguageText& text);
 std::string RadioVerifyText(RadioVerify verify, const LanguageText& text);
 
+// One TransferJob per port, each on its own thread (or one job for radio after radio on one
+// cable). Every radio gets all a single write does (the bound port, the copy of what it held
+// taken first, the band-limit check, the changes only, the read-back, the backup), its own
+// per-radio values, and a line in the fleet log.
 class FleetRun {
 public:
     explicit FleetRun(FleetSettings settings);

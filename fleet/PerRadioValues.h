@@ -1,7 +1,5 @@
 // Per-radio values: a CSV file with a header row and one row per radio, for what differs
-// between otherwise identical radios (the start-up text, the DTMF ID). The column "port"
-// matches a row to a port; every other column is a setting named by its key in the text form
-// ("port,startupText,localId"), and its cells hold values as the text form writes them.
+// between otherwise identical radios (the start-up text, the DTMF ID).
 #pragma once
 
 #include "radio/RadioImage.h"
@@ -22,6 +20,9 @@ struct RadioValues {
     std::string problem;  // why the row cannot be used, "line 4: ..."; empty when it can
 };
 
+// The file as read. The column "port" matches a row to a port; every other column is a
+// setting named by its key in the text form ("port,startupText,localId"), and its cells hold
+// values as the text form writes them.
 struct PerRadioValues {
     // Why no row can be used (no header, an unknown column), "line 1: ..."; empty when rows can.
     std::string problem;
