@@ -33,6 +33,7 @@ constexpr FrameCommand commands[] = {
 
     {ID_READ_FROM_RADIO, MenuProgramming, "从对讲机读取数据(&R)", 99, "go-down", "read.png", nullptr, 30, Locked},
     {ID_WRITE_TO_RADIO, MenuProgramming, "向对讲机写入数据(&W)", 100, "go-up", "write.png", nullptr, 41, Locked},
+    {ID_PROGRAM_FLEET, MenuProgramming, "编程多台对讲机(&S)...", 370, nullptr, nullptr, nullptr, 0, Locked},
     {ID_VERIFY, MenuProgramming, "校验(&V)", 160, nullptr, nullptr, nullptr, 0, Locked | SeparatorBefore},
     // A setting: its check mark is read by each write when it starts.
     {ID_VERIFY_AFTER_WRITE, MenuProgramming, "写入后校验(&A)", 161, nullptr, nullptr, nullptr, 0,

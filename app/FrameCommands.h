@@ -39,6 +39,8 @@ enum CommandId : int {
     ID_IMPORT_CHANNELS = 32864,
     // A write reads the radio first, shows what changes and sends only that.
     ID_READ_BEFORE_WRITE = 32900,
+    // Programming several radios at once or one after another.
+    ID_PROGRAM_FLEET = 32910,
     // The configuration's history.
     ID_EDIT_UNDO = 57643,
     ID_EDIT_REDO = 57644,

@@ -2,6 +2,7 @@
 
 #include "app/ChannelCommands.h"
 #include "app/ClientBackground.h"
+#include "app/FleetCommands.h"
 #include "app/FramePrompts.h"
 #include "app/NavigationBar.h"
 #include "app/ProgStatusBar.h"
@@ -41,6 +42,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     connect(m_pages, &PageWindows::pageOpened, this, &CMainFrame::pageOpened);
     m_documentCommands = new DocumentCommands(*this, *m_document, *m_pages);
     m_transferCommands = new TransferCommands(*this, *m_document, *m_pages, *m_documentCommands);
+    new FleetCommands(*this);
     m_pages->registerCommands();
     m_documentCommands->registerCommands();
     m_transferCommands->registerCommands();
