@@ -37,6 +37,10 @@ enum CommandId : int {
     ID_FILE_BACKUPS = 32862,
     ID_EXPORT_CHANNELS = 32863,
     ID_IMPORT_CHANNELS = 32864,
+    // Channels from anywhere: the Import channels submenu's first entry (the stock sets
+    // follow it, from their files) and the merge from another configuration.
+    ID_IMPORT_FROM_FILE = 32920,
+    ID_IMPORT_FROM_CONFIGURATION = 32921,
     // The configuration's history.
     ID_EDIT_UNDO = 57643,
     ID_EDIT_REDO = 57644,
