@@ -169,7 +169,8 @@ int importPlanned(const Invocation& call, std::string_view command, const std::s
             rows.push_back(planned.row);
     std::sort(rows.begin(), rows.end());
     call.out << "Channels imported: " << plan.arriving << " into " << target;
-    if (!rows.empty())
+    // Where they went, when that is one run of channels.
+    if (!rows.empty() && rows.back() - rows.front() + 1 == static_cast<int>(rows.size()))
         call.out << " (channel" << (rows.size() > 1 ? "s " : " ") << rows.front() + 1
                  << (rows.size() > 1 ? "-" + std::to_string(rows.back() + 1) : std::string()) << ")";
     call.out << "\n";

@@ -13,6 +13,7 @@
 
 #include <QtTest>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -170,6 +171,25 @@ private slots:
         for (int k = 0; k < 4; ++k)
             QVERIFY(ReadChannel(after, 7 + k) == ReadChannel(b, k));
         QVERIFY(!after.channelInUse(11));
+    }
+
+    void aSetOfYourOwnInTheWorkingFolderComesFirst()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("channels"));
+        put(dir.filePath("channels/pmr446.csv"), "# PMR446: only channel 8 here\nFrequency,Name\n446.09375,PMR8\n");
+        put(dir.filePath("channels/club.csv"), "# Club: our repeater\nFrequency,Offset,Name\n145.6,-0.6,CLUB\n");
+        const testing::CliRun listed = runCli({"stock"}, dir.path());
+        QVERIFY2(listed.out.contains(QRegularExpression("^club +1  Club: our repeater$", QRegularExpression::MultilineOption)),
+                 qPrintable(listed.out));
+        QVERIFY2(listed.out.contains(QRegularExpression("^pmr446 +1  PMR446: only channel 8 here$",
+                                                        QRegularExpression::MultilineOption)),
+                 qPrintable(listed.out));
+        QVERIFY2(listed.out.contains(QRegularExpression("^marine +52 ", QRegularExpression::MultilineOption)),
+                 qPrintable(listed.out));
+        QCOMPARE(runCli({"new", "new.tw"}, dir.path()).exitCode, 0);
+        QCOMPARE(runCli({"import-csv", "new.tw", "--stock", "club"}, dir.path()).exitCode, 0);
+        QCOMPARE(shown(loaded(dir.filePath("new.tw")), 0)[ColTxFrequency], std::string("145.00000"));
     }
 
     void usageErrorsChangeNothing_data()
