@@ -238,7 +238,7 @@ void DocumentCommands::buildImportMenu()
     tarn::initTarnResources();
     for (const tarn::StockChannelSet& set : tarn::stockChannelSets()) {
         QFile file(set.path);
-        if (!file.open(QIODevice::ReadOnly))
+        if (!file.open(QIODevice::ReadOnly) || static_cast<std::uintmax_t>(file.size()) > tarn::InputSizeLimit)
             continue;
         const std::string text = file.readAll().toStdString();
         const QString title = QString::fromStdString(tarn::ReadStockSetHead(text).title);
@@ -290,6 +290,11 @@ void DocumentCommands::importStockSet(const QString& path, const QString& name)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         m_frame.showMessage(m_frame.languageString(175) + QStringLiteral("\n") + file.errorString());
+        return;
+    }
+    if (static_cast<std::uintmax_t>(file.size()) > tarn::InputSizeLimit) {
+        m_frame.showMessage(m_frame.languageString(175) + QStringLiteral("\n")
+                            + QString::fromStdString(tarn::InputTooLargeText(m_frame.languageText(), file.size())));
         return;
     }
     previewImport(name, tarn::ReadCsvChannels(file.readAll().toStdString()));

@@ -14,6 +14,7 @@
 #include "radio/ConfigFile.h"
 #include "radio/ImageDiff.h"
 #include "radio/RadioImage.h"
+#include "radio/SafeFile.h"
 
 #include <QFile>
 
@@ -190,6 +191,11 @@ bool readStockSet(const Invocation& call, std::string_view command, const std::s
         call.err << "\n";
         return false;
     }
+    if (static_cast<std::uintmax_t>(file.size()) > InputSizeLimit) {
+        call.err << "tarn-cli " << command << ": cannot read " << path.toStdString() << ": "
+                 << inputTooLargeReason(static_cast<std::uintmax_t>(file.size())) << "\n";
+        return false;
+    }
     text = file.readAll().toStdString();
     return true;
 }
@@ -288,7 +294,8 @@ int runStock(const Invocation& call)
         width = std::max(width, static_cast<std::size_t>(set.name.size()));
     for (const StockChannelSet& set : sets) {
         QFile file(set.path);
-        const std::string text = file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+        const bool readable = file.open(QIODevice::ReadOnly) && static_cast<std::uintmax_t>(file.size()) <= InputSizeLimit;
+        const std::string text = readable ? file.readAll().toStdString() : std::string();
         std::string name = set.name.toStdString();
         name.resize(width + 2, ' ');
         const std::string count = std::to_string(ReadCsvChannels(text).channels.size());
