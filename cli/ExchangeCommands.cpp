@@ -16,9 +16,11 @@
 #include "radio/RadioImage.h"
 #include "radio/SafeFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 namespace tarn::cli {
@@ -72,6 +74,18 @@ int runExportCsv(const Invocation& call)
     if (!isStandardOutput(out))
         call.out << "Channels exported: " << ProgrammedChannelCount(image) << " to " << out << "\n";
     return ExitOk;
+}
+
+// The stock sets and lang.csv are looked up beside the installed program too, which needs
+// the application object to know where the program is.
+std::unique_ptr<QCoreApplication> appForLookup()
+{
+    if (QCoreApplication::instance())
+        return nullptr;
+    static int argc = 1;
+    static char name[] = "tarn-cli";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QCoreApplication>(argc, argv);
 }
 
 // A channel number 1-128.
@@ -203,6 +217,7 @@ bool readStockSet(const Invocation& call, std::string_view command, const std::s
 int runImportCsv(const Invocation& call)
 {
     constexpr std::string_view command = "import-csv";
+    const auto app = appForLookup();
     const std::string& path = call.arguments[0];
     const bool stock = call.has(StockOption.name);
     if (stock == (call.arguments.size() > 1)) {
@@ -240,6 +255,7 @@ int runImportCsv(const Invocation& call)
 int runImportTw(const Invocation& call)
 {
     constexpr std::string_view command = "import-tw";
+    const auto app = appForLookup();
     const std::string& path = call.arguments[0];
     const std::string& otherPath = call.arguments[1];
     ImportRequest request;
@@ -275,6 +291,7 @@ int runImportTw(const Invocation& call)
 
 int runStock(const Invocation& call)
 {
+    const auto app = appForLookup();
     initTarnResources();
     if (!call.arguments.empty()) {
         std::string text;
