@@ -3,12 +3,14 @@
 #include "app/BackupsDialog.h"
 #include "app/FrameCommands.h"
 #include "app/FramePrompts.h"
+#include "app/ImportPreviewDialog.h"
 #include "app/MainFrame.h"
 #include "app/PageWindows.h"
 #include "app/ProgStatusBar.h"
 #include "app/TransferCommands.h"
 #include "document/Configuration.h"
 #include "exchange/ChannelCsv.h"
+#include "lang/ResourceLookup.h"
 #include "print/PrintCommand.h"
 #include "print/PrintPages.h"
 #include "radio/ConfigFile.h"
@@ -26,6 +28,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMenu>
 
 using tarn::Configuration;
 namespace strings = tarn::strings;
@@ -49,6 +52,9 @@ void DocumentCommands::registerCommands()
     m_frame.setCommandHandler(ID_FILE_BACKUPS, [this] { openBackup(); });
     m_frame.setCommandHandler(ID_EXPORT_CHANNELS, [this] { exportChannels(); });
     m_frame.setCommandHandler(ID_IMPORT_CHANNELS, [this] { importChannels(); });
+    m_frame.setCommandHandler(ID_IMPORT_FROM_FILE, [this] { importChannels(); });
+    m_frame.setCommandHandler(ID_IMPORT_FROM_CONFIGURATION, [this] { importFromConfiguration(); });
+    buildImportMenu();
     m_frame.setCommandHandler(ID_FILE_PRINT, [this] { print(); });
     m_frame.setCommandHandler(ID_FILE_PRINT_PREVIEW, [this] { printPreview(); });
     m_frame.setCommandHandler(ID_FILE_EXPORT_PDF, [this] { exportPdf(); });
@@ -247,6 +253,43 @@ void DocumentCommands::exportChannels()
     m_frame.showMessage(message);
 }
 
+void DocumentCommands::buildImportMenu()
+{
+    QAction* holder = m_frame.commandAction(ID_IMPORT_CHANNELS);
+    QAction* fromFile = m_frame.commandAction(ID_IMPORT_FROM_FILE);
+    if (!holder || !fromFile)
+        return;
+    // From a file... moves from the File menu into the submenu, beside the stock sets.
+    for (QObject* owner : fromFile->associatedObjects())
+        if (auto* menu = qobject_cast<QMenu*>(owner))
+            menu->removeAction(fromFile);
+    auto* menu = new QMenu(&m_frame);
+    menu->setObjectName(QStringLiteral("importChannelsMenu"));
+    menu->addAction(fromFile);
+    menu->addSeparator();
+    tarn::initTarnResources();
+    for (const tarn::StockChannelSet& set : tarn::stockChannelSets()) {
+        QFile file(set.path);
+        if (!file.open(QIODevice::ReadOnly) || static_cast<std::uintmax_t>(file.size()) > tarn::InputSizeLimit)
+            continue;
+        const std::string text = file.readAll().toStdString();
+        const QString title = QString::fromStdString(tarn::ReadStockSetHead(text).title);
+        // "PMR446 (16)": the set's own name, before the colon of its title, and its channels.
+        QString name = title.section(QLatin1Char(':'), 0, 0).trimmed();
+        if (name.isEmpty())
+            name = set.name;
+        const int count = int(tarn::ReadCsvChannels(text).channels.size());
+        QAction* action = menu->addAction(QStringLiteral("%1 (%2)").arg(name).arg(count));
+        action->setToolTip(title);
+        action->setStatusTip(title);
+        action->setData(set.name);
+        const QString path = set.path;
+        connect(action, &QAction::triggered, this, [this, path, name] { importStockSet(path, name); });
+    }
+    menu->setToolTipsVisible(true);
+    holder->setMenu(menu);
+}
+
 void DocumentCommands::importChannels()
 {
     const QString path = m_frame.prompts().askCsvPath(&m_frame, false, m_frame.languageString(177));
@@ -260,22 +303,72 @@ void DocumentCommands::importChannels()
         m_frame.showMessage(m_frame.languageString(175) + QStringLiteral("\n") + QString::fromLocal8Bit(reason.c_str()));
         return;
     }
-    const std::string& text = input.bytes;
-    // Tried on what the pages show; the configuration changes only when every row is good.
-    tarn::RadioImage trial = m_document.current();
-    const tarn::CsvImportResult result = tarn::ImportChannelsCsv(text, trial, false);
-    if (!result.problems.empty()) {
+    const tarn::IncomingChannels incoming = tarn::ReadCsvChannels(input.bytes);
+    // A file of which not one row can be read (no header, no frequency column) is refused
+    // whole, as before; otherwise the preview lists the rows it cannot take.
+    if (incoming.channels.empty() && !incoming.problems.empty()) {
         QStringList lines;
-        for (const tarn::CsvProblem& problem : result.problems)
+        for (const tarn::CsvProblem& problem : incoming.problems)
             lines << QString::number(problem.line) + QStringLiteral(": ") + QString::fromStdString(problem.reason);
         m_frame.prompts().showReport(&m_frame, m_frame.languageString(strings::Title),
                                      m_frame.languageString(strings::Ok), m_frame.languageString(175), lines);
         return;
     }
-    m_document.apply(m_frame.languageString(strings::StepImportChannels),
-                     [&trial](tarn::RadioImage& image) { image = trial; });
+    previewImport(QDir::toNativeSeparators(path), incoming);
+}
+
+void DocumentCommands::importStockSet(const QString& path, const QString& name)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_frame.showMessage(m_frame.languageString(175) + QStringLiteral("\n") + file.errorString());
+        return;
+    }
+    if (static_cast<std::uintmax_t>(file.size()) > tarn::InputSizeLimit) {
+        m_frame.showMessage(m_frame.languageString(175) + QStringLiteral("\n")
+                            + QString::fromStdString(tarn::InputTooLargeText(m_frame.languageText(), file.size())));
+        return;
+    }
+    previewImport(name, tarn::ReadCsvChannels(file.readAll().toStdString()));
+}
+
+void DocumentCommands::importFromConfiguration()
+{
+    const QString path = m_frame.prompts().askOpenPath(&m_frame);
+    if (path.isEmpty())
+        return;
+    tarn::RadioImage other;
+    const tarn::FileResult loaded = tarn::loadWholeConfiguration(QFile::encodeName(path).toStdString(), other);
+    if (loaded.outcome == tarn::FileOutcome::NotTarnFile) {
+        m_frame.showMessage(QString::fromStdString(tarn::NotTarnFileText(m_frame.languageText())));
+        return;
+    }
+    if (loaded.outcome != tarn::FileOutcome::Loaded) {
+        m_frame.showMessage(m_frame.languageString(175) + QStringLiteral("\n") + QString::fromLocal8Bit(loaded.reason.c_str()));
+        return;
+    }
+    previewImport(QDir::toNativeSeparators(path),
+                  tarn::ChannelsOfConfiguration(other, tarn::RowRange(0, tarn::layout::ChannelCount - 1)));
+}
+
+bool DocumentCommands::previewImport(const QString& source, const tarn::IncomingChannels& incoming,
+                                     const tarn::Placement& placement)
+{
+    ImportPreviewDialog preview(&m_frame, m_document.current(), incoming, source, m_frame.languageText());
+    preview.setPlacement(placement);
+    if (preview.run() != QDialog::Accepted || !preview.canImport())
+        return false;
+    const tarn::ImportChoices choices = preview.choices();
+    int arrived = 0;
+    m_document.apply(m_frame.languageString(strings::StepImportChannels), [&](tarn::RadioImage& image) {
+        // Planned again on what the pages show now: the same plan the preview showed.
+        const tarn::ImportPlan plan = tarn::PlanImport(image, incoming, choices);
+        if (!tarn::ApplyImport(image, incoming, plan).refused())
+            arrived = plan.arriving;
+    });
     m_pages.openPage(PageKind::Channel);
-    m_frame.showMessage(m_frame.languageString(174) + QString::number(result.channels.size()));
+    m_frame.showMessage(m_frame.languageString(174) + QString::number(arrived));
+    return arrived > 0;
 }
 
 void DocumentCommands::undo()

@@ -1,7 +1,10 @@
 // The commands on the configuration as a document: New, Open, Save, Backups, channel
-// import and export, print, print preview and PDF export, Undo and Redo; the question
-// before unsaved changes are lost, and the configuration's name in the status bar.
+// import (from a CSV file, a stock channel set or another configuration, each through the
+// import preview) and export, print, print preview and PDF export, Undo and Redo; the
+// question before unsaved changes are lost, and the configuration's name in the status bar.
 #pragma once
+
+#include "exchange/ChannelImport.h"
 
 #include <QObject>
 #include <QString>
@@ -36,7 +39,17 @@ public:
     void save();
     void openBackup();
     void exportChannels();
+    // File > Import channels > From a file...: a CSV file, or a repeater directory's export.
     void importChannels();
+    // File > Import channels > a stock channel set (its file, and the name it is shown by).
+    void importStockSet(const QString& path, const QString& name);
+    // File > Import channels from a configuration...: the programmed channels of a .tw file.
+    void importFromConfiguration();
+    // Shows what `incoming` would bring in the import preview and imports what the user
+    // takes there, as one step of the history; `source` names where the channels come from.
+    // True when channels were imported. Every import in the window comes through here.
+    bool previewImport(const QString& source, const tarn::IncomingChannels& incoming,
+                       const tarn::Placement& placement = {});
     void print();
     void printPreview();
     void exportPdf();
@@ -57,6 +70,8 @@ protected:
 private:
     // File > Save's dialog and save; true when the file was written.
     bool saveToChosenFile();
+    // The Import channels submenu: From a file... and the stock channel sets.
+    void buildImportMenu();
 
     CMainFrame& m_frame;
     tarn::Configuration& m_document;

@@ -25,6 +25,9 @@ constexpr FrameCommand commands[] = {
     {ID_FILE_BACKUPS, MenuFile, "备份(&B)...", 162, nullptr, nullptr, nullptr, 0, Locked | SeparatorBefore},
     {ID_EXPORT_CHANNELS, MenuFile, "导出信道(&E)...", 163, nullptr, nullptr, nullptr, 0, Locked},
     {ID_IMPORT_CHANNELS, MenuFile, "导入信道(&I)...", 164, nullptr, nullptr, nullptr, 0, Locked},
+    // Moved into the Import channels submenu by the document commands.
+    {ID_IMPORT_FROM_FILE, MenuFile, "从文件(&F)...", 395, nullptr, nullptr, nullptr, 0, Locked},
+    {ID_IMPORT_FROM_CONFIGURATION, MenuFile, "从配置导入信道(&M)...", 396, nullptr, nullptr, nullptr, 0, Locked},
     {ID_FILE_PRINT, MenuFile, "打印(&P)...\tCtrl+P", 96, "document-print", "print.png", "Ctrl+P", 22,
      Locked | SeparatorBefore},
     {ID_FILE_PRINT_PREVIEW, MenuFile, "打印预览(&V)", 180, "document-print-preview", nullptr, nullptr, 0, Locked},

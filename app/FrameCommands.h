@@ -41,6 +41,10 @@ enum CommandId : int {
     ID_READ_BEFORE_WRITE = 32900,
     // Programming several radios at once or one after another.
     ID_PROGRAM_FLEET = 32910,
+    // Channels from anywhere: the Import channels submenu's first entry (the stock sets
+    // follow it, from their files) and the merge from another configuration.
+    ID_IMPORT_FROM_FILE = 32920,
+    ID_IMPORT_FROM_CONFIGURATION = 32921,
     // The configuration's history.
     ID_EDIT_UNDO = 57643,
     ID_EDIT_REDO = 57644,

@@ -1,8 +1,8 @@
 #include "exchange/ChannelCsv.h"
 
+#include "exchange/ExchangeRules.h"
 #include "radio/ChannelRecord.h"
 #include "radio/Codecs.h"
-#include "exchange/ExchangeRules.h"
 
 #include <algorithm>
 #include <cctype>
@@ -195,171 +195,392 @@ std::optional<std::string> dcsTone(const std::string& field, char polarity, std:
     return std::nullopt;
 }
 
+// What a column of a header row holds, whatever the tool that wrote the file calls it.
+enum class Column {
+    Location,
+    Name,
+    Frequency,
+    TransmitFrequency,  // repeater directories' input frequency, plain lists' transmit frequency
+    Duplex,
+    Offset,
+    ToneMode,
+    RToneFreq,
+    CToneFreq,
+    DtcsCode,
+    DtcsPolarity,
+    RxDtcsCode,
+    CrossMode,
+    Mode,
+    Skip,
+    Power,
+    UplinkTone,    // the tone sent to a repeater
+    DownlinkTone,  // the tone a repeater sends
+    Callsign,
+    Place,         // a directory's location: where the repeater stands
+    Count
+};
+
+struct HeaderWord {
+    std::string_view word;  // lower-case, letters and digits only
+    Column column;
+};
+// The column set of the export first, then the names repeater directories and plain
+// frequency lists give their columns.
+constexpr HeaderWord HeaderWords[] = {
+    {"location", Column::Location},       {"name", Column::Name},
+    {"frequency", Column::Frequency},     {"duplex", Column::Duplex},
+    {"offset", Column::Offset},           {"tone", Column::ToneMode},
+    {"rtonefreq", Column::RToneFreq},     {"ctonefreq", Column::CToneFreq},
+    {"dtcscode", Column::DtcsCode},       {"dtcspolarity", Column::DtcsPolarity},
+    {"rxdtcscode", Column::RxDtcsCode},   {"crossmode", Column::CrossMode},
+    {"mode", Column::Mode},               {"skip", Column::Skip},
+    {"power", Column::Power},
+
+    {"outputfrequency", Column::Frequency},  {"outputfreq", Column::Frequency},
+    {"output", Column::Frequency},           {"downlinkfrequency", Column::Frequency},
+    {"downlinkfreq", Column::Frequency},     {"receivefrequency", Column::Frequency},
+    {"receivefreq", Column::Frequency},      {"receive", Column::Frequency},
+    {"rxfrequency", Column::Frequency},      {"rxfreq", Column::Frequency},
+    {"rx", Column::Frequency},               {"freq", Column::Frequency},
+    {"inputfrequency", Column::TransmitFrequency},    {"inputfreq", Column::TransmitFrequency},
+    {"input", Column::TransmitFrequency},             {"uplinkfrequency", Column::TransmitFrequency},
+    {"uplinkfreq", Column::TransmitFrequency},        {"transmitfrequency", Column::TransmitFrequency},
+    {"transmitfreq", Column::TransmitFrequency},      {"transmit", Column::TransmitFrequency},
+    {"txfrequency", Column::TransmitFrequency},       {"txfreq", Column::TransmitFrequency},
+    {"tx", Column::TransmitFrequency},
+    {"uplinktone", Column::UplinkTone},      {"uplink", Column::UplinkTone},
+    {"txtone", Column::UplinkTone},          {"transmittone", Column::UplinkTone},
+    {"accesstone", Column::UplinkTone},      {"pl", Column::UplinkTone},
+    {"pltone", Column::UplinkTone},          {"ctcss", Column::UplinkTone},
+    {"downlinktone", Column::DownlinkTone},  {"downlink", Column::DownlinkTone},
+    {"rxtone", Column::DownlinkTone},        {"receivetone", Column::DownlinkTone},
+    {"tsq", Column::DownlinkTone},           {"tsqtone", Column::DownlinkTone},
+    {"callsign", Column::Callsign},          {"call", Column::Callsign},
+    {"city", Column::Place},                 {"landmark", Column::Place},
+    {"site", Column::Place},                 {"place", Column::Place},
+    {"nearestcity", Column::Place},
+};
+
+// "Output Freq (MHz)" -> "outputfreq": letters and digits, lower-case, without a unit.
+std::string headerWord(const std::string& text)
+{
+    std::string word;
+    for (char c : text)
+        if (std::isalnum(static_cast<unsigned char>(c)))
+            word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (std::string_view unit : {"mhz", "khz", "hz"}) {
+        if (word.size() > unit.size() && word.compare(word.size() - unit.size(), unit.size(), unit) == 0) {
+            word.erase(word.size() - unit.size());
+            break;
+        }
+    }
+    return word;
+}
+
+// Where each column is in the rows of a file (-1: the file has none).
+struct Header {
+    std::array<int, static_cast<std::size_t>(Column::Count)> index;
+    int line = 0;
+
+    explicit Header(const CsvRow& row) : line(row.line)
+    {
+        index.fill(-1);
+        std::vector<std::pair<Column, std::string>> found;
+        for (std::size_t c = 0; c < row.fields.size(); ++c) {
+            const std::string word = headerWord(row.fields[c]);
+            for (const HeaderWord& known : HeaderWords) {
+                if (known.word == word) {
+                    found.emplace_back(known.column, word);
+                    int& at = index[static_cast<std::size_t>(known.column)];
+                    if (at < 0)
+                        at = static_cast<int>(c);
+                    break;
+                }
+            }
+        }
+        // In a repeater directory Location is where the repeater stands, not a channel.
+        const bool directory = std::any_of(found.begin(), found.end(), [](const auto& f) {
+            return f.first == Column::TransmitFrequency || f.first == Column::UplinkTone
+                || f.first == Column::DownlinkTone || f.first == Column::Callsign
+                || (f.first == Column::Frequency && f.second != "frequency");
+        });
+        int& location = index[static_cast<std::size_t>(Column::Location)];
+        int& place = index[static_cast<std::size_t>(Column::Place)];
+        if (directory && location >= 0) {
+            if (place < 0)
+                place = location;
+            location = -1;
+        }
+    }
+    bool has(Column column) const { return index[static_cast<std::size_t>(column)] >= 0; }
+};
+
 class RowReader {
 public:
-    RowReader(const std::map<std::string, std::size_t>& columns, const CsvRow& row) : m_columns(columns), m_row(row) {}
+    RowReader(const Header& header, const CsvRow& row) : m_header(header), m_row(row) {}
 
-    bool has(std::string_view column) const { return m_columns.count(lower(std::string(column))) != 0; }
-    std::string get(std::string_view column) const
+    bool has(Column column) const { return m_header.has(column); }
+    std::string get(Column column) const
     {
-        const auto it = m_columns.find(lower(std::string(column)));
-        if (it == m_columns.end() || it->second >= m_row.fields.size())
+        const int at = m_header.index[static_cast<std::size_t>(column)];
+        if (at < 0 || static_cast<std::size_t>(at) >= m_row.fields.size())
             return {};
-        return trimmed(m_row.fields[it->second]);
+        return trimmed(m_row.fields[static_cast<std::size_t>(at)]);
     }
 
 private:
-    const std::map<std::string, std::size_t>& m_columns;
+    const Header& m_header;
     const CsvRow& m_row;
 };
 
-// Fills the row texts of one CSV row into `row`; false with the reason when the radio
-// cannot hold a value.
-bool readRow(const RowReader& in, ChannelRow& row, std::string* reason)
+// A signed offset in MHz ("-0.6", "+5", "0.600 MHz") in 10 Hz units.
+std::optional<long long> signedOffset(std::string text)
 {
-    const ChannelWords& words = csvWords();
-    const auto rx = ChannelFrequencyText("frequency", in.get("Frequency"), reason);
+    text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
+    const std::string low = lower(text);
+    if (low.size() > 3 && low.compare(low.size() - 3, 3, "mhz") == 0)
+        text.erase(text.size() - 3);
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
+        text.erase(0, 1);
+    const auto value = FrequencyTenHz(text);
+    if (!value)
+        return std::nullopt;
+    return negative ? -*value : *value;
+}
+
+std::optional<std::string> shiftedFrequency(const std::string& rx, long long offset, std::string* reason)
+{
+    const long long value = *FrequencyTenHz(rx) + offset;
+    return ChannelFrequencyText("transmit frequency", FrequencyMHzText6(std::max(0LL, value)), reason);
+}
+
+// The receive and transmit frequency: Duplex and Offset as the export writes them, or a
+// transmit (input) frequency column, or a signed offset; without any, transmit = receive.
+bool readFrequencies(const RowReader& in, ChannelRow& row, std::string* reason)
+{
+    const auto rx = ChannelFrequencyText("frequency", in.get(Column::Frequency), reason);
     if (!rx)
         return false;
-
-    const std::string duplex = lower(in.get("Duplex"));
-    std::string tx = *rx;
-    if (duplex == "+" || duplex == "-") {
-        const auto offset = FrequencyTenHz(in.get("Offset"));
-        if (!offset) {
-            *reason = "offset '" + in.get("Offset") + "' is not a frequency in MHz";
+    std::optional<std::string> tx = *rx;
+    if (in.has(Column::Duplex)) {
+        const std::string duplex = lower(in.get(Column::Duplex));
+        if (duplex == "+" || duplex == "-") {
+            const auto offset = FrequencyTenHz(in.get(Column::Offset));
+            if (!offset) {
+                *reason = "offset '" + in.get(Column::Offset) + "' is not a frequency in MHz";
+                return false;
+            }
+            tx = shiftedFrequency(*rx, duplex == "+" ? *offset : -*offset, reason);
+        } else if (duplex == "split") {
+            tx = ChannelFrequencyText("transmit frequency", in.get(Column::Offset), reason);
+        } else if (duplex == "off") {
+            tx = std::string();
+        } else if (!duplex.empty()) {
+            *reason = "duplex '" + in.get(Column::Duplex) + "' is not one of \"\", +, -, split, off";
             return false;
         }
-        const long long value = *FrequencyTenHz(*rx) + (duplex == "+" ? *offset : -*offset);
-        const auto shifted = ChannelFrequencyText("transmit frequency", FrequencyMHzText6(std::max(0LL, value)), reason);
-        if (!shifted)
+    } else if (!in.get(Column::TransmitFrequency).empty()) {
+        tx = ChannelFrequencyText("transmit frequency", in.get(Column::TransmitFrequency), reason);
+    } else if (!in.get(Column::Offset).empty()) {
+        const auto offset = signedOffset(in.get(Column::Offset));
+        if (!offset) {
+            *reason = "offset '" + in.get(Column::Offset) + "' is not a number of MHz";
             return false;
-        tx = *shifted;
-    } else if (duplex == "split") {
-        const auto split = ChannelFrequencyText("transmit frequency", in.get("Offset"), reason);
-        if (!split)
-            return false;
-        tx = *split;
-    } else if (duplex == "off") {
-        tx.clear();
-    } else if (!duplex.empty()) {
-        *reason = "duplex '" + in.get("Duplex") + "' is not one of \"\", +, -, split, off";
-        return false;
+        }
+        tx = shiftedFrequency(*rx, *offset, reason);
     }
+    if (!tx)
+        return false;
+    row[ColRxFrequency] = *rx;
+    row[ColTxFrequency] = *tx;
+    return true;
+}
 
+// A directory's tone field: a CTCSS tone in Hz ("88.5"), a DCS code ("D023", "D023N",
+// "DCS 023", "023 DCS", an I or R at its end for inverted), or nothing.
+std::optional<std::string> directoryTone(const std::string& field, std::string* reason)
+{
+    std::string t;
+    for (char c : field)
+        if (c != ' ')
+            t += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (std::string_view none : {"", "OFF", "NONE", "CSQ", "-", "NO"})
+        if (t == none)
+            return csvWords().offText;
+    std::string code;
+    if (t.rfind("DCS", 0) == 0)
+        code = t.substr(3);
+    else if (t.size() > 3 && t.compare(t.size() - 3, 3, "DCS") == 0)
+        code = t.substr(0, t.size() - 3);
+    else if (t[0] == 'D')
+        code = t.substr(1);
+    else {
+        if (t.size() > 2 && t.compare(t.size() - 2, 2, "HZ") == 0)
+            t.erase(t.size() - 2);
+        return ctcssTone(t, reason);
+    }
+    char polarity = 'N';
+    if (!code.empty() && (code.back() == 'N' || code.back() == 'I' || code.back() == 'R')) {
+        polarity = code.back() == 'N' ? 'N' : 'R';
+        code.pop_back();
+    }
+    return dcsTone(code, polarity, reason);
+}
+
+// The tones: the Tone mode columns of the export, or a directory's uplink and downlink
+// tones; none when the file has neither.
+bool readTones(const RowReader& in, ChannelRow& row, std::string* reason)
+{
+    const ChannelWords& words = csvWords();
     std::string txTone = words.offText;
     std::string rxTone = words.offText;
-    const std::string mode = lower(in.get("Tone"));
-    std::string polarity = in.get("DtcsPolarity").empty() ? "NN" : in.get("DtcsPolarity");
-    std::transform(polarity.begin(), polarity.end(), polarity.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    // Checked as a pair here, so that a bad letter is named as the polarity, not as a code.
-    const auto direction = [](char c) { return c == 'N' || c == 'R'; };
-    if (polarity.size() != 2 || !direction(polarity[0]) || !direction(polarity[1])) {
-        *reason = "DTCS polarity '" + in.get("DtcsPolarity") + "' is not one of NN, NR, RN, RR";
-        return false;
-    }
-    const std::string rTone = in.get("rToneFreq").empty() ? "88.5" : in.get("rToneFreq");
-    // Files without cToneFreq often mean the one tone they give for both directions.
-    const std::string cTone = !in.get("cToneFreq").empty() ? in.get("cToneFreq") : rTone;
-    const std::string txCode = in.get("DtcsCode").empty() ? "023" : in.get("DtcsCode");
-    const std::string rxCode = !in.get("RxDtcsCode").empty() ? in.get("RxDtcsCode") : txCode;
-
-    auto ctcss = [&](const std::string& field, std::string& into) {
-        const auto tone = ctcssTone(field, reason);
-        if (tone)
-            into = *tone;
-        return tone.has_value();
-    };
-    auto dcs = [&](const std::string& field, char pol, std::string& into) {
-        const auto tone = dcsTone(field, pol, reason);
-        if (tone)
-            into = *tone;
-        return tone.has_value();
-    };
-
-    bool ok = true;
-    if (mode == "tone") {
-        ok = ctcss(rTone, txTone);
-    } else if (mode == "tsql") {
-        ok = ctcss(cTone, txTone) && ctcss(cTone, rxTone);
-    } else if (mode == "dtcs") {
-        ok = dcs(txCode, polarity[0], txTone) && dcs(rxCode, polarity[1], rxTone);
-    } else if (mode == "cross") {
-        const std::string cross = in.get("CrossMode").empty() ? "Tone->Tone" : in.get("CrossMode");
-        const auto arrow = cross.find("->");
-        if (arrow == std::string::npos) {
-            *reason = "cross mode '" + cross + "' is not of the form TX->RX";
+    const std::string mode = lower(in.get(Column::ToneMode));
+    if (!in.has(Column::ToneMode) && (in.has(Column::UplinkTone) || in.has(Column::DownlinkTone))) {
+        const auto up = directoryTone(in.get(Column::UplinkTone), reason);
+        if (!up)
             return false;
-        }
-        const std::string txKind = lower(cross.substr(0, arrow));
-        const std::string rxKind = lower(cross.substr(arrow + 2));
-        if (txKind == "tone")
-            ok = ctcss(rTone, txTone);
-        else if (txKind == "dtcs")
-            ok = dcs(txCode, polarity[0], txTone);
-        if (ok && rxKind == "tone")
-            ok = ctcss(cTone, rxTone);
-        else if (ok && rxKind == "dtcs")
-            ok = dcs(rxCode, polarity[1], rxTone);
-        if (ok && ((!txKind.empty() && txKind != "tone" && txKind != "dtcs")
-                   || (!rxKind.empty() && rxKind != "tone" && rxKind != "dtcs"))) {
-            *reason = "cross mode '" + cross + "' is not one the radio has";
+        const auto down = directoryTone(in.get(Column::DownlinkTone), reason);
+        if (!down)
             return false;
-        }
+        txTone = *up;
+        rxTone = *down;
     } else if (!mode.empty()) {
-        *reason = "tone mode '" + in.get("Tone") + "' is not one the radio has";
-        return false;
-    }
-    if (!ok)
-        return false;
-    if (tx.empty())
-        txTone = words.offText;
+        std::string polarity = in.get(Column::DtcsPolarity).empty() ? "NN" : in.get(Column::DtcsPolarity);
+        std::transform(polarity.begin(), polarity.end(), polarity.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        // Checked as a pair here, so that a bad letter is named as the polarity, not as a code.
+        const auto direction = [](char c) { return c == 'N' || c == 'R'; };
+        if (polarity.size() != 2 || !direction(polarity[0]) || !direction(polarity[1])) {
+            *reason = "DTCS polarity '" + in.get(Column::DtcsPolarity) + "' is not one of NN, NR, RN, RR";
+            return false;
+        }
+        const std::string rTone = in.get(Column::RToneFreq).empty() ? "88.5" : in.get(Column::RToneFreq);
+        // Files without cToneFreq often mean the one tone they give for both directions.
+        const std::string cTone = !in.get(Column::CToneFreq).empty() ? in.get(Column::CToneFreq) : rTone;
+        const std::string txCode = in.get(Column::DtcsCode).empty() ? "023" : in.get(Column::DtcsCode);
+        const std::string rxCode = !in.get(Column::RxDtcsCode).empty() ? in.get(Column::RxDtcsCode) : txCode;
+        auto ctcss = [&](const std::string& field, std::string& into) {
+            const auto tone = ctcssTone(field, reason);
+            if (tone)
+                into = *tone;
+            return tone.has_value();
+        };
+        auto dcs = [&](const std::string& field, char pol, std::string& into) {
+            const auto tone = dcsTone(field, pol, reason);
+            if (tone)
+                into = *tone;
+            return tone.has_value();
+        };
 
-    std::string power = row[ColPower];
-    if (in.has("Power") && !in.get("Power").empty()) {
-        const std::string p = lower(in.get("Power"));
+        bool ok = true;
+        if (mode == "tone") {
+            ok = ctcss(rTone, txTone);
+        } else if (mode == "tsql") {
+            ok = ctcss(cTone, txTone) && ctcss(cTone, rxTone);
+        } else if (mode == "dtcs") {
+            ok = dcs(txCode, polarity[0], txTone) && dcs(rxCode, polarity[1], rxTone);
+        } else if (mode == "cross") {
+            const std::string cross = in.get(Column::CrossMode).empty() ? "Tone->Tone" : in.get(Column::CrossMode);
+            const auto arrow = cross.find("->");
+            if (arrow == std::string::npos) {
+                *reason = "cross mode '" + cross + "' is not of the form TX->RX";
+                return false;
+            }
+            const std::string txKind = lower(cross.substr(0, arrow));
+            const std::string rxKind = lower(cross.substr(arrow + 2));
+            if (txKind == "tone")
+                ok = ctcss(rTone, txTone);
+            else if (txKind == "dtcs")
+                ok = dcs(txCode, polarity[0], txTone);
+            if (ok && rxKind == "tone")
+                ok = ctcss(cTone, rxTone);
+            else if (ok && rxKind == "dtcs")
+                ok = dcs(rxCode, polarity[1], rxTone);
+            if (ok && ((!txKind.empty() && txKind != "tone" && txKind != "dtcs")
+                       || (!rxKind.empty() && rxKind != "tone" && rxKind != "dtcs"))) {
+                *reason = "cross mode '" + cross + "' is not one the radio has";
+                return false;
+            }
+        } else {
+            *reason = "tone mode '" + in.get(Column::ToneMode) + "' is not one the radio has";
+            return false;
+        }
+        if (!ok)
+            return false;
+    }
+    row[ColRxTone] = rxTone;
+    row[ColTxTone] = row[ColTxFrequency].empty() ? words.offText : txTone;
+    return true;
+}
+
+// Power, bandwidth and scan: what the row does not say keeps the channel's value.
+bool readOptions(const RowReader& in, ChannelRow& row, std::string* reason)
+{
+    const ChannelWords& words = csvWords();
+    if (!in.get(Column::Power).empty()) {
+        const std::string p = lower(in.get(Column::Power));
         const auto watts = FrequencyTenHz(p.substr(0, p.find_first_not_of("0123456789.")));
         if (p[0] == 'h')
-            power = words.highPower;
+            row[ColPower] = words.highPower;
         else if (p[0] == 'l')
-            power = words.lowPower;
+            row[ColPower] = words.lowPower;
         else if (watts && (p.find_first_not_of("0123456789.") == std::string::npos || p.back() == 'w'))
-            power = *watts >= 2 * TenHzPerMHz ? words.highPower : words.lowPower;
+            row[ColPower] = *watts >= 2 * TenHzPerMHz ? words.highPower : words.lowPower;
         else {
-            *reason = "power '" + in.get("Power") + "' is not High, Low or watts";
+            *reason = "power '" + in.get(Column::Power) + "' is not High, Low or watts";
             return false;
         }
     }
-
-    std::string bandwidth = row[ColBandwidth];
-    if (in.has("Mode") && !in.get("Mode").empty()) {
-        const std::string m = lower(in.get("Mode"));
-        if (m == "fm")
-            bandwidth = words.optionOff;
+    if (!in.get(Column::Mode).empty()) {
+        const std::string m = lower(in.get(Column::Mode));
+        if (m == "fm" || m == "analog" || m == "analogue")
+            row[ColBandwidth] = words.optionOff;
         else if (m == "nfm")
-            bandwidth = words.optionOn;
+            row[ColBandwidth] = words.optionOn;
         else {
-            *reason = "mode '" + in.get("Mode") + "' is not FM or NFM";
+            *reason = "mode '" + in.get(Column::Mode) + "' is not FM or NFM";
             return false;
         }
     }
+    if (in.has(Column::Skip))
+        row[ColChoice6] = lower(in.get(Column::Skip)) == "s" ? words.choice6Bit0 : words.choice6Bit1;
+    return true;
+}
 
-    row[ColRxFrequency] = *rx;
-    row[ColTxFrequency] = tx;
-    row[ColRxTone] = rxTone;
-    row[ColTxTone] = txTone;
-    row[ColPower] = power;
-    row[ColBandwidth] = bandwidth;
-    if (in.has("Skip"))
-        row[ColChoice6] = lower(in.get("Skip")) == "s" ? words.choice6Bit0 : words.choice6Bit1;
-    if (in.has("Name")) {
-        std::string name;
-        for (char c : in.get("Name"))
-            if (std::isalnum(static_cast<unsigned char>(c)))
-                name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        row[ColName] = FilterNameText(name);
+// The name: the Name column, else a directory's callsign, else where the repeater stands.
+// Its letters and digits, upper-cased, go to `given` whole; the channel keeps six of them.
+// A file with none of these columns leaves the channel's name as it is.
+void readName(const RowReader& in, ChannelRow& row, std::string* given)
+{
+    bool said = false;
+    std::string source;
+    for (Column column : {Column::Name, Column::Callsign, Column::Place}) {
+        if (!in.has(column))
+            continue;
+        said = true;
+        source = in.get(column);
+        if (!source.empty())
+            break;
     }
+    if (!said) {
+        *given = row[ColName];
+        return;
+    }
+    given->clear();
+    for (char c : source)
+        if (std::isalnum(static_cast<unsigned char>(c)))
+            *given += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    row[ColName] = FilterNameText(*given);
+}
+
+// Fills the row texts of one CSV row into `row`; false with the reason when the radio
+// cannot hold a value.
+bool readRow(const RowReader& in, ChannelRow& row, std::string* given, std::string* reason)
+{
+    if (!readFrequencies(in, row, reason) || !readTones(in, row, reason) || !readOptions(in, row, reason))
+        return false;
+    readName(in, row, given);
     return true;
 }
 
@@ -451,14 +672,26 @@ std::string ExportChannelsCsv(const RadioImage& image, char separator)
 
 namespace {
 
-CsvImportResult importRows(std::string_view text, RadioImage& image, bool skipBad)
+// The row texts of a new channel, as the channel page fills a row typed into.
+ChannelRow newChannelRow()
 {
-    CsvImportResult result;
+    ChannelRow row;
+    row[ColRxFrequency] = "100";
+    ApplyFrequencyEdit(row, FrequencyEditMode::NewChannel, csvWords());
+    return row;
+}
+
+// Reads the rows of a CSV text into whole channels. With `onto`, each row is read onto the
+// channel its Location names (a column the file must have); without, each row is a new
+// channel. Every row is either a channel or a problem.
+IncomingChannels readChannels(std::string_view text, char separator, const RadioImage* onto)
+{
+    IncomingChannels result;
     // What a file held is quoted in the reasons: its control bytes must not reach a terminal.
     auto report = [&result](int line, const std::string& reason) {
         result.problems.push_back({line, PrintableText(reason)});
     };
-    const std::vector<CsvRow> rows = SplitCsvRecords(text);
+    const std::vector<CsvRow> rows = SplitCsvRecords(text, separator);
     if (rows.empty()) {
         report(0, "the file holds no header row");
         return result;
@@ -467,77 +700,107 @@ CsvImportResult importRows(std::string_view text, RadioImage& image, bool skipBa
         report(rows[0].unclosedQuote, "the header row opens a quote that is never closed");
         return result;
     }
-    std::map<std::string, std::size_t> columns;
-    for (std::size_t c = 0; c < rows[0].fields.size(); ++c)
-        columns.emplace(lower(trimmed(rows[0].fields[c])), c);
-    for (std::string_view required : {"Location", "Frequency"}) {
-        if (!columns.count(lower(std::string(required)))) {
-            report(rows[0].line, "the header row has no " + std::string(required) + " column");
+    const Header header(rows[0]);
+    for (Column required : {Column::Location, Column::Frequency}) {
+        if (!header.has(required) && (onto || required == Column::Frequency)) {
+            report(rows[0].line, std::string("the header row has no ")
+                                     + (required == Column::Location ? "Location" : "Frequency") + " column");
             return result;
         }
     }
 
-    RadioImage working = image;
     const ChannelWords& words = csvWords();
+    RadioImage scratch;
     std::map<int, int> seen;  // channel -> line
     for (std::size_t r = 1; r < rows.size(); ++r) {
         if (rows[r].unclosedQuote) {
             report(rows[r].unclosedQuote, "a quote opened on this line is never closed");
             continue;
         }
-        const RowReader in(columns, rows[r]);
-        const std::string location = in.get("Location");
-        const bool number = !location.empty() && location.size() <= 4
-            && std::all_of(location.begin(), location.end(), [](char c) { return c >= '0' && c <= '9'; });
-        const int channel = number ? std::stoi(location) : 0;
-        if (channel < 1 || channel > layout::ChannelCount) {
-            report(rows[r].line, "location '" + location + "' is outside 1-128");
-            continue;
+        const RowReader in(header, rows[r]);
+        int channel = 0;
+        if (onto) {
+            const std::string location = in.get(Column::Location);
+            const bool number = !location.empty() && location.size() <= 4
+                && std::all_of(location.begin(), location.end(), [](char c) { return c >= '0' && c <= '9'; });
+            channel = number ? std::stoi(location) : 0;
+            if (channel < 1 || channel > layout::ChannelCount) {
+                report(rows[r].line, "location '" + location + "' is outside 1-128");
+                continue;
+            }
+            if (seen.count(channel)) {
+                report(rows[r].line, "location " + location + " was given on line " + std::to_string(seen[channel])
+                                         + " already");
+                continue;
+            }
         }
-        if (seen.count(channel)) {
-            report(rows[r].line, "location " + location + " was given on line " + std::to_string(seen[channel])
-                                     + " already");
-            continue;
-        }
-        const int i = channel - 1;
-        ChannelRow row;
-        if (working.channelInUse(i)) {
-            row = ChannelRowTexts(working, i, words);
-        } else {
-            row[ColRxFrequency] = "100";
-            ApplyFrequencyEdit(row, FrequencyEditMode::NewChannel, words);
-        }
+        // Each row is read onto its own copy of the channel, in the one scratch slot.
+        const bool inUse = onto && onto->channelInUse(channel - 1);
+        WriteChannel(scratch, 0, inUse ? ReadChannel(*onto, channel - 1) : StoredChannel::empty());
+        ChannelRow row = inUse ? ChannelRowTexts(scratch, 0, words) : newChannelRow();
+        IncomingChannel incoming;
         std::string reason;
-        if (!readRow(in, row, &reason)) {
+        if (!readRow(in, row, &incoming.givenName, &reason)) {
             report(rows[r].line, reason);
             continue;
         }
-        seen[channel] = rows[r].line;
-        StoreChannelRow(working, i, row, words);
-        result.channels.push_back(channel);
-    }
-
-    if (!result.problems.empty() && !skipBad)
-        return result;
-    if (!result.channels.empty()) {
-        image = working;
-        result.applied = true;
+        if (onto)
+            seen[channel] = rows[r].line;
+        StoreChannelRow(scratch, 0, row, words);
+        incoming.channel = ReadChannel(scratch, 0);
+        incoming.line = rows[r].line;
+        incoming.location = channel;
+        result.channels.push_back(std::move(incoming));
     }
     return result;
 }
 
-}  // namespace
-
-CsvImportResult ImportChannelsCsv(std::string_view text, RadioImage& image, bool skipBad)
+template <typename Read>
+IncomingChannels guardedRead(Read read)
 {
     try {
-        return importRows(text, image, skipBad);
+        return read();
     } catch (const std::exception& e) {
-        // Only running out of memory gets here; the image is changed last, so it is whole.
-        CsvImportResult result;
+        // Only running out of memory gets here.
+        IncomingChannels result;
         result.problems.push_back({0, PrintableText(e.what())});
         return result;
     }
+}
+
+}  // namespace
+
+IncomingChannels ReadCsvChannels(std::string_view text)
+{
+    return guardedRead([&] { return readChannels(text, ',', nullptr); });
+}
+
+IncomingChannels ReadCsvChannelsAtLocations(std::string_view text, const RadioImage& image)
+{
+    return guardedRead([&] { return readChannels(text, ',', &image); });
+}
+
+bool CsvHasLocations(std::string_view text)
+{
+    const std::vector<CsvRow> rows = SplitCsvRecords(text);
+    return !rows.empty() && !rows[0].unclosedQuote && Header(rows[0]).has(Column::Location);
+}
+
+CsvImportResult ImportChannelsCsv(std::string_view text, RadioImage& image, bool skipBad)
+{
+    CsvImportResult result;
+    const IncomingChannels incoming = ReadCsvChannelsAtLocations(text, image);
+    result.problems = incoming.problems;
+    for (const IncomingChannel& channel : incoming.channels)
+        result.channels.push_back(channel.location);
+    if (!result.problems.empty() && !skipBad)
+        return result;
+    ImportChoices choices;
+    choices.placement.mode = PlaceMode::AtLocations;
+    result.plan = PlanImport(image, incoming, choices);
+    ApplyImport(image, incoming, result.plan);
+    result.applied = !result.channels.empty();
+    return result;
 }
 
 std::string ChannelsToClipboardText(const RadioImage& image, const std::vector<int>& rows)
@@ -560,48 +823,21 @@ ClipboardChannels ChannelsFromClipboardText(std::string_view text)
         start = end == std::string_view::npos ? text.size() : end + 1;
     }
     const std::string_view header = text.substr(start, text.find('\n', start) - start);
-    const std::vector<CsvRow> rows = SplitCsvRecords(text, header.find('\t') != std::string_view::npos ? '\t' : ',');
-    if (rows.empty()) {
-        result.problems.push_back({0, "the text holds no header row"});
-        return result;
+    const char separator = header.find('\t') != std::string_view::npos ? '\t' : ',';
+    IncomingChannels read = guardedRead([&] { return readChannels(text, separator, nullptr); });
+    if (read.problems.empty() && read.channels.empty())
+        read.problems.push_back({0, "the text holds no channels"});
+    if (read.problems.empty() && read.channels.size() > static_cast<std::size_t>(layout::ChannelCount))
+        read.problems.push_back({read.channels[layout::ChannelCount].line, "the text holds more than 128 channels"});
+    for (const CsvProblem& problem : read.problems) {
+        CsvProblem said = problem;
+        if (said.reason == "the file holds no header row")
+            said.reason = "the text holds no header row";
+        result.problems.push_back(said);
     }
-    std::map<std::string, std::size_t> columns;
-    for (std::size_t c = 0; c < rows[0].fields.size(); ++c)
-        columns.emplace(lower(trimmed(rows[0].fields[c])), c);
-    if (!columns.count("frequency")) {
-        result.problems.push_back({rows[0].line, "the header row has no Frequency column"});
-        return result;
-    }
-    if (rows.size() == 1) {
-        result.problems.push_back({0, "the text holds no channels"});
-        return result;
-    }
-    if (rows.size() - 1 > static_cast<std::size_t>(layout::ChannelCount)) {
-        result.problems.push_back({rows[layout::ChannelCount + 1].line, "the text holds more than 128 channels"});
-        return result;
-    }
-
-    const ChannelWords& words = csvWords();
-    RadioImage scratch;  // every channel empty, as a new channel starts
-    for (std::size_t r = 1; r < rows.size(); ++r) {
-        const int i = static_cast<int>(r - 1);
-        ChannelRow row;
-        row[ColRxFrequency] = "100";
-        ApplyFrequencyEdit(row, FrequencyEditMode::NewChannel, words);
-        if (rows[r].unclosedQuote) {
-            result.problems.push_back({rows[r].unclosedQuote, "a quote opened on this line is never closed"});
-            continue;
-        }
-        std::string reason;
-        if (!readRow(RowReader(columns, rows[r]), row, &reason)) {
-            result.problems.push_back({rows[r].line, reason});
-            continue;
-        }
-        StoreChannelRow(scratch, i, row, words);
-        result.channels.push_back(ReadChannel(scratch, i));
-    }
-    if (!result.problems.empty())
-        result.channels.clear();
+    if (result.problems.empty())
+        for (const IncomingChannel& channel : read.channels)
+            result.channels.push_back(channel.channel);
     return result;
 }
 

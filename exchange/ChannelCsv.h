@@ -1,8 +1,10 @@
 // Channels as CSV in the column set other radio programming tools read and write
 // (Location,Name,Frequency,Duplex,Offset,Tone,...): export of the programmed channels and a
-// tolerant import that names every row it cannot take, with its line and the reason.
+// tolerant import that names every row it cannot take, with its line and the reason. The
+// reader also takes the columns of repeater directory exports and plain frequency lists.
 #pragma once
 
+#include "exchange/ChannelImport.h"
 #include "radio/ChannelOps.h"
 #include "radio/RadioImage.h"
 
@@ -40,27 +42,34 @@ std::string ExportChannelsCsv(const RadioImage& image, char separator = ',');
 // How many channels ExportChannelsCsv writes.
 int ProgrammedChannelCount(const RadioImage& image);
 
-struct CsvProblem {
-    int line;  // 1-based line of the file where the row starts, or where its unclosed quote
-               // opened (0: the file as a whole)
-    std::string reason;
-};
+// The rows of a CSV file, each a new channel with the defaults of a typed frequency plus
+// what the row says. The header row may hold the columns in any order; only a Frequency
+// column (or a directory's output or receive frequency) is required; unknown columns are
+// ignored; lines starting with # are comments; a UTF-8 byte order mark is skipped; lines
+// end in CR LF, LF or a lone CR. Every row is either a channel or a problem: a quote that
+// never closes refuses its own row, not the rows after it. Names are upper-cased letters and
+// digits, kept whole in `givenName`. Never throws.
+IncomingChannels ReadCsvChannels(std::string_view text);
+// The same, each row read onto the channel its Location column names (required): what the
+// row does not say (a missing column, the options CSV has no column for) keeps that
+// channel's value, or a new channel's default. Locations outside 1-128 and a location given
+// twice are problems.
+IncomingChannels ReadCsvChannelsAtLocations(std::string_view text, const RadioImage& image);
+// Whether the header row has a Location column of channel numbers (a repeater directory's
+// Location is a place).
+bool CsvHasLocations(std::string_view text);
 
 struct CsvImportResult {
     std::vector<CsvProblem> problems;
-    std::vector<int> channels;  // the channels (1-128) that were changed, in file order
+    std::vector<int> channels;  // the channels (1-128) of the good rows, in file order
     bool applied = false;       // the image was changed
+    ImportPlan plan;            // the names the channels got, their frequency flags
 };
 
-// Reads channels into `image`. The header row may hold the columns in any order; only
-// Location and Frequency are required; unknown columns are ignored; lines starting with #
-// are comments; a UTF-8 byte order mark is skipped; lines end in CR LF, LF or a lone CR.
-// Every row is either taken or reported: a quote that never closes refuses its own row, not
-// the rows after it. Names are upper-cased and cut to six letters or digits. Without
-// `skipBad` one bad row leaves the image untouched; with it the good rows go in and the bad
-// ones are reported. Channels the file does not name keep their contents; what a row does
-// not say about a channel (a missing column, the options CSV has no column for) keeps the
-// channel's value, or a new channel's default. Never throws.
+// Reads channels into `image`, each on the channel its Location names
+// (ReadCsvChannelsAtLocations), with names kept distinct (PlanImport). Without `skipBad` one
+// bad row leaves the image untouched; with it the good rows go in and the bad ones are
+// reported. Channels the file does not name keep their contents. Never throws.
 CsvImportResult ImportChannelsCsv(std::string_view text, RadioImage& image, bool skipBad);
 
 // Rows of the channel list for the clipboard: tab-separated text in the columns of the

@@ -184,6 +184,10 @@ void applyChannels(const YAML::Node& list, const RadioImage& base, RadioImage& i
                 continue;
             row[key.column] = channelValue(value, key);
         }
+        // A new channel without a transmit line transmits where it receives, as a frequency
+        // typed into an empty row of the channel page does.
+        if (!inUse && !entry["transmit"])
+            row[ColTxFrequency] = row[ColRxFrequency];
         if (row[ColTxFrequency].empty())
             row[ColTxTone] = words.offText;
         if (inUse && row == before)

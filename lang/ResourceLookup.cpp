@@ -4,10 +4,13 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <map>
+
 static void initResourcesOnce()
 {
     static const bool done = [] {
         Q_INIT_RESOURCE(tarn);
+        Q_INIT_RESOURCE(channels);
         return true;
     }();
     Q_UNUSED(done);
@@ -68,6 +71,37 @@ QString findHelpPage(int column, const QStringList& dirs)
 QString findHelpPage(int column)
 {
     return findHelpPage(column, resourceSearchPath());
+}
+
+QList<StockChannelSet> stockChannelSets()
+{
+    QStringList dirs;
+    for (const QString& dir : resourceSearchPath())
+        dirs << QDir(dir).filePath(QStringLiteral("channels"));
+    if (qEnvironmentVariable("TARN_BUILTIN_FILES") != QLatin1String("0")) {
+        initResourcesOnce();
+        dirs << QStringLiteral(":/channels");
+    }
+    std::map<QString, StockChannelSet> sets;
+    for (const QString& dir : dirs) {
+        const QFileInfoList files = QDir(dir).entryInfoList({QStringLiteral("*.csv")}, QDir::Files | QDir::Readable, QDir::Name);
+        for (const QFileInfo& file : files) {
+            const QString name = file.completeBaseName().toLower();
+            sets.emplace(name, StockChannelSet{name, file.isNativePath() ? file.absoluteFilePath() : file.filePath()});
+        }
+    }
+    QList<StockChannelSet> list;
+    for (const auto& [name, set] : sets)
+        list << set;
+    return list;
+}
+
+QString findStockChannelSet(const QString& name)
+{
+    for (const StockChannelSet& set : stockChannelSets())
+        if (set.name.compare(name, Qt::CaseInsensitive) == 0)
+            return set.path;
+    return {};
 }
 
 }  // namespace tarn

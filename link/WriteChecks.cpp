@@ -35,18 +35,6 @@ std::uint32_t frequencyAt(const std::uint8_t* field)
 
 }  // namespace
 
-double frequencyWordMHz(std::uint32_t word)
-{
-    auto digit = [word](int k) { return static_cast<double>((word >> (4 * k)) & 0xF); };
-    return 100 * digit(7) + 10 * digit(6) + digit(5) + digit(4) / 10 + digit(3) / 100
-        + digit(2) / 1000 + digit(1) / 10000 + digit(0) / 100000;
-}
-
-bool insideLimit(double f, int lowMHz, int highMHz)
-{
-    return lowMHz <= f && f <= highMHz + 0.9975;
-}
-
 namespace {
 
 // "136-174 and 400-480": the two ranges the radio reports for receiving or transmitting;
@@ -84,18 +72,8 @@ std::vector<std::string> refusalDetail(const RadioImage& image, const BandLimitV
 
 BandLimitVerdict bandLimitCheck(const RadioImage& image, const LanguageText& text)
 {
-    using namespace limits;
-    auto acceptable = [&image](std::uint32_t word, Index low1, Index high1, Index low2, Index high2) {
-        const double f = frequencyWordMHz(word);
-        return insideLimit(f, image.bandLimitMHz(low1), image.bandLimitMHz(high1))
-            || insideLimit(f, image.bandLimitMHz(low2), image.bandLimitMHz(high2));
-    };
-    auto rxRejected = [&](std::uint32_t word) {
-        return IsBcdFrequency(word) && !acceptable(word, RxLow1, RxHigh1, RxLow2, RxHigh2);
-    };
-    auto txRejected = [&](std::uint32_t word) {
-        return IsBcdFrequency(word) && !acceptable(word, TxLow1, TxHigh1, TxLow2, TxHigh2);
-    };
+    auto rxRejected = [&](std::uint32_t word) { return IsBcdFrequency(word) && !WithinBandLimits(image, word, false); };
+    auto txRejected = [&](std::uint32_t word) { return IsBcdFrequency(word) && !WithinBandLimits(image, word, true); };
     auto fail = [&](std::string message, LimitPlace place, int channel, bool transmit, std::uint32_t word) {
         BandLimitVerdict verdict;
         verdict.pass = false;

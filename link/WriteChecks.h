@@ -4,6 +4,7 @@
 // image. Pure functions over the image; the window shows the message.
 #pragma once
 
+#include "radio/BandLimits.h"  // frequencyWordMHz, insideLimit, WithinBandLimits, shared with the import
 #include "radio/ChannelOps.h"  // currentChannelFixUp, shared with the channel operations
 #include "radio/LanguageText.h"
 
@@ -41,11 +42,5 @@ struct BandLimitVerdict {
 // Every frequency the image would program (channels' receive and transmit frequencies,
 // the A and B band VFO receive frequencies) against the limits in its band-limit block.
 BandLimitVerdict bandLimitCheck(const RadioImage& image, const LanguageText& text);
-
-// A frequency word in MHz, summed digit by digit in double precision.
-double frequencyWordMHz(std::uint32_t word);
-
-// Whether f lies in [low, high] with the radio's allowance of just under 1 MHz above high.
-bool insideLimit(double f, int lowMHz, int highMHz);
 
 }  // namespace tarn

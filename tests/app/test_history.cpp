@@ -4,6 +4,7 @@
 #include "AppFixture.h"
 
 #include "app/ChildFrame.h"
+#include "app/ImportPreviewDialog.h"
 #include "link/MessageDialog.h"
 #include "pages/CellEditor.h"
 #include "pages/CellListCtrl.h"
@@ -45,9 +46,17 @@ void clickCell(CChnMsgView* page, int row, int column)
 class TestHistory : public QObject {
     Q_OBJECT
 private slots:
-    // Messages (an import's count) close at once.
-    void init() { MessageDialog::setTestHook([](const MessageDialog&) { return 1; }); }
-    void cleanup() { MessageDialog::setTestHook({}); }
+    // Messages (an import's count) close at once; an import's preview takes the good rows.
+    void init()
+    {
+        MessageDialog::setTestHook([](const MessageDialog&) { return 1; });
+        ImportPreviewDialog::setTestHook([](ImportPreviewDialog&) { return int(QDialog::Accepted); });
+    }
+    void cleanup()
+    {
+        MessageDialog::setTestHook({});
+        ImportPreviewDialog::setTestHook({});
+    }
 
     void undoGivesBackEveryByteAndRedoTheChange_data();
     void undoGivesBackEveryByteAndRedoTheChange();

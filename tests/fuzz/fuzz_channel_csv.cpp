@@ -1,11 +1,18 @@
 // The channel CSV import over any text, all or nothing and with bad rows skipped: a refused
 // import leaves the image as it was, every channel it names is one of 1-128, every row of
 // the input is either imported or reported (none is swallowed), and the image's own export
-// reads back onto it without a problem and without a change.
+// reads back onto it without a problem and without a change. Read as new channels and
+// placed each way, the channels land on rows of their own with names no other channel has,
+// and an import that does not fit changes nothing.
 #include "exchange/ChannelCsv.h"
+#include "exchange/ChannelImport.h"
+#include "exchange/ExchangeRules.h"
+#include "radio/ChannelRecord.h"
 #include "radio/RadioImage.h"
 
 #include <cstdlib>
+#include <set>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -119,6 +126,55 @@ void importOnto(std::string_view text, bool skipBad)
         std::abort();
 }
 
+void placeEachWay(std::string_view text)
+{
+    const tarn::IncomingChannels incoming = tarn::ReadCsvChannels(text);
+    for (const tarn::CsvProblem& problem : incoming.problems)
+        if (problem.line < 0 || problem.reason.empty())
+            std::abort();
+    // Channels 1, 2 and 6 programmed, with names an imported channel may meet.
+    tarn::RadioImage image;
+    image.resetToDefaults();
+    const tarn::ChannelWords& words = tarn::ExchangeWords();
+    for (auto [row, name] : {std::pair{0, "A"}, std::pair{1, "WW7SEA"}, std::pair{5, "RPT"}}) {
+        tarn::ChannelRow texts;
+        texts[tarn::ColRxFrequency] = "145.50000";
+        tarn::ApplyFrequencyEdit(texts, tarn::FrequencyEditMode::NewChannel, words);
+        texts[tarn::ColName] = name;
+        tarn::StoreChannelRow(image, row, texts, words);
+    }
+    using tarn::PlaceMode;
+    for (tarn::Placement placement : {tarn::Placement{PlaceMode::AfterLast, 0}, tarn::Placement{PlaceMode::FromChannel, 1},
+                                      tarn::Placement{PlaceMode::ReplaceAll, 0}}) {
+        tarn::RadioImage work = image;
+        tarn::ImportChoices choices;
+        choices.placement = placement;
+        choices.unusable = tarn::UnusableChoice::ReceiveOnly;
+        const tarn::ImportPlan plan = tarn::PlanImport(work, incoming, choices);
+        const tarn::ChannelOutcome outcome = tarn::ApplyImport(work, incoming, plan);
+        if (plan.refused()) {
+            if (!outcome.refused() || !(work == image))
+                std::abort();
+            continue;
+        }
+        std::set<int> rows;
+        for (const tarn::PlannedChannel& planned : plan.channels) {
+            if (planned.row < 0)
+                continue;
+            if (!rows.insert(planned.row).second || !work.channelInUse(planned.row))
+                std::abort();
+        }
+        if (static_cast<int>(rows.size()) != plan.arriving)
+            std::abort();
+        std::set<std::string> names;
+        for (int i = 0; i < tarn::layout::ChannelCount; ++i) {
+            const std::string name = tarn::ChannelNameText(work.extensionSlot(i));
+            if (work.channelInUse(i) && !name.empty() && !names.insert(name).second)
+                std::abort();
+        }
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -126,5 +182,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), data ? size : 0);
     importOnto(text, false);
     importOnto(text, true);
+    placeEachWay(text);
     return 0;
 }
