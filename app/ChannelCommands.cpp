@@ -5,6 +5,8 @@
 #include "app/MainFrame.h"
 #include "app/PageWindows.h"
 #include "app/ToolTipText.h"
+#include "exchange/ChannelCsv.h"
+#include "exchange/ChannelImport.h"
 #include "pages/CellListCtrl.h"
 #include "pages/ChannelDialogs.h"
 #include "pages/ChannelStrings.h"
@@ -76,6 +78,13 @@ void ChannelCommands::onPageOpened(PageKind kind)
     CChnMsgView* channels = kind == PageKind::Channel ? page(false) : nullptr;
     if (!channels)
         return;
+    channels->setTextPaste([this](const QString& text, int row) {
+        tarn::Placement placement;
+        placement.mode = tarn::PlaceMode::FromChannel;
+        placement.row = row;
+        m_frame.documents().previewImport(m_frame.languageString(strings::Paste),
+                                          tarn::ReadPastedChannels(text.toStdString()), placement, true);
+    });
     channels->setQuestion([this](const QString& question) {
         const QStringList buttons{m_frame.languageString(strings::Ok), m_frame.languageString(strings::Cancel)};
         return m_frame.prompts().askChoice(&m_frame, m_frame.languageString(strings::Title), buttons, question) == 0;

@@ -352,10 +352,11 @@ void DocumentCommands::importFromConfiguration()
 }
 
 bool DocumentCommands::previewImport(const QString& source, const tarn::IncomingChannels& incoming,
-                                     const tarn::Placement& placement)
+                                     const tarn::Placement& placement, bool pasted)
 {
     ImportPreviewDialog preview(&m_frame, m_document.current(), incoming, source, m_frame.languageText());
     preview.setPlacement(placement);
+    preview.setNamesBesideExisting(pasted);
     if (preview.run() != QDialog::Accepted || !preview.canImport())
         return false;
     const tarn::ImportChoices choices = preview.choices();

@@ -48,8 +48,9 @@ public:
     // Shows what `incoming` would bring in the import preview and imports what the user
     // takes there, as one step of the history; `source` names where the channels come from.
     // True when channels were imported. Every import in the window comes through here.
+    // A paste (`pasted`) may give channels the names of channels that stay.
     bool previewImport(const QString& source, const tarn::IncomingChannels& incoming,
-                       const tarn::Placement& placement = {});
+                       const tarn::Placement& placement = {}, bool pasted = false);
     void print();
     void printPreview();
     void exportPdf();

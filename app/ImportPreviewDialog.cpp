@@ -219,7 +219,14 @@ ImportChoices ImportPreviewDialog::choices() const
         choices.placement = {PlaceMode::ReplaceAll, 0};
     choices.unusable = static_cast<UnusableChoice>(m_unusable->currentData().toInt());
     choices.taken = m_taken;
+    choices.namesBesideExisting = m_namesBesideExisting;
     return choices;
+}
+
+void ImportPreviewDialog::setNamesBesideExisting(bool beside)
+{
+    m_namesBesideExisting = beside;
+    replan();
 }
 
 bool ImportPreviewDialog::canImport() const

@@ -40,6 +40,8 @@ public:
     // and replaced programmed channels were confirmed.
     bool canImport() const;
 
+    // A paste: names may be those of channels that stay.
+    void setNamesBesideExisting(bool beside);
     void setPlacement(const tarn::Placement& placement);
     void setUnusableChoice(tarn::UnusableChoice choice);
     void setTaken(int incoming, bool taken);
@@ -65,6 +67,7 @@ private:
     tarn::LanguageText m_text;
     tarn::ImportPlan m_plan;
     std::vector<bool> m_taken;
+    bool m_namesBesideExisting = false;
     bool m_filling = false;
     QString m_lastReplaced;
 

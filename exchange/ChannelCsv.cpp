@@ -813,9 +813,8 @@ std::string ChannelsToClipboardText(const RadioImage& image, const std::vector<i
     return text;
 }
 
-ClipboardChannels ChannelsFromClipboardText(std::string_view text)
+IncomingChannels ReadPastedChannels(std::string_view text)
 {
-    ClipboardChannels result;
     // The header line (the first that is neither empty nor a comment) tells the separator.
     std::size_t start = 0;
     while (start < text.size() && (text[start] == '#' || text[start] == '\r' || text[start] == '\n')) {
@@ -825,16 +824,21 @@ ClipboardChannels ChannelsFromClipboardText(std::string_view text)
     const std::string_view header = text.substr(start, text.find('\n', start) - start);
     const char separator = header.find('\t') != std::string_view::npos ? '\t' : ',';
     IncomingChannels read = guardedRead([&] { return readChannels(text, separator, nullptr); });
+    for (CsvProblem& problem : read.problems)
+        if (problem.reason == "the file holds no header row")
+            problem.reason = "the text holds no header row";
+    return read;
+}
+
+ClipboardChannels ChannelsFromClipboardText(std::string_view text)
+{
+    ClipboardChannels result;
+    IncomingChannels read = ReadPastedChannels(text);
     if (read.problems.empty() && read.channels.empty())
         read.problems.push_back({0, "the text holds no channels"});
     if (read.problems.empty() && read.channels.size() > static_cast<std::size_t>(layout::ChannelCount))
         read.problems.push_back({read.channels[layout::ChannelCount].line, "the text holds more than 128 channels"});
-    for (const CsvProblem& problem : read.problems) {
-        CsvProblem said = problem;
-        if (said.reason == "the file holds no header row")
-            said.reason = "the text holds no header row";
-        result.problems.push_back(said);
-    }
+    result.problems = read.problems;
     if (result.problems.empty())
         for (const IncomingChannel& channel : read.channels)
             result.channels.push_back(channel.channel);

@@ -86,5 +86,7 @@ struct ClipboardChannels {
 // makes one. Location is not needed and does not place a channel; the caller puts the
 // channels where the user pastes them. All or nothing: any refused line gives no channels.
 ClipboardChannels ChannelsFromClipboardText(std::string_view text);
+// The same text read row by row for the import preview: every line a channel or a problem.
+IncomingChannels ReadPastedChannels(std::string_view text);
 
 }  // namespace tarn

@@ -239,7 +239,8 @@ ImportPlan PlanImport(const RadioImage& image, const IncomingChannels& incoming,
         placed.push_back(k);
         given.push_back(incoming.channels[k].givenName);
     }
-    const std::vector<DistinctName> names = DistinctNames(given, existing);
+    const std::vector<DistinctName> names =
+        DistinctNames(given, choices.namesBesideExisting ? std::map<std::string, int>{} : existing);
     for (std::size_t j = 0; j < placed.size(); ++j)
         plan.channels[placed[j]].name = names[j];
     return plan;

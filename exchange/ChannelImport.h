@@ -98,6 +98,9 @@ struct PlannedChannel {
 struct ImportChoices {
     Placement placement;
     UnusableChoice unusable = UnusableChoice::AsIs;
+    // A name may also be that of a channel that stays (a paste of rows copied from the same
+    // configuration gives back the same channels); the arriving ones stay distinct.
+    bool namesBesideExisting = false;
     std::vector<bool> taken;  // one per incoming channel; false leaves it out (empty: all taken)
 };
 

@@ -506,6 +506,11 @@ void CChnMsgView::pasteAt(int at)
         // The cut channels as the rows hold them now, edits since the cut included.
         operation = [rows = m_cutRows, at](RadioImage& image) { return MoveChannelsOnto(image, rows, at); };
     } else {
+        // Rows from a spreadsheet or another radio tool go through the import preview.
+        if (m_textPaste && !data->hasFormat(QLatin1String(ChannelsMimeType)) && !data->text().trimmed().isEmpty()) {
+            m_textPaste(data->text(), at);
+            return;
+        }
         std::optional<ChannelList> channels = pastedChannels(*data);
         if (!channels || channels->empty())
             return;

@@ -101,6 +101,9 @@ public:
     {
         m_report = std::move(report);
     }
+    // Where a paste of text from another program goes (the window's import preview, placed
+    // from `row`); without it the text is pasted here, all or nothing.
+    void setTextPaste(std::function<void(const QString& text, int row)> paste) { m_textPaste = std::move(paste); }
     // The window's row commands, shown in the context menu after Copy, Paste and Cut
     // (a null entry is a separator).
     void setRowMenuActions(const QList<QAction*>& actions) { m_rowActions = actions; }
@@ -147,6 +150,7 @@ private:
     int m_loads = 0;
     std::function<bool(const QString&)> m_ask;
     std::function<void(const QString&, const QStringList&)> m_report;
+    std::function<void(const QString&, int)> m_textPaste;
     QList<QAction*> m_rowActions;
     // The tone list (columns 3 and 4), then the choices of columns 5, 6, 7, 9 and 8.
     std::array<CellCombo*, 6> m_combos{};
