@@ -1,5 +1,6 @@
 #include "app/DocumentCommands.h"
 
+#include "app/BackupsDialog.h"
 #include "app/FrameCommands.h"
 #include "app/FramePrompts.h"
 #include "app/MainFrame.h"
@@ -11,6 +12,7 @@
 #include "print/PrintCommand.h"
 #include "print/PrintPages.h"
 #include "radio/ConfigFile.h"
+#include "radio/ImageDiff.h"
 #include "radio/LanguageStrings.h"
 #include "radio/PrintContent.h"
 #include "radio/SafeFile.h"
@@ -102,11 +104,41 @@ void DocumentCommands::open()
 
 void DocumentCommands::openBackup()
 {
-    const QString folder = m_frame.transfers().backups().folder();
-    QDir().mkpath(folder);
-    const QString path = m_frame.prompts().askBackupPath(&m_frame, folder);
-    if (!path.isEmpty())
-        openConfiguration(path);
+    const tarn::BackupStore& store = m_frame.transfers().backups();
+    // "Open the backups folder" opens a folder, even before the first backup.
+    QDir().mkpath(store.folder());
+    const tarn::LanguageText text = m_frame.languageText();
+    BackupsDialog dialog(store.entries(), store.folder(), text, &m_frame);
+    dialog.setCompare([this, &dialog, text](const QString& path) {
+        tarn::RadioImage backup;
+        if (tarn::loadConfiguration(QFile::encodeName(path).toStdString(), backup).outcome
+            != tarn::FileOutcome::Loaded) {
+            m_frame.prompts().showMessage(&dialog, m_frame.languageString(strings::Title),
+                                          m_frame.languageString(strings::Ok),
+                                          m_frame.languageString(489) + QDir::toNativeSeparators(path));
+            return;
+        }
+        // What the pages show now, typed values included, against the backup, by meaning.
+        const std::vector<std::string> lines = tarn::DescribeDifferences(
+            m_document.current(), backup, tarn::DiffWords{text, text(485), text(486)});
+        QStringList details;
+        for (const std::string& line : lines)
+            details << QString::fromStdString(line);
+        m_frame.prompts().askWithDetails(&dialog, m_frame.languageString(strings::Title),
+                                         {m_frame.languageString(strings::Ok)},
+                                         m_frame.languageString(lines.empty() ? 487 : 488), details);
+    });
+    const int choice = m_frame.prompts().runBackupsDialog(dialog);
+    const QString path = dialog.selectedPath();
+    if (path.isEmpty())
+        return;
+    if (choice == BackupsDialog::Open) {
+        // Opening a backup replaces the configuration like File > Open: unsaved edits are asked about.
+        if (confirmUnsavedChanges())
+            openConfiguration(path);
+    } else if (choice == BackupsDialog::WriteToRadio) {
+        m_frame.transfers().restoreFrom(path);
+    }
 }
 
 void DocumentCommands::openConfiguration(const QString& path)

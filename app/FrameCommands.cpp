@@ -33,10 +33,12 @@ constexpr FrameCommand commands[] = {
 
     {ID_READ_FROM_RADIO, MenuProgramming, "从对讲机读取数据(&R)", 99, "go-down", "read.png", nullptr, 30, Locked},
     {ID_WRITE_TO_RADIO, MenuProgramming, "向对讲机写入数据(&W)", 100, "go-up", "write.png", nullptr, 41, Locked},
+    {ID_PROGRAM_FLEET, MenuProgramming, "编程多台对讲机(&S)...", 370, nullptr, nullptr, nullptr, 0, Locked},
     {ID_VERIFY, MenuProgramming, "校验(&V)", 160, nullptr, nullptr, nullptr, 0, Locked | SeparatorBefore},
     // A setting: its check mark is read by each write when it starts.
     {ID_VERIFY_AFTER_WRITE, MenuProgramming, "写入后校验(&A)", 161, nullptr, nullptr, nullptr, 0,
      Checkable | Checked},
+    {ID_READ_BEFORE_WRITE, MenuProgramming, "写入前先读取对讲机", 367, nullptr, nullptr, nullptr, 0, Checkable | Checked},
 
     // Enabled while there is a step to take back or to do again and no transfer runs.
     {ID_EDIT_UNDO, MenuEdit, "撤销(&U)", 260, "edit-undo", "undo.png", "Ctrl+Z", 25, Disabled},
@@ -44,6 +46,29 @@ constexpr FrameCommand commands[] = {
     {ID_CHANNEL_PAGE, MenuEdit, "信道信息", 1, nullptr, nullptr, nullptr, 0, Locked | SeparatorBefore},
     {ID_OPTIONS_PAGE, MenuEdit, "可选功能", 27, nullptr, nullptr, nullptr, 0, Locked},
     {ID_KEYS_PAGE, MenuEdit, "键设定", 28, nullptr, nullptr, nullptr, 0, Locked},
+    // Whole channels on the channel page. Their keys reach them only from the channel list:
+    // an open cell editor keeps its own (ChannelCommands).
+    {ID_CHANNELS_CUT, MenuEdit, "剪切", 135, nullptr, nullptr, "Ctrl+X", 0, Locked | SeparatorBefore},
+    {ID_CHANNELS_COPY, MenuEdit, "复制", 133, nullptr, nullptr, "Ctrl+C", 0, Locked},
+    {ID_CHANNELS_PASTE, MenuEdit, "粘贴", 134, nullptr, nullptr, "Ctrl+V", 0, Locked},
+    {ID_CHANNELS_CLEAR, MenuEdit, "清除信道", 289, nullptr, nullptr, "Delete", 0, Locked},
+    {ID_CHANNELS_DELETE_SHIFT, MenuEdit, "删除并上移", 290, nullptr, nullptr, "Ctrl+Delete", 0, Locked},
+    {ID_CHANNELS_INSERT, MenuEdit, "插入空信道", 291, nullptr, nullptr, "Insert", 0, Locked},
+    {ID_CHANNELS_SELECT_ALL, MenuEdit, "全选", 305, nullptr, nullptr, "Ctrl+A", 0, Locked},
+    {ID_CHANNELS_MOVE_UP, MenuEdit, "上移", 292, nullptr, nullptr, "Ctrl+Up", 0, Locked | SeparatorBefore},
+    {ID_CHANNELS_MOVE_DOWN, MenuEdit, "下移", 293, nullptr, nullptr, "Ctrl+Down", 0, Locked},
+    {ID_CHANNELS_SORT_FREQUENCY, MenuEdit, "按接收频率排序", 294, nullptr, nullptr, nullptr, 0, Locked},
+    {ID_CHANNELS_SORT_NAME, MenuEdit, "按名称排序", 295, nullptr, nullptr, nullptr, 0, Locked},
+    {ID_CHANNELS_SORT_TONE, MenuEdit, "按接收哑音排序", 296, nullptr, nullptr, nullptr, 0, Locked},
+    {ID_CHANNELS_PACK, MenuEdit, "去除空位", 297, nullptr, nullptr, nullptr, 0, Locked},
+    {ID_CHANNELS_EDIT_SELECTED, MenuEdit, "批量编辑所选信道...", 298, nullptr, nullptr, nullptr, 0,
+     Locked | SeparatorBefore},
+    {ID_CHANNELS_FILL, MenuEdit, "填充频率...", 299, nullptr, nullptr, nullptr, 0, Locked},
+    {ID_CHANNELS_FIND, MenuEdit, "查找", 300, nullptr, nullptr, "Ctrl+F", 0, Locked | SeparatorBefore},
+    {ID_CHANNELS_FIND_NEXT, MenuEdit, "查找下一个", 301, nullptr, nullptr, "F3", 0, Locked},
+    {ID_CHANNELS_FIND_PREVIOUS, MenuEdit, "查找上一个", 302, nullptr, nullptr, "Shift+F3", 0, Locked},
+    {ID_CHANNELS_GO_TO, MenuEdit, "转到信道...", 303, nullptr, nullptr, "Ctrl+G", 0, Locked},
+    {ID_CHANNELS_DUPLICATES, MenuEdit, "查找重复...", 304, nullptr, nullptr, nullptr, 0, Locked},
 
     // On the menu bar as text, on the toolbar as an icon.
     {ID_PORT_SELECTION, BarPort, "端口选择", 102, "network-wired", "port.png", nullptr, 40, Locked},

@@ -37,9 +37,34 @@ enum CommandId : int {
     ID_FILE_BACKUPS = 32862,
     ID_EXPORT_CHANNELS = 32863,
     ID_IMPORT_CHANNELS = 32864,
+    // A write reads the radio first, shows what changes and sends only that.
+    ID_READ_BEFORE_WRITE = 32900,
+    // Programming several radios at once or one after another.
+    ID_PROGRAM_FLEET = 32910,
     // The configuration's history.
     ID_EDIT_UNDO = 57643,
     ID_EDIT_REDO = 57644,
+    // Whole channels on the channel page (ChannelCommands).
+    ID_CHANNELS_CUT = 32870,
+    ID_CHANNELS_COPY = 32871,
+    ID_CHANNELS_PASTE = 32872,
+    ID_CHANNELS_CLEAR = 32873,
+    ID_CHANNELS_DELETE_SHIFT = 32874,
+    ID_CHANNELS_INSERT = 32875,
+    ID_CHANNELS_SELECT_ALL = 32876,
+    ID_CHANNELS_MOVE_UP = 32877,
+    ID_CHANNELS_MOVE_DOWN = 32878,
+    ID_CHANNELS_SORT_FREQUENCY = 32879,
+    ID_CHANNELS_SORT_NAME = 32880,
+    ID_CHANNELS_SORT_TONE = 32881,
+    ID_CHANNELS_PACK = 32882,
+    ID_CHANNELS_EDIT_SELECTED = 32883,
+    ID_CHANNELS_FILL = 32884,
+    ID_CHANNELS_FIND = 32885,
+    ID_CHANNELS_FIND_NEXT = 32886,
+    ID_CHANNELS_FIND_PREVIOUS = 32887,
+    ID_CHANNELS_GO_TO = 32888,
+    ID_CHANNELS_DUPLICATES = 32889,
 };
 
 // Positions on the menu bar. A position without a popup holds a command of its own.

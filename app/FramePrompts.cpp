@@ -1,9 +1,9 @@
 #include "app/FramePrompts.h"
 
+#include "app/BackupsDialog.h"
 #include "link/MessageDialog.h"
 #include "link/PortDialog.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QDialogButtonBox>
@@ -19,17 +19,30 @@
 
 namespace {
 
-QString configurationFilter()
-{
-    return QStringLiteral("tw Files (*.tw);;All Files (*)");
-}
-
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("CMainFrame", text);
-}
+// Tarn's own texts of the file dialogs and the two standard boxes.
+constexpr int AlreadyExists = 435;    // "%1 already exists."
+constexpr int ReplaceIt = 436;        // "Do you want to replace it?"
+constexpr int CannotSave = 437;       // "Cannot save %1:"
+constexpr int TwFiles = 438;
+constexpr int AllFiles = 439;
 
 }  // namespace
+
+QString FramePrompts::text(int n, const char* english) const
+{
+    const QString shown = m_strings && n >= 0 && n < m_strings->size() ? m_strings->at(n) : QString();
+    return shown.isEmpty() ? QString::fromUtf8(english) : shown;
+}
+
+QString FramePrompts::allFilesFilter() const
+{
+    return text(AllFiles, "All Files (*)");
+}
+
+QString FramePrompts::configurationFilter() const
+{
+    return text(TwFiles, "tw Files (*.tw)") + QStringLiteral(";;") + allFilesFilter();
+}
 
 int FramePrompts::showMessage(QWidget* parent, const QString& title, const QString& buttonText,
                               const QString& text)
@@ -41,6 +54,12 @@ int FramePrompts::askChoice(QWidget* parent, const QString& title, const QString
                             const QString& text)
 {
     return MessageDialog::ask(parent, title, buttonTexts, text);
+}
+
+int FramePrompts::askWithDetails(QWidget* parent, const QString& title, const QStringList& buttonTexts,
+                                 const QString& text, const QStringList& details)
+{
+    return MessageDialog::ask(parent, title, buttonTexts, text, details);
 }
 
 QString FramePrompts::askOpenPath(QWidget* parent)
@@ -56,15 +75,17 @@ QString FramePrompts::askSavePath(QWidget* parent)
 bool FramePrompts::confirmOverwrite(QWidget* parent, const QString& title, const QString& path)
 {
     return QMessageBox::question(parent, title,
-                                 tr("%1 already exists.\nDo you want to replace it?")
-                                     .arg(QDir::toNativeSeparators(path)))
+                                 text(AlreadyExists, "%1 already exists.").arg(QDir::toNativeSeparators(path))
+                                     + QLatin1Char('\n') + text(ReplaceIt, "Do you want to replace it?"))
         == QMessageBox::Yes;
 }
 
 void FramePrompts::reportSaveError(QWidget* parent, const QString& title, const QString& path,
                                    const QString& reason)
 {
-    QMessageBox::critical(parent, title, tr("Cannot save %1:\n%2").arg(QDir::toNativeSeparators(path), reason));
+    QMessageBox::critical(parent, title,
+                          text(CannotSave, "Cannot save %1:").arg(QDir::toNativeSeparators(path)) + QLatin1Char('\n')
+                              + reason);
 }
 
 int FramePrompts::runPortDialog(PortDialog& dialog)
@@ -89,20 +110,20 @@ int FramePrompts::runPrintPreview(QPrintPreviewDialog& dialog)
 
 QString FramePrompts::askPdfPath(QWidget* parent, const QString& filter)
 {
-    QString path = QFileDialog::getSaveFileName(parent, QString(), QString(), filter + QStringLiteral(";;All Files (*)"));
+    QString path = QFileDialog::getSaveFileName(parent, QString(), QString(), filter + QStringLiteral(";;") + allFilesFilter());
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".pdf");
     return path;
 }
 
-QString FramePrompts::askBackupPath(QWidget* parent, const QString& folder)
+int FramePrompts::runBackupsDialog(BackupsDialog& dialog)
 {
-    return QFileDialog::getOpenFileName(parent, QString(), folder, configurationFilter());
+    return dialog.exec();
 }
 
 QString FramePrompts::askCsvPath(QWidget* parent, bool save, const QString& filter)
 {
-    const QString filters = filter + QStringLiteral(";;All Files (*)");
+    const QString filters = filter + QStringLiteral(";;") + allFilesFilter();
     if (!save)
         return QFileDialog::getOpenFileName(parent, QString(), QString(), filters);
     // A name typed without an ending still lands where Import channels looks for it.

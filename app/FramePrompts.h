@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+class BackupsDialog;
 class PortDialog;
 class QPrintDialog;
 class QPrintPreviewDialog;
@@ -15,6 +16,9 @@ class FramePrompts {
 public:
     virtual ~FramePrompts() = default;
 
+    // The language strings the dialogs' own texts come from (the frame's, set by the frame).
+    void setLanguageStrings(const QStringList* strings) { m_strings = strings; }
+
     // The program's message dialog; QDialog::Accepted when the user pressed its button.
     virtual int showMessage(QWidget* parent, const QString& title, const QString& buttonText,
                             const QString& text);
@@ -22,6 +26,10 @@ public:
     // was closed without one.
     virtual int askChoice(QWidget* parent, const QString& title, const QStringList& buttonTexts,
                           const QString& text);
+    // The same with lines too many for the message (a verify's differences, the changes a
+    // write would make) in a scrolling list below it, in the same box.
+    virtual int askWithDetails(QWidget* parent, const QString& title, const QStringList& buttonTexts,
+                               const QString& text, const QStringList& details);
     // The file dialogs of File/Open and File/Save. An empty path means cancelled.
     virtual QString askOpenPath(QWidget* parent);
     virtual QString askSavePath(QWidget* parent);
@@ -37,8 +45,8 @@ public:
     virtual int runPrintPreview(QPrintPreviewDialog& dialog);
     // The file dialog of Export PDF, with the file type's filter text. Empty: cancelled.
     virtual QString askPdfPath(QWidget* parent, const QString& filter);
-    // A configuration file among the backups in `folder`. An empty path means cancelled.
-    virtual QString askBackupPath(QWidget* parent, const QString& folder);
+    // The list of backups (File > Backups); returns the dialog result.
+    virtual int runBackupsDialog(BackupsDialog& dialog);
     // A CSV file to export the channels to (save) or to import them from; `filter` is the
     // file type text of the dialog.
     virtual QString askCsvPath(QWidget* parent, bool save, const QString& filter);
@@ -46,4 +54,14 @@ public:
     // were not kept): `summary` above the lines (either may be empty), one button.
     virtual void showReport(QWidget* parent, const QString& title, const QString& buttonText,
                             const QString& summary, const QStringList& lines);
+
+protected:
+    // Language string n, or `english` where the table has none.
+    QString text(int n, const char* english) const;
+    // "tw Files (*.tw);;All Files (*)" in the chosen language.
+    QString configurationFilter() const;
+    QString allFilesFilter() const;
+
+private:
+    const QStringList* m_strings = nullptr;
 };

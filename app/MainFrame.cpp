@@ -1,6 +1,8 @@
 #include "app/MainFrame.h"
 
+#include "app/ChannelCommands.h"
 #include "app/ClientBackground.h"
+#include "app/FleetCommands.h"
 #include "app/FramePrompts.h"
 #include "app/NavigationBar.h"
 #include "app/ProgStatusBar.h"
@@ -24,6 +26,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     tarn::initTarnResources();
     for (int i = 0; i < LanguageStringCount; ++i)
         m_languageStrings.append(QString());
+    m_prompts->setLanguageStrings(&m_languageStrings);
 
     setWindowTitle(QStringLiteral("Tarn"));
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -39,9 +42,11 @@ CMainFrame::CMainFrame(QWidget* parent)
     connect(m_pages, &PageWindows::pageOpened, this, &CMainFrame::pageOpened);
     m_documentCommands = new DocumentCommands(*this, *m_document, *m_pages);
     m_transferCommands = new TransferCommands(*this, *m_document, *m_pages, *m_documentCommands);
+    new FleetCommands(*this);
     m_pages->registerCommands();
     m_documentCommands->registerCommands();
     m_transferCommands->registerCommands();
+    new ChannelCommands(*this, *m_pages);
     registerViewCommands();
 
     m_background = new ClientBackground(this);
@@ -64,6 +69,7 @@ CMainFrame::~CMainFrame()
 void CMainFrame::setPrompts(std::unique_ptr<FramePrompts> prompts)
 {
     m_prompts = prompts ? std::move(prompts) : std::make_unique<FramePrompts>();
+    m_prompts->setLanguageStrings(&m_languageStrings);
 }
 
 const QList<int>& CMainFrame::imageCommands()

@@ -1,7 +1,8 @@
 // The main window: the multiple-document frame around one configuration, with the menus,
 // toolbar and status bar built from the command table (FrameCommands.h) and the language
-// strings (FrameMenus.cpp). Three parts carry the commands out: the document commands (file, exchange,
-// print, history), the transfer commands (the radio) and the page windows.
+// strings (FrameMenus.cpp). Four parts carry the commands out: the document commands
+// (file, exchange, print, history), the transfer commands (the radio), the channel
+// commands (rows of the channel page) and the page windows.
 #pragma once
 
 #include "app/DocumentCommands.h"

@@ -6,9 +6,14 @@
 #include "app/PagePlacement.h"
 #include "document/Configuration.h"
 #include "lang/ResourceLookup.h"
+#include "pages/CellListCtrl.h"
+#include "pages/ChnMsgView.h"
+#include "pages/ChoiceFunView.h"
+#include "radio/BandSettings.h"
 #include "radio/LanguageStrings.h"
 #include "radio/PrintContent.h"
 
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMdiSubWindow>
@@ -91,6 +96,35 @@ void PageWindows::openPage(PageKind kind)
     m_area->setActiveSubWindow(frame);
     m_frame.applyTitle();
     emit pageOpened(kind);
+}
+
+void PageWindows::openChannelAt(int channel, int column)
+{
+    openPage(PageKind::Channel);
+    auto* view = qobject_cast<CChnMsgView*>(page(PageKind::Channel));
+    const int row = channel - 1;
+    if (!view || row < 0 || row >= view->list()->rowCount())
+        return;
+    CellListCtrl* list = view->list();
+    list->selectionModel()->setCurrentIndex(list->model()->index(row, column),
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    list->scrollToItem(list->item(row, column), QAbstractItemView::PositionAtCenter);
+    list->setFocus(Qt::OtherFocusReason);
+}
+
+void PageWindows::openBandFrequency(bool bandA)
+{
+    openPage(PageKind::Options);
+    auto* view = qobject_cast<CChoiceFunView*>(page(PageKind::Options));
+    if (!view)
+        return;
+    const tarn::BandField& field = tarn::FindBandField(tarn::BandFieldId::Frequency);
+    QWidget* box = view->settingControl(tarn::BandSettingKey(bandA ? tarn::Band::A : tarn::Band::B, field.key));
+    if (!box)
+        return;
+    box->setFocus(Qt::OtherFocusReason);
+    if (auto* edit = qobject_cast<QLineEdit*>(box))
+        edit->selectAll();
 }
 
 void PageWindows::OpenPageByTitle(const QString& title)

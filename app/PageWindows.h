@@ -36,6 +36,11 @@ public:
     PageView* page(PageKind kind) const;
 
     void openPage(PageKind kind);
+    // Opens the channel page with channel `channel` (1-128) selected and scrolled into sight,
+    // the cell of `column` current.
+    void openChannelAt(int channel, int column);
+    // Opens the optional functions page with the A or B band's VFO frequency box focused.
+    void openBandFrequency(bool bandA);
     void OpenPageByTitle(const QString& title);
     // Every open page reloads from the image, then the channel page opens (after a read,
     // File > Open, File > New).

@@ -1,9 +1,11 @@
 // The commands that talk to the radio: Read, Write, Verify and the port selection, with
-// the transfer's progress, the check before a write, the result and its report.
+// the transfer's progress, the questions before a write (another port, the changes, the
+// band limits), the result with its report, and the restore of what the radio held.
 #pragma once
 
 #include "link/Backups.h"
 #include "link/TransferJob.h"
+#include "link/WriteChecks.h"
 
 #include <QObject>
 #include <QStringList>
@@ -41,22 +43,30 @@ public:
     void write();
     void verify();
     void selectPort();
+    // Writes `image` (what a radio held) back to the radio, through every check of a write
+    // that reads the radio first; the configuration in the window is not touched.
+    void restore(const tarn::RadioImage& image);
+    // The same with a configuration file (a backup); a file that does not load says so.
+    void restoreFrom(const QString& path);
 
     // WM_TRANSFER_PROGRESS: the worker's progress 1-100, 0 when the transfer ends.
     void onTransferProgress(quint32 position);
-    // WM_IMAGE_NOTIFY: 2 reloads the pages after a read; 4 runs the band-limit check and
-    // answers 1 to go on with the write, 0 to stop it.
+    // WM_IMAGE_NOTIFY: 2 reloads the pages after a read; the questions (4 the band-limit
+    // check, 5 a radio on another port, 6 the changes a write makes) answer 1 to go on, 0 to
+    // stop.
     int onImageNotify(int code);
-    // WM_TRANSFER_RESULT: the result code 0-4 shown in the message dialog.
+    // WM_TRANSFER_RESULT: the result, where it went and what the transfer found, in one
+    // message dialog.
     int onTransferResult(int code);
+    // The status bar while the scan looks for the radio: the port it tries now.
+    void onScanningPort(int port);
 
 private:
-    void start(tarn::TransferJob::Operation operation);
+    void start(tarn::TransferJob::Operation operation, tarn::RadioImage* image);
     void lockImageCommands(bool locked);
-    // What the last transfer adds to its result: the read-back's verdict for the message,
-    // and the differences and backups not kept for the report after it.
-    QString verifyVerdict() const;
-    QStringList transferReport() const;
+    int checkBandLimits();
+    // The image the running write sends: the configuration's, or the copy being restored.
+    tarn::RadioImage& writtenImage();
 
     CMainFrame& m_frame;
     tarn::Configuration& m_document;
@@ -66,4 +76,11 @@ private:
     tarn::BackupStore m_backups;
     // The configuration as the pages showed it when a read began: what its undo gives back.
     tarn::RadioImage m_beforeRead;
+    // A restore writes this copy; the configuration stays as it is.
+    tarn::RadioImage m_restoreImage;
+    bool m_restoring = false;
+    // The place of a refused frequency the user asked to be shown, opened after the result.
+    tarn::LimitPlace m_refusedPlace = tarn::LimitPlace::None;
+    int m_refusedChannel = 0;
+    bool m_refusedTransmit = false;
 };

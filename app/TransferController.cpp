@@ -11,6 +11,8 @@ TransferController::TransferController(QObject* parent)
     // The worker's reports arrive as posted messages, in the order it sent them.
     m_listener->connectTo(this, &TransferController::transferProgress, &TransferController::imageNotify,
                           &TransferController::onResult);
+    connect(m_listener, &tarn::QueuedTransferListener::scanningPosted, this, &TransferController::scanningPort,
+            Qt::QueuedConnection);
 }
 
 TransferController::~TransferController()

@@ -29,8 +29,8 @@ public:
     bool closing() const { return m_closing; }
     bool workerRunning() const;
 
-    // The answer to the check before a write, run on this object's thread while the
-    // worker waits.
+    // The answer to the questions before a write or verify (the band-limit check, another
+    // port, the changes), run on this object's thread while the worker waits.
     void setImageCheck(std::function<int(int code)> check);
 
     // Starts a worker for `operation` on `image`. False while a transfer runs.
@@ -42,11 +42,14 @@ public:
 signals:
     // WM_TRANSFER_PROGRESS: 1-100 while the transfer runs, 0 when it ends.
     void transferProgress(int position);
-    // WM_IMAGE_NOTIFY codes other than the check (2: reload the pages after a read).
+    // WM_IMAGE_NOTIFY codes other than the questions (2: reload the pages after a read).
     void imageNotify(int code);
-    // WM_TRANSFER_RESULT: the result code 0-4. running() is still true while it is shown.
+    // WM_TRANSFER_RESULT: the result code (TransferResult). running() is still true while it
+    // is shown.
     void transferResult(int code);
     void runningChanged(bool running);
+    // The scan is about to try port n (1-20) while it looks for the radio.
+    void scanningPort(int n);
 
 private:
     void onResult(int code);

@@ -38,6 +38,14 @@ struct Invocation {
         const auto it = options.find(option);
         return it == options.end() ? fallback : it->second;
     }
+    // Every value an option was given, in order (value() is the last of them).
+    std::vector<std::string> values(std::string_view option) const
+    {
+        const auto it = repeated.find(option);
+        return it == repeated.end() ? std::vector<std::string>() : it->second;
+    }
+
+    std::map<std::string, std::vector<std::string>, std::less<>> repeated;
 };
 
 struct Command {
@@ -52,7 +60,7 @@ struct Command {
 
 // Command groups, one per source file.
 std::vector<Command> fileCommands();   // FileCommands.cpp: new, info
-std::vector<Command> radioCommands();  // RadioCommands.cpp: read, write, ports
+std::vector<Command> radioCommands();  // RadioCommands.cpp: read, write, ports (FleetWrite.cpp: to a fleet)
 std::vector<Command> exchangeCommands();  // ExchangeCommands.cpp: diff, export-csv, import-csv, export, import
 std::vector<Command> printCommands();  // PrintCommands.cpp: print
 std::vector<Command> channelCommands();  // ChannelCommands.cpp: channels

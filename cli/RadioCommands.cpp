@@ -5,6 +5,7 @@
 #include "cli/CliFiles.h"
 #include "cli/CliLanguage.h"
 #include "cli/Commands.h"
+#include "cli/FleetWrite.h"
 
 #include "link/Backups.h"
 #include "link/CommPort.h"
@@ -45,7 +46,8 @@ namespace {
 
 const CommandOption PortOption{"--port", "N",
     "Use port number N (1-20) and no other: when no radio answers there, the result is \"no radio\". "
-    "Without it the scan tries the stored port (port 1 for a read), then every other port."};
+    "Without it the scan tries the stored port (port 1 for a read), then every other port. write: "
+    "given more than once, one radio on each port, all at once."};
 const CommandOption PortsOption{"--ports", "MAP",
     "Port numbers to devices, \"N=DEVICE[,N=DEVICE...]\", as TARN_PORTS (which it replaces); "
     "an empty MAP leaves every port without a device."};
@@ -438,21 +440,70 @@ std::string shellWord(const std::string& word)
     return quoted + "'";
 }
 
+// The command that writes back what the radio held before a write.
+std::string restoreCommand(const Invocation& call, const RestoreOffer& offer)
+{
+    std::string command = "tarn-cli write --quick " + shellWord(offer.backup.path) + " --port "
+        + std::to_string(offer.port);
+    if (call.has(PortsOption.name))
+        command += " --ports " + shellWord(call.value(PortsOption.name));
+    return command;
+}
+
 // Where the copy of what the radio held is, and the command that writes it back.
 void reportRestore(const Invocation& call, const CliLanguage& language, const RestoreOffer& offer)
 {
     const std::string where = RestoreText(offer, language.function());
     if (where.empty())
         return;
-    std::string command = "tarn-cli write --quick " + shellWord(offer.backup.path) + " --port "
-        + std::to_string(offer.port);
-    if (call.has(PortsOption.name))
-        command += " --ports " + shellWord(call.value(PortsOption.name));
-    call.out << where << "\n" << language.text(348) << command << std::endl;
+    call.out << where << "\n" << language.text(348) << restoreCommand(call, offer) << std::endl;
+}
+
+// write with --port given more than once, --repeat, --per-radio or --log: every radio on a
+// port named, with all a single write does.
+int writeFleet(const Invocation& call)
+{
+    std::string problem;
+    if (call.has(DryRunOption.name) || call.has(QuickOption.name))
+        problem = "--dry-run and --quick are for one radio; a fleet write reads each radio first";
+    else if (call.has(TraceOption.name))
+        problem = "--trace follows one radio; leave it out when writing several";
+    else if (call.values(PortOption.name).empty())
+        problem = "a fleet write goes only to the ports you name: give --port N (once per radio, or once with "
+                  "--repeat)";
+    else if (call.has(RepeatOption.name) && call.values(PortOption.name).size() > 1)
+        problem = "--repeat takes one --port: the radios come one after another on that cable";
+    if (!problem.empty()) {
+        call.err << "tarn-cli write: " << problem << "\n";
+        return ExitError;
+    }
+    CliLanguage language;
+    FleetWrite request;
+    bool onlyPort = false;
+    if (!prepareToSend(call, "write", language, request.image, &onlyPort))
+        return ExitError;
+    for (const std::string& value : call.values(PortOption.name)) {
+        bool ok = false;
+        const int n = QString::fromStdString(value).toInt(&ok);
+        if (!ok || n < TransferJob::FirstPort || n > TransferJob::LastPort) {
+            call.err << "tarn-cli write: --port needs a port number from 1 to 20, not '" << value << "'\n";
+            return ExitError;
+        }
+        if (std::find(request.ports.begin(), request.ports.end(), n) != request.ports.end()) {
+            call.err << "tarn-cli write: port " << n << " is given twice; one radio answers on a port\n";
+            return ExitError;
+        }
+        request.ports.push_back(n);
+    }
+    request.path = call.arguments[0];
+    request.restoreCommand = [&call](const RestoreOffer& offer) { return restoreCommand(call, offer); };
+    return runFleetWrite(call, language, request);
 }
 
 int runWrite(const Invocation& call)
 {
+    if (isFleetWrite(call))
+        return writeFleet(call);
     CliLanguage language;
     RadioImage image;
     bool onlyPort = false;
@@ -583,9 +634,10 @@ std::vector<Command> radioCommands()
         {"write", "FILE",
          "Write a configuration file to the radio: read the radio first and keep that as the "
          "before-write backup, list what will change, check every frequency against the band limits "
-         "the radio reports, send only the 16-byte blocks that change and read them back.",
+         "the radio reports, send only the 16-byte blocks that change and read them back. With --port "
+         "given more than once, or --repeat, to a fleet of radios.",
          1, 1, {PortOption, PortsOption, LangOption, TraceOption, NoBackupOption, DryRunOption, QuickOption,
-                VerifyOption}, runWrite},
+                VerifyOption, RepeatOption, PerRadioOption, LogOption}, runWrite},
         {"verify", "FILE",
          "Read the radio back and compare it with a configuration file over every byte a write sends; "
          "the differences are listed by channel and setting. Exit 0 when equal, 6 when they differ.",

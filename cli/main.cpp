@@ -40,7 +40,7 @@ void printUsage(std::ostream& out, const std::vector<Command>& commands)
            "answered; 4 reading from the radio failed; 5 writing failed or was refused.\n"
            "verify, write: 6 the radio differs from the file; diff: 1 the files differ;\n"
            "write --dry-run: 1 the write would change something; channels: 1 the operation was\n"
-           "refused (nothing was written).\n";
+           "refused (nothing was written); write to several radios: the highest of the radios'.\n";
 }
 
 void printCommandUsage(std::ostream& out, const Command& c)
@@ -100,7 +100,7 @@ int main(int argc, char* argv[])
         return ExitError;
     }
 
-    Invocation invocation{{}, {}, std::cout, std::cerr};
+    Invocation invocation{{}, {}, std::cout, std::cerr, {}};
     bool optionsEnded = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -132,8 +132,10 @@ int main(int argc, char* argv[])
             invocation.options[name] = "";
         } else if (equals != std::string::npos) {
             invocation.options[name] = arg.substr(equals + 1);
+            invocation.repeated[name].push_back(invocation.options[name]);
         } else if (i + 1 < args.size()) {
             invocation.options[name] = args[++i];
+            invocation.repeated[name].push_back(invocation.options[name]);
         } else {
             std::cerr << "tarn-cli " << command->name << ": option '" << name << "' needs a value\n";
             return ExitError;

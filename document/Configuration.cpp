@@ -96,9 +96,10 @@ void Configuration::rebase()
     // What the pages make of an unmodified configuration as they load (a value put on its
     // step, a short password padded) is no change of the user's: it stays unmodified.
     const bool clean = !isModified();
-    setBase(std::make_shared<const RadioImage>(current()));
+    auto now = std::make_shared<const RadioImage>(current());
     if (clean)
-        m_clean = *m_base;
+        m_clean = *now;
+    setBase(now);
 }
 
 void Configuration::markClean()

@@ -42,7 +42,9 @@ std::string kindName(ToneKind kind)
 std::string dcsCode(const std::string& tone) { return tone.substr(2); }
 char dcsPolarity(const std::string& tone) { return tone.size() > 1 && tone[1] == 'I' ? 'R' : 'N'; }
 
-std::string csvField(const std::string& value, char separator)
+}  // namespace
+
+std::string CsvField(const std::string& value, char separator)
 {
     if (value.find_first_of(std::string("\"\r\n") + separator) == std::string::npos)
         return value;
@@ -55,13 +57,9 @@ std::string csvField(const std::string& value, char separator)
     return quoted + "\"";
 }
 
-// The physical lines of the file split into rows of fields; a quoted field may hold commas,
-// doubled quotes and line breaks. A line ends at "\r\n", "\n" or a lone "\r".
-struct CsvRow {
-    int line;
-    std::vector<std::string> fields;
-    int unclosedQuote = 0;  // the line where a quote opened that never closes (0: none)
-};
+namespace {
+
+using CsvRow = CsvRecord;
 
 // Where the line break at `i` ends; `i` itself when there is none.
 std::size_t pastLineBreak(std::string_view text, std::size_t i)
@@ -80,7 +78,9 @@ std::size_t nextLine(std::string_view text, std::size_t i)
     return end == std::string_view::npos ? text.size() : pastLineBreak(text, end);
 }
 
-std::vector<CsvRow> parseCsv(std::string_view text, char separator = ',')
+}  // namespace
+
+std::vector<CsvRecord> SplitCsvRecords(std::string_view text, char separator)
 {
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3);
@@ -144,6 +144,8 @@ std::vector<CsvRow> parseCsv(std::string_view text, char separator = ',')
     }
     return rows;
 }
+
+namespace {
 
 std::string trimmed(std::string_view text)
 {
@@ -441,7 +443,7 @@ std::string ExportChannelsCsv(const RadioImage& image, char separator)
             dtcs, polarity, rxDtcs, cross, row[ColBandwidth] == words.optionOn ? "NFM" : "FM", "5.00",
             row[ColChoice6] == words.choice6Bit0 ? "S" : "", row[ColPower], "", "", "", "", ""};
         for (std::size_t c = 0; c < fields.size(); ++c)
-            text += (c ? between : "") + csvField(fields[c], separator);
+            text += (c ? between : "") + CsvField(fields[c], separator);
         text += "\r\n";
     }
     return text;
@@ -456,7 +458,7 @@ CsvImportResult importRows(std::string_view text, RadioImage& image, bool skipBa
     auto report = [&result](int line, const std::string& reason) {
         result.problems.push_back({line, PrintableText(reason)});
     };
-    const std::vector<CsvRow> rows = parseCsv(text);
+    const std::vector<CsvRow> rows = SplitCsvRecords(text);
     if (rows.empty()) {
         report(0, "the file holds no header row");
         return result;
@@ -558,7 +560,7 @@ ClipboardChannels ChannelsFromClipboardText(std::string_view text)
         start = end == std::string_view::npos ? text.size() : end + 1;
     }
     const std::string_view header = text.substr(start, text.find('\n', start) - start);
-    const std::vector<CsvRow> rows = parseCsv(text, header.find('\t') != std::string_view::npos ? '\t' : ',');
+    const std::vector<CsvRow> rows = SplitCsvRecords(text, header.find('\t') != std::string_view::npos ? '\t' : ',');
     if (rows.empty()) {
         result.problems.push_back({0, "the text holds no header row"});
         return result;

@@ -18,6 +18,22 @@ inline constexpr std::array<std::string_view, 21> CsvColumns{
     "DtcsPolarity", "RxDtcsCode", "CrossMode", "Mode", "TStep", "Skip", "Power", "Comment", "URCALL",
     "RPT1CALL", "RPT2CALL", "DVCODE"};
 
+// One record of a CSV text: the file line it starts on and its fields.
+struct CsvRecord {
+    int line;
+    std::vector<std::string> fields;
+    int unclosedQuote = 0;  // the line where a quote opened that never closes (0: none)
+};
+
+// The records of a CSV text, as every CSV Tarn reads is split: a quoted field may hold the
+// separator, doubled quotes and line breaks; a line ends at "\r\n", "\n" or a lone "\r";
+// lines starting with # and empty lines are skipped; a UTF-8 byte order mark is skipped. A
+// quote that never closes ends its own record at its line, not the records after it.
+std::vector<CsvRecord> SplitCsvRecords(std::string_view text, char separator = ',');
+// A field as a CSV line holds it: quoted (quotes doubled) when it holds the separator, a
+// quote or a line break, else as it is.
+std::string CsvField(const std::string& value, char separator = ',');
+
 // The header and one row per programmed channel, in channel order, lines ending in "\r\n",
 // fields parted by `separator`.
 std::string ExportChannelsCsv(const RadioImage& image, char separator = ',');

@@ -570,4 +570,37 @@ TextFormResult ImportTextForm(std::string_view text, RadioImage& image)
     return result;
 }
 
+bool IsSettingKey(std::string_view key)
+{
+    return settings::FindField(key) != nullptr;
+}
+
+TextFormResult ApplySettingText(std::string_view key, std::string_view value, RadioImage& image)
+{
+    TextFormResult result;
+    const settings::Field* field = settings::FindField(key);
+    try {
+        if (!field)
+            throw TextError{YAML::Mark::null_mark(), "'" + std::string(key) + "' is not a setting"};
+        // The value goes through the import's own reading of that map, as if the text held it.
+        YAML::Node map(YAML::NodeType::Map);
+        map[std::string(key)] = std::string(value);
+        const bool keys = field->section == settings::Section::Keys;
+        RadioImage working = image;
+        applyFields(map, keys ? fieldKeys(settings::Section::Keys, settings::Section::Keys)
+                              : fieldKeys(settings::Section::General, settings::Section::Hidden),
+                    keys ? "keys" : "settings", working);
+        image = working;
+        result.ok = true;
+    } catch (const TextError& e) {
+        result.error = e.what;
+    } catch (const YAML::Exception& e) {
+        result.error = e.msg;
+    } catch (const std::exception& e) {
+        result.error = e.what();
+    }
+    result.error = PrintableText(result.error);
+    return result;
+}
+
 }  // namespace tarn

@@ -26,4 +26,11 @@ struct TextFormResult {
 // Applies the text onto `image` (the base). On any error the image is left untouched.
 TextFormResult ImportTextForm(std::string_view text, RadioImage& image);
 
+// Whether `key` names a setting of the text form's "settings" or "keys" map.
+bool IsSettingKey(std::string_view key);
+// One setting named by its key, set from the text the text form holds for it (a number for a
+// choice, true or false for a check, the text itself) by the same rules as an import. On an
+// error ("localId: '12X' is not a text this setting holds") the image is left untouched.
+TextFormResult ApplySettingText(std::string_view key, std::string_view value, RadioImage& image);
+
 }  // namespace tarn

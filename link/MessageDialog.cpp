@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace {
@@ -22,6 +23,10 @@ constexpr int ButtonHeight = dluY(14);
 constexpr int BelowButtons = BoxHeight - ButtonTop - ButtonHeight;
 // Room kept beside wrapped lines and between the text and the buttons.
 constexpr int Margin = dluX(7);
+// With a list of details: room for a line such as "Channel 128 Rx freq: 145.50000 ->
+// 145.52500" and a dozen lines of them.
+constexpr int DetailsBoxWidth = dluX(330);
+constexpr int DetailsHeight = dluY(120);
 
 MessageDialog::Hook& testHook()
 {
@@ -99,15 +104,47 @@ void MessageDialog::setChoices(const QStringList& buttonTexts)
         m_choiceButtons.first()->setFocus();
 }
 
+void MessageDialog::setDetails(const QStringList& details)
+{
+    m_details = details;
+    if (details.isEmpty()) {
+        delete m_detailsList;
+        m_detailsList = nullptr;
+    } else {
+        if (!m_detailsList) {
+            m_detailsList = new QPlainTextEdit(this);
+            m_detailsList->setReadOnly(true);
+            m_detailsList->setLineWrapMode(QPlainTextEdit::NoWrap);
+            m_detailsList->show();
+        }
+        m_detailsList->setPlainText(details.join(QLatin1Char('\n')));
+        m_detailsList->setAccessibleName(m_text);
+    }
+    layoutText();
+    update();
+}
+
+int MessageDialog::boxWidth() const
+{
+    return m_details.isEmpty() ? BoxWidth : DetailsBoxWidth;
+}
+
 void MessageDialog::placeButtons(int top)
 {
     m_button->setGeometry(dluX(59) + (width() - BoxWidth) / 2, top, ButtonWidth, ButtonHeight);
     const int gap = dluX(6);
     const int count = static_cast<int>(m_choiceButtons.size());
-    int x = (width() - count * ButtonWidth - (count - 1) * gap) / 2;
+    // A button text wider than the template's button (a long choice) gets the width it needs.
+    QList<int> widths;
+    int total = (count - 1) * gap;
     for (QPushButton* button : std::as_const(m_choiceButtons)) {
-        button->setGeometry(x, top, ButtonWidth, ButtonHeight);
-        x += ButtonWidth + gap;
+        widths << qMax(ButtonWidth, button->sizeHint().width());
+        total += widths.last();
+    }
+    int x = (width() - total) / 2;
+    for (int i = 0; i < count; ++i) {
+        m_choiceButtons[i]->setGeometry(x, top, widths[i], ButtonHeight);
+        x += widths[i] + gap;
     }
 }
 
@@ -115,6 +152,7 @@ void MessageDialog::layoutText()
 {
     const QFont font = messageFont(tarn::messagePointSize(m_text));
     const QFontMetrics metrics(font, this);
+    const int box = boxWidth();
     auto line = [&](int x, int top, const QString& text) {
         return TextLine{QRect(x, top, metrics.horizontalAdvance(text), metrics.height()), text};
     };
@@ -122,7 +160,7 @@ void MessageDialog::layoutText()
 
     // The template's way: one line centred at 28, or the split into two lines at 16 and 40.
     const int width = metrics.horizontalAdvance(m_text);
-    const int x = (BoxWidth - width) / 2;
+    const int x = (box - width) / 2;
     const tarn::MessageLines split = tarn::splitMessage(m_text, x >= 0);
     if (m_text.contains(QLatin1Char('\n'))) {
         // Lines of their own (a refused import's reasons): wrapped below.
@@ -131,25 +169,32 @@ void MessageDialog::layoutText()
     } else if (split.split) {
         const TextLine first = line(1, 16, split.first);
         const int secondWidth = metrics.horizontalAdvance(split.second);
-        const TextLine second = line((BoxWidth - secondWidth) / 2, 40, split.second);
-        if (first.rect.right() < BoxWidth && second.rect.left() >= 0)
+        const TextLine second = line((box - secondWidth) / 2, 40, split.second);
+        if (first.rect.right() < box && second.rect.left() >= 0)
             m_lines = {first, second};
     }
 
     // A text those two lines would cut (two notices joined, a long English message) is
     // wrapped to the box's width instead, and the box grows downwards to hold it.
     int buttonTop = ButtonTop;
+    int textBottom = m_lines.isEmpty() ? 16 : m_lines.last().rect.bottom() + 1;
     if (m_lines.isEmpty()) {
-        const QStringList wrapped = tarn::wrapMessage(m_text, BoxWidth - 2 * Margin,
+        const QStringList wrapped = tarn::wrapMessage(m_text, box - 2 * Margin,
                                                       [&](const QString& t) { return metrics.horizontalAdvance(t); });
         int top = 16;
         for (const QString& text : wrapped) {
-            m_lines.append(line((BoxWidth - metrics.horizontalAdvance(text)) / 2, top, text));
+            m_lines.append(line((box - metrics.horizontalAdvance(text)) / 2, top, text));
             top += metrics.lineSpacing();
         }
+        textBottom = top;
         buttonTop = qMax(ButtonTop, top + Margin);
     }
-    setFixedSize(BoxWidth, buttonTop + ButtonHeight + BelowButtons);
+    if (m_detailsList) {
+        const int top = textBottom + Margin;
+        m_detailsList->setGeometry(Margin, top, box - 2 * Margin, DetailsHeight);
+        buttonTop = qMax(buttonTop, top + DetailsHeight + Margin);
+    }
+    setFixedSize(box, buttonTop + ButtonHeight + BelowButtons);
     placeButtons(buttonTop);
 }
 
@@ -163,9 +208,16 @@ void MessageDialog::changeEvent(QEvent* event)
 int MessageDialog::ask(QWidget* parent, const QString& title, const QStringList& buttonTexts,
                        const QString& text)
 {
+    return ask(parent, title, buttonTexts, text, {});
+}
+
+int MessageDialog::ask(QWidget* parent, const QString& title, const QStringList& buttonTexts,
+                       const QString& text, const QStringList& details)
+{
     MessageDialog dialog(parent);
     dialog.setTitle(title);
     dialog.setText(text);
+    dialog.setDetails(details);
     if (buttonTexts.size() == 1)
         dialog.setButtonText(buttonTexts.first());
     else

@@ -1,6 +1,8 @@
 // The program's one message box for texts from the language table: a title, one button
 // (or a row of choices) and the message painted centred in a large calligraphic font. A
-// text too long for the box is wrapped and the box grows until all of it shows.
+// text too long for the box is wrapped and the box grows until all of it shows. Lines too
+// many for the message (a verify's differences, the changes a write makes) go into a
+// scrolling list below it, in the same box.
 #pragma once
 
 #include <QDialog>
@@ -9,6 +11,7 @@
 
 #include <functional>
 
+class QPlainTextEdit;
 class QPushButton;
 
 class MessageDialog : public QDialog {
@@ -39,6 +42,14 @@ public:
     // closed without one (Escape, the title bar's close button).
     static int ask(QWidget* parent, const QString& title, const QStringList& buttonTexts,
                    const QString& text);
+    // The same with `details` listed below the text (no list when empty).
+    static int ask(QWidget* parent, const QString& title, const QStringList& buttonTexts,
+                   const QString& text, const QStringList& details);
+
+    // Lines shown in a read-only scrolling list between the text and the buttons; the box
+    // widens to hold them.
+    void setDetails(const QStringList& details);
+    QStringList details() const { return m_details; }
 
     // Tests replace the modal loop: the hook sees the dialog and returns its result.
     using Hook = std::function<int(const MessageDialog&)>;
@@ -63,12 +74,15 @@ private:
     // Places the text lines and the buttons, growing the box for a text that needs it.
     void layoutText();
     void placeButtons(int top);
+    int boxWidth() const;
 
     QList<TextLine> m_lines;
     QString m_title;
     QString m_buttonText;
     QString m_text;
     QPushButton* m_button;
+    QStringList m_details;
+    QPlainTextEdit* m_detailsList = nullptr;
     QStringList m_choices;
     QList<QPushButton*> m_choiceButtons;
     static constexpr int FirstChoice = 2;  // above Accepted and Rejected

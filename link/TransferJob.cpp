@@ -424,7 +424,11 @@ bool TransferJob::confirmPort(int operation)
 {
     if (operation == Read || m_ports.answered == m_ports.start)
         return true;
-    return ask(ConfirmOtherPort);
+    if (ask(ConfirmOtherPort))
+        return true;
+    // The radio the user turned down is not the configuration's: its port stays the one it had.
+    m_image->setPortNumber(m_ports.start);
+    return false;
 }
 
 void TransferJob::postShare(int done, int total)

@@ -33,7 +33,8 @@ enum ImageNotifyCode {
     ImageRead = 2,         // posted: the image holds new radio data, reload the pages
     CheckBeforeWrite = 4,  // sent: run the band-limit check, answer 1 to go on, 0 to stop
     // Sent before a write or verify whose radio answered on another port than the one the
-    // scan started with (TransferJob::ports()): answer 1 to go on with it, 0 to stop.
+    // scan started with (TransferJob::ports()): answer 1 to go on with it, 0 to stop (the
+    // image then keeps the port number it had).
     ConfirmOtherPort = 5,
     // Sent by a write that read the radio first, once it knows what would change
     // (TransferJob::writePlan()): answer 1 to write, 0 to send nothing. Not sent when nothing

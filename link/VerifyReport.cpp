@@ -1,5 +1,7 @@
 #include "link/VerifyReport.h"
 
+#include "link/ResultText.h"
+#include "link/TransferListener.h"
 #include "radio/ImageDiff.h"
 
 namespace tarn {
@@ -53,6 +55,45 @@ std::string RestoreText(const RestoreOffer& offer, const LanguageText& text)
     if (!offer.offered || !offer.backup.kept)
         return {};
     return text(346) + offer.backup.path;
+}
+
+TransferEndReport DescribeTransferEnd(int code, const TransferJob& job, const LanguageText& text)
+{
+    TransferEndReport report;
+    auto add = [&report](const std::string& line) {
+        if (!line.empty())
+            report.message.push_back(line);
+    };
+    const WritePlan& plan = job.writePlan();
+    const VerifyOutcome& verify = job.verifyOutcome();
+    const bool write = code == WriteSucceeded || code == WriteFailed;
+    const bool verifyResult = code == VerifyEqual || code == VerifyDiffers || code == VerifyReadFailed;
+
+    if (code == WriteSucceeded && plan.nothingToChange()) {
+        add(WriteSummary(plan, text));
+        add(TransferPortText(code, job.ports(), text));
+    } else if (verifyResult) {
+        add(VerifyVerdict(verify, text));
+        add(TransferPortText(code, job.ports(), text));
+    } else {
+        const std::string result = TransferResultText(code, job.ports(), text);
+        for (std::size_t start = 0; start < result.size();) {
+            const std::size_t end = result.find('\n', start);
+            add(result.substr(start, end == std::string::npos ? std::string::npos : end - start));
+            start = end == std::string::npos ? result.size() : end + 1;
+        }
+        if (write && plan.readOk)
+            add(WriteSummary(plan, text));
+        if (code == WriteSucceeded && verify.ran)
+            add(VerifyVerdict(verify, text));
+    }
+    if (write)
+        add(RestoreText(job.restoreOffer(), text));
+
+    report.details = VerifyDifferences(verify, text);
+    for (const std::string& line : BackupFailures(job.backupResults(), text))
+        report.details.push_back(line);
+    return report;
 }
 
 }  // namespace tarn

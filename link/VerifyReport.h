@@ -28,4 +28,14 @@ std::string WriteSummary(const WritePlan& plan, const LanguageText& text);
 // Where the copy of what the radio held before the write is kept; empty when none is offered.
 std::string RestoreText(const RestoreOffer& offer, const LanguageText& text);
 
+// Everything the end of a transfer says, as one message: the result and where it went (or,
+// for a write that found nothing to change, that nothing was sent), what a read-first write
+// sent, the read-back's verdict and where the copy of the radio is kept; below it the
+// differences the read-back found and the backups that were not kept.
+struct TransferEndReport {
+    std::vector<std::string> message;  // one line each
+    std::vector<std::string> details;
+};
+TransferEndReport DescribeTransferEnd(int code, const TransferJob& job, const LanguageText& text);
+
 }  // namespace tarn

@@ -317,11 +317,17 @@ QWidget* CChoiceFunView::control(int id) const
     return findChild<QWidget*>(QStringLiteral("c%1").arg(id));
 }
 
+QWidget* CChoiceFunView::settingControl(std::string_view key) const
+{
+    const SettingPlace* place = FindPlace(key);
+    return place ? control(place->control) : nullptr;
+}
+
 void CChoiceFunView::addToPrint(PrintContent& content) const
 {
     auto add = [&](const std::string& key) {
         ControlState state;
-        QWidget* widget = control(PlaceOf(key).control);
+        QWidget* widget = settingControl(key);
         if (auto* list = qobject_cast<QComboBox*>(widget)) {
             state.text = list->currentText().toStdString();
             state.selection = list->currentIndex();

@@ -313,6 +313,42 @@ ChannelOutcome PasteChannels(RadioImage& image, int at, const ChannelList& chann
     return outcome;
 }
 
+ChannelOutcome MoveChannelsOnto(RadioImage& image, const std::vector<int>& rows, int at)
+{
+    const std::vector<int> moved = NormalizedRows(rows);
+    const int count = static_cast<int>(moved.size());
+    if (count == 0)
+        return {};
+    if (!validRow(at))
+        return refusal(ChannelRefusal::PastLastChannel, count);
+    if (at + count > ChannelCount)
+        return refusal(ChannelRefusal::PastLastChannel, at + count - ChannelCount);
+
+    const Channels old = allChannels(image);
+    Channels next = old;
+    Places places = unmoved();
+    ChannelOutcome outcome;
+    for (int row : moved) {
+        next[row] = StoredChannel::empty();
+        places[row] = -1;
+    }
+    for (int k = 0; k < count; ++k) {
+        const int target = at + k;
+        if (old[target].programmed() && !std::binary_search(moved.begin(), moved.end(), target))
+            ++outcome.overwritten;
+        places[target] = -1;
+    }
+    // Written after the emptying, so a channel cut and pasted onto rows of its own block
+    // keeps its place.
+    for (int k = 0; k < count; ++k) {
+        next[at + k] = old[moved[k]];
+        places[moved[k]] = at + k;
+    }
+    outcome.changed = rearrange(image, next, places);
+    outcome.rows = RowRange(at, at + count - 1);
+    return outcome;
+}
+
 ChannelOutcome ClearChannels(RadioImage& image, const std::vector<int>& rows)
 {
     Channels next = allChannels(image);

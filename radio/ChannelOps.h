@@ -78,6 +78,11 @@ PastePreview PreviewPaste(const RadioImage& image, int at, int count);
 
 // Puts the channels at at, at + 1, ...; refused whole when one would fall past 128.
 ChannelOutcome PasteChannels(RadioImage& image, int at, const ChannelList& channels);
+// A paste of cut channels: the channels of `rows` land at at, at + 1, ... over what was
+// there, their old rows not overwritten become empty, and the current and priority
+// channels follow them. `overwritten` counts the programmed channels replaced that were not
+// among the cut ones. Refused whole when one would fall past 128.
+ChannelOutcome MoveChannelsOnto(RadioImage& image, const std::vector<int>& rows, int at);
 // Empties the channels of `rows` (every byte 0xFF).
 ChannelOutcome ClearChannels(RadioImage& image, const std::vector<int>& rows);
 // Removes the channels of `rows`; the channels below move up, the last ones become empty.

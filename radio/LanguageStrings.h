@@ -27,5 +27,6 @@ inline constexpr int StepClosePage = 268;     // "Close %1": edits a closing pag
 // The shell's own names.
 inline constexpr int NavigationBarTitle = 433;
 inline constexpr int DemoStatus = 434;  // "Demo: virtual radio on COM%1 (%2)"
+inline constexpr int NoDevice = 440;    // a port button's tip when no device is behind it
 
 }  // namespace tarn::strings

@@ -1,5 +1,6 @@
 // Prints how long each whole-channel operation takes on 128 programmed channels (median and
 // worst of many runs, the image put back before each run), and the clipboard text both ways.
+#include "bench/channels/BenchImage.h"
 #include "exchange/ChannelCsv.h"
 #include "radio/Bytes.h"
 #include "radio/ChannelOps.h"
@@ -14,35 +15,10 @@
 #include <vector>
 
 using namespace tarn;
-namespace ch = layout::channel;
 
 namespace {
 
 constexpr int Runs = 200;
-
-// 128 channels out of every order: frequencies, names and tones all differ from channel to
-// channel, so every sort really moves them.
-RadioImage programmedImage()
-{
-    RadioImage image;
-    for (int i = 0; i < layout::ChannelCount; ++i) {
-        const int k = (i * 37) % layout::ChannelCount;
-        std::uint8_t* p = image.channelSlot(i).data();
-        std::string text = "4" + std::to_string(30 + k / 10) + "." + std::to_string(k % 10) + "2500";
-        const std::uint32_t f = TextToFrequency(text, true);
-        writeLe32(p + ch::RxFrequency, f);
-        writeLe32(p + ch::TxFrequency, f);
-        const auto& tones = ToneTexts();
-        writeLe16(p + ch::RxTone, ToneTextToCode(std::string(tones[k % tones.size()]), true, "OFF"));
-        writeLe16(p + ch::TxTone, NoTone);
-        writeLe16(p + ch::OptionsA, 0x6000);
-        writeLe16(p + ch::OptionsB, 0x0000);
-        StoreChannelName(image.extensionSlot(i), "C" + std::to_string(k));
-    }
-    image.functionData()[layout::functions::CurrentChannelA] = 5;
-    image.functionData()[layout::functions::CurrentChannelB] = 100;
-    return image;
-}
 
 struct Figure {
     double median;
@@ -68,7 +44,7 @@ Figure measure(const RadioImage& start, const std::function<void(RadioImage&)>& 
 
 int main()
 {
-    const RadioImage full = programmedImage();
+    const RadioImage full = bench::programmedImage();
     RadioImage roomAtTheEnd = full;  // an insert needs channel 128 free
     ClearChannels(roomAtTheEnd, {layout::ChannelCount - 1});
     RadioImage gappy = full;  // every other channel empty, for pack
@@ -119,7 +95,6 @@ int main()
         const Figure figure = measure(*row.start, row.operation);
         std::printf("%-44s %10.3f %10.3f\n", row.name, figure.median, figure.worst);
     }
-    // The page's reload after each operation (LoadFromImage of the channel page) is measured
-    // where the page's commands are built; its figure adds to each row above.
+    // The same operations through the channel page, its reload included: bench_channel_page.
     return 0;
 }

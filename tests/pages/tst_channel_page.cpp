@@ -8,6 +8,7 @@
 #include "radio/RadioImage.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QtTest>
 
 using namespace tarn;
@@ -90,6 +91,8 @@ private slots:
     void noStoreWhileTransferRuns();
     void readOnlyPageClosesEditorsAndOpensNone();
     void wheelHidesEditorWithoutCommit();
+    void rowNumberClicksSelectAndAPlainClickStillOpens();
+    void rowsDraggedByTheirNumbersMoveAsWholeChannels();
 
 private:
     void click(int row, int column);
@@ -106,6 +109,7 @@ private:
 
 void TestChannelPage::init()
 {
+    QGuiApplication::clipboard()->clear();
     m_image.resetToDefaults();
     program(m_image, 3, 0x14600000, 0x14600000, 0x029E, NoTone, 0x6000, 0, {10, 11});
     program(m_image, 4, 0x14610000, 0x14610000, NoTone, NoTone, 0x6000, 0, {23});
@@ -631,6 +635,65 @@ void TestChannelPage::wheelHidesEditorWithoutCommit()
     QVERIFY(!m_page->cellEdit()->isVisible());
     QCOMPARE(cell(3, 10), QString("AB"));
     QVERIFY(!m_page->list()->selectionModel()->isRowSelected(0, {}));
+}
+
+void TestChannelPage::rowNumberClicksSelectAndAPlainClickStillOpens()
+{
+    // Each click in turn: where, with which keys, the rows selected after it, and the
+    // column whose editor opened (-1: none).
+    const struct {
+        int row;
+        int column;
+        Qt::KeyboardModifiers keys;
+        std::vector<int> selected;
+        int opened;
+    } clicks[] = {
+        {5, 0, Qt::ControlModifier, {5}, -1},
+        {7, 0, Qt::ControlModifier, {5, 7}, -1},
+        {9, 0, Qt::ShiftModifier, {7, 8, 9}, -1},
+        {8, 0, Qt::ControlModifier, {7, 9}, -1},
+        {4, 0, {}, {4}, 1},                      // a plain click on a number opens the Rx freq
+        {2, 0, Qt::ShiftModifier, {2, 3, 4}, -1},
+        {5, 5, Qt::ControlModifier, {5}, 5},      // with Ctrl elsewhere: a click as any other
+    };
+    for (const auto& c : clicks) {
+        const QModelIndex index = m_page->list()->model()->index(c.row, c.column);
+        QTest::mouseClick(m_page->list()->viewport(), Qt::LeftButton, c.keys, m_page->list()->visualRect(index).center());
+        QCoreApplication::processEvents();
+        const QString where = QStringLiteral("row %1 column %2").arg(c.row).arg(c.column);
+        QVERIFY2(m_page->selectedRows() == c.selected, qPrintable(where));
+        const bool edit = m_page->cellEdit()->isVisible();
+        const bool combo = m_page->choiceCombo(ColPower)->isVisible();
+        QVERIFY2(edit == (c.opened == 1) && combo == (c.opened == 5), qPrintable(where));
+        if (c.opened >= 0) {
+            QCOMPARE(editor().currentRow(), c.row);
+            QCOMPARE(editor().currentColumn(), c.opened);
+        }
+    }
+}
+
+void TestChannelPage::rowsDraggedByTheirNumbersMoveAsWholeChannels()
+{
+    m_image.extensionSlot(3)[9] = 0x5A;  // a byte no column shows
+    m_page->LoadFromImage();
+    CellListCtrl* list = m_page->list();
+    QWidget* viewport = list->viewport();
+    const QRect from = list->visualRect(list->model()->index(3, 0));
+    const QRect to = list->visualRect(list->model()->index(8, 0));
+    QTest::mousePress(viewport, Qt::LeftButton, {}, from.center());
+    QTest::mouseMove(viewport, from.center() + QPoint(0, 2 * QApplication::startDragDistance()));
+    // The lower half of row 9: the channel lands after it.
+    QTest::mouseMove(viewport, QPoint(to.center().x(), to.bottom() - 2));
+    QCOMPARE(list->dropRow(), 9);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, QPoint(to.center().x(), to.bottom() - 2));
+    QCoreApplication::processEvents();
+
+    QCOMPARE(cell(8, 1), QString("146.00000"));
+    QCOMPARE(cell(8, 10), QString("AB"));
+    QCOMPARE(cell(3, 1), QString("146.10000"));  // the channels below moved up
+    QCOMPARE(m_page->selectedRows(), std::vector<int>{8});
+    QVERIFY(!m_page->cellEdit()->isVisible());
+    QCOMPARE(m_image.extensionSlot(8)[9], 0x5A);
 }
 
 QTEST_MAIN(TestChannelPage)
