@@ -119,7 +119,7 @@ void PageWindows::openBandFrequency(bool bandA)
     if (!view)
         return;
     const tarn::BandField& field = tarn::FindBandField(tarn::BandFieldId::Frequency);
-    QWidget* box = view->control(bandA ? field.controlA : field.controlB);
+    QWidget* box = view->settingControl(tarn::BandSettingKey(bandA ? tarn::Band::A : tarn::Band::B, field.key));
     if (!box)
         return;
     box->setFocus(Qt::OtherFocusReason);

@@ -20,14 +20,8 @@
 #include <cstdio>
 #include <map>
 
-#ifdef _WIN32
-#include <io.h>
-#define isatty _isatty
-#define fileno _fileno
-#else
 #include <sys/ioctl.h>
 #include <unistd.h>
-#endif
 
 namespace tarn::cli {
 
@@ -161,11 +155,9 @@ public:
 private:
     static int terminalWidth()
     {
-#ifndef _WIN32
         winsize size{};
         if (::ioctl(fileno(stderr), TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
             return size.ws_col;
-#endif
         return 80;
     }
 

@@ -31,14 +31,8 @@
 #include <iomanip>
 #include <sstream>
 
-#ifdef _WIN32
-#include <io.h>
-#define isatty _isatty
-#define fileno _fileno
-#else
 #include <cerrno>
 #include <unistd.h>
-#endif
 
 namespace tarn::cli {
 

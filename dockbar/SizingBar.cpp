@@ -258,17 +258,12 @@ void SizingBar::setClientWidget(QWidget* content)
 
 bool SizingBar::QueryLiveDrag()
 {
-#ifdef Q_OS_WIN
-    const QSettings desktop(QStringLiteral("HKEY_CURRENT_USER\\Control Panel\\Desktop"), QSettings::NativeFormat);
-    return desktop.value(QStringLiteral("DragFullWindows")).toString() == QLatin1String("1");
-#else
     // KWin keeps "Transparent" when windows are resized as an outline.
     const QString kwinrc = QStandardPaths::locate(QStandardPaths::GenericConfigLocation, QStringLiteral("kwinrc"));
     if (kwinrc.isEmpty())
         return true;
     const QSettings kwin(kwinrc, QSettings::IniFormat);
     return kwin.value(QStringLiteral("Windows/ResizeMode")).toString() != QLatin1String("Transparent");
-#endif
 }
 
 int SizingBar::dockedLength() const

@@ -25,8 +25,8 @@ public:
     void setClientWidget(QWidget* content);
     QWidget* clientWidget() const { return m_content; }
 
-    // The desktop's choice between resizing live and moving an outline: on Windows its
-    // "DragFullWindows" setting, on KDE the window manager's resize mode, else live.
+    // The desktop's choice between resizing live and moving an outline: on KDE the window
+    // manager's resize mode, else live.
     static bool QueryLiveDrag();
     // Replaceable by tests.
     std::function<bool()> liveDragQuery = &SizingBar::QueryLiveDrag;

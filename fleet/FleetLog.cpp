@@ -15,12 +15,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#ifdef _WIN32
-#include <io.h>
-#else
 #include <sys/file.h>
 #include <unistd.h>
-#endif
 
 namespace tarn {
 
@@ -31,7 +27,6 @@ std::string systemReason(int error)
     return std::strerror(error);
 }
 
-#ifndef _WIN32
 // Holds the file against other programs appending to it while a line goes in and, when the
 // disk could not take it whole, is taken back.
 class FileLock {
@@ -42,7 +37,6 @@ public:
 private:
     int m_fd;
 };
-#endif
 
 }  // namespace
 
@@ -124,9 +118,6 @@ bool FleetLog::open(const QString& path, std::string* error)
         return false;
     }
     const QByteArray name = QFile::encodeName(path);
-#ifdef _WIN32
-    const int fd = ::_open(name.constData(), _O_WRONLY | _O_APPEND | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
-#else
     // No O_TRUNC, ever: the log only grows. A FIFO or a device is refused before it is opened
     // (opening a FIFO nobody reads would wait for ever).
     struct stat before {};
@@ -135,7 +126,6 @@ bool FleetLog::open(const QString& path, std::string* error)
         return false;
     }
     const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, 0644);
-#endif
     if (fd < 0) {
         *error = systemReason(errno);
         return false;
@@ -157,28 +147,18 @@ bool FleetLog::append(const std::string& line, std::string* error)
         *error = "the log is not open";
         return false;
     }
-#ifdef _WIN32
-    const int written = ::_write(m_fd, line.data(), static_cast<unsigned>(line.size()));
-    if (written != static_cast<int>(line.size())) {
-        *error = written < 0 ? systemReason(errno) : "the disk took only part of the line";
-        return false;
-    }
-    return true;
-#else
     FileLock hold(m_fd);
     struct stat before {};
     if (::fstat(m_fd, &before) != 0) {
         *error = systemReason(errno);
         return false;
     }
-#ifdef __linux__
     // The room first: a full disk refuses here, before a byte of the line is in the file.
     if (::fallocate(m_fd, FALLOC_FL_KEEP_SIZE, before.st_size, static_cast<off_t>(line.size())) != 0
         && errno != EOPNOTSUPP && errno != ENOSYS && errno != EINTR) {
         *error = systemReason(errno);
         return false;
     }
-#endif
     std::size_t done = 0;
     int writeError = 0;
     while (done < line.size()) {
@@ -208,7 +188,6 @@ bool FleetLog::append(const std::string& line, std::string* error)
     }
     *error = systemReason(writeError);
     return false;
-#endif
 }
 
 }  // namespace tarn

@@ -1,27 +1,20 @@
-// The serial line over the platform's own calls. The time-outs are kept by our own deadlines
-// so that a read or a write ends the same way on every platform.
+// The serial line over Linux's terminal calls. The time-outs are kept by our own deadlines,
+// as the terminal driver has no per-byte total time-out of its own.
 #include "link/CommPort.h"
 
 #include "link/PortMap.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <cerrno>
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
-#ifdef __linux__
-#include <linux/serial.h>
-#endif
-#endif
 
 namespace tarn {
 
@@ -46,127 +39,6 @@ int millisecondsUntil(Clock::time_point deadline)
 }
 
 }  // namespace
-
-#ifdef _WIN32
-
-struct CommPort::Private {
-    HANDLE handle = INVALID_HANDLE_VALUE;
-    bool isOpen = false;
-    CommPort::OpenFailure lastOpenFailure = CommPort::OpenFailure::None;
-    std::string lastOpenError;
-    CommPort::LowLatency lowLatency = CommPort::LowLatency::NotAsked;
-    CommPort::Trace trace;
-};
-
-namespace {
-std::string systemMessage(DWORD code)
-{
-    char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
-                       | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
-    std::string message = text ? text : "error " + std::to_string(code);
-    if (text)
-        LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
-        message.pop_back();
-    return message;
-}
-}  // namespace
-
-bool CommPort::open(const std::string& name)
-{
-    if (d->isOpen)
-        return true;
-    const QString device = PortMap::deviceForName(name);
-    if (device.isEmpty()) {
-        d->lastOpenFailure = OpenFailure::NoDevice;
-        d->lastOpenError = "no device";
-        return false;
-    }
-    HANDLE handle = CreateFileW(reinterpret_cast<LPCWSTR>(device.utf16()),
-                                GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        const DWORD code = GetLastError();
-        d->lastOpenFailure = code == ERROR_FILE_NOT_FOUND ? OpenFailure::Missing
-            : code == ERROR_ACCESS_DENIED                 ? OpenFailure::Busy
-                                                          : OpenFailure::Other;
-        d->lastOpenError = code == ERROR_FILE_NOT_FOUND ? std::string("no such device") : systemMessage(code);
-        return false;
-    }
-    // Only a serial line: an ordinary file named as a port is never written to.
-    if (GetFileType(handle) != FILE_TYPE_CHAR) {
-        CloseHandle(handle);
-        d->lastOpenFailure = OpenFailure::NotSerial;
-        d->lastOpenError = "not a serial device";
-        return false;
-    }
-    DCB dcb{};
-    dcb.DCBlength = sizeof(dcb);
-    GetCommState(handle, &dcb);
-    dcb.BaudRate = CBR_9600;
-    dcb.ByteSize = 8;
-    dcb.Parity = NOPARITY;
-    dcb.StopBits = ONESTOPBIT;
-    dcb.fBinary = TRUE;
-    dcb.fDtrControl = DTR_CONTROL_ENABLE;
-    SetCommState(handle, &dcb);
-    SetupComm(handle, 4096, 1024);
-    // The comm driver keeps these deadlines itself on this platform.
-    COMMTIMEOUTS timeouts{};
-    timeouts.ReadIntervalTimeout = ReadIntervalMs;
-    timeouts.ReadTotalTimeoutMultiplier = ReadTotalMultiplierMs;
-    timeouts.ReadTotalTimeoutConstant = ReadTotalConstantMs;
-    timeouts.WriteTotalTimeoutMultiplier = WriteTotalMultiplierMs;
-    timeouts.WriteTotalTimeoutConstant = WriteTotalConstantMs;
-    SetCommTimeouts(handle, &timeouts);
-    d->handle = handle;
-    d->lastOpenFailure = OpenFailure::None;
-    d->lastOpenError.clear();
-    d->isOpen = true;
-    return true;
-}
-
-bool CommPort::close()
-{
-    if (d->handle == INVALID_HANDLE_VALUE)
-        return false;
-    if (!CloseHandle(d->handle))
-        return false;
-    d->handle = INVALID_HANDLE_VALUE;
-    d->isOpen = false;
-    return true;
-}
-
-int CommPort::write(const std::uint8_t* bytes, int n)
-{
-    if (!d->isOpen || n <= 0 || stopRequested())
-        return 0;
-    DWORD written = 0;
-    WriteFile(d->handle, bytes, static_cast<DWORD>(n), &written, nullptr);
-    if (d->trace && written > 0)
-        d->trace(true, bytes, static_cast<int>(written));
-    return static_cast<int>(written);
-}
-
-int CommPort::read(std::uint8_t* buffer, int n)
-{
-    if (!d->isOpen || n <= 0 || stopRequested())
-        return 0;
-    DWORD got = 0;
-    ReadFile(d->handle, buffer, static_cast<DWORD>(n), &got, nullptr);
-    if (d->trace && got > 0)
-        d->trace(false, buffer, static_cast<int>(got));
-    return static_cast<int>(got);
-}
-
-void CommPort::purge()
-{
-    if (d->isOpen)
-        PurgeComm(d->handle, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
-}
-
-#else  // POSIX
 
 struct CommPort::Private {
     int fd = -1;
@@ -217,17 +89,12 @@ const char* kindOfFile(mode_t mode)
 // acknowledged chunks in a write.
 CommPort::LowLatency requestLowLatency(int fd)
 {
-#if defined(__linux__) && defined(TIOCGSERIAL) && defined(ASYNC_LOW_LATENCY)
     serial_struct serial{};
     if (::ioctl(fd, TIOCGSERIAL, &serial) != 0)
         return CommPort::LowLatency::Refused;
     serial.flags |= ASYNC_LOW_LATENCY;
     return ::ioctl(fd, TIOCSSERIAL, &serial) == 0 ? CommPort::LowLatency::Granted
                                                    : CommPort::LowLatency::Refused;
-#else
-    (void)fd;
-    return CommPort::LowLatency::NotAsked;
-#endif
 }
 
 }  // namespace
@@ -382,8 +249,6 @@ void CommPort::purge()
     if (d->isOpen)
         ::tcflush(d->fd, TCIOFLUSH);
 }
-
-#endif
 
 CommPort::CommPort() : d(std::make_unique<Private>()) {}
 

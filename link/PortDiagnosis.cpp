@@ -9,11 +9,9 @@
 #include <fstream>
 #include <system_error>
 
-#ifndef _WIN32
 #include <grp.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#endif
 
 namespace tarn {
 
@@ -72,7 +70,6 @@ bool isUsbAdapter(const std::string& device)
 // Tarn's rule is taken to cover it.
 bool modemManagerIgnores(const std::string& device, const SystemView& view)
 {
-#ifndef _WIN32
     struct stat info {};
     if (::stat(device.c_str(), &info) == 0 && S_ISCHR(info.st_mode)) {
         const fs::path record = fs::path(view.udevDataDir)
@@ -85,7 +82,6 @@ bool modemManagerIgnores(const std::string& device, const SystemView& view)
             return false;
         }
     }
-#endif
     for (const std::string& dir : view.udevRuleDirs) {
         std::error_code error;
         if (fs::exists(fs::path(dir) / CableRuleFile, error))
@@ -97,7 +93,6 @@ bool modemManagerIgnores(const std::string& device, const SystemView& view)
 std::string permissionHint(const std::string& device)
 {
     std::string groupName = "dialout";
-#ifndef _WIN32
     struct stat info {};
     if (::stat(device.c_str(), &info) == 0) {
         if (info.st_gid == 0 || (info.st_mode & S_IRWXG) == 0)
@@ -105,7 +100,6 @@ std::string permissionHint(const std::string& device)
         if (const struct group* entry = ::getgrgid(info.st_gid))
             groupName = entry->gr_name;
     }
-#endif
     return "join the group " + groupName + " (sudo usermod -aG " + groupName + " $USER, then log in again)";
 }
 

@@ -1,5 +1,5 @@
-// Port numbers to devices. On Windows the number names the device itself; elsewhere the
-// system's serial ports are numbered by a fixed rule unless an assignment pins them.
+// Port numbers to devices: the system's serial ports are numbered by a fixed rule unless an
+// assignment pins them.
 #include "link/PortMap.h"
 
 #include <QMutex>
@@ -57,7 +57,6 @@ bool naturalLess(const QString& a, const QString& b)
     return a < b;
 }
 
-#ifndef _WIN32
 QStringList systemDevices()
 {
     QStringList devices;
@@ -69,7 +68,6 @@ QStringList systemDevices()
     }
     return devices;
 }
-#endif
 
 }  // namespace
 
@@ -180,15 +178,10 @@ QString PortMap::deviceForPort(int n)
 {
     if (const auto assignment = activeAssignment())
         return parseAssignment(*assignment).value(n);
-#ifdef _WIN32
-    // Numbers above 9 need the device namespace prefix.
-    return n >= 1 ? QStringLiteral("\\\\.\\COM%1").arg(n) : QString();
-#else
     const QStringList ordered = orderSystemPorts(systemDevices());
     if (n < 1 || n > ordered.size())
         return {};
     return ordered.at(n - 1);
-#endif
 }
 
 QString PortMap::deviceForName(const std::string& name)
@@ -204,22 +197,14 @@ QList<PortEntry> PortMap::listPorts()
     QStringList ordered;
     if (const auto assignment = activeAssignment())
         assigned = parseAssignment(*assignment);
-#ifndef _WIN32
     else
         ordered = orderSystemPorts(systemDevices());
-#endif
     for (int n = FirstPort; n <= LastPort; ++n) {
         QString device;
         if (assigned)
             device = assigned->value(n);
-        else {
-#ifdef _WIN32
-            device = QStringLiteral("COM%1").arg(n);
-#else
-            if (n <= ordered.size())
-                device = ordered.at(n - 1);
-#endif
-        }
+        else if (n <= ordered.size())
+            device = ordered.at(n - 1);
         entries.append({n, device});
     }
     return entries;

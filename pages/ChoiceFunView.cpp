@@ -1,5 +1,6 @@
 #include "pages/ChoiceFunView.h"
 
+#include "pages/SettingsLayout.h"
 #include "pages/SettingsListModels.h"
 #include "radio/PrintContent.h"
 #include "radio/ChannelRecord.h"
@@ -68,8 +69,6 @@ constexpr GroupBox Groups[] = {
 
 constexpr int BandGroupA = 1067;
 constexpr int BandGroupB = 1068;
-constexpr int BandControlXA = 283;
-constexpr int BandControlXB = 388;
 constexpr int BandGroupXA = 230;
 constexpr int BandGroupXB = 335;
 constexpr int BandControlWidth = 46;
@@ -162,14 +161,15 @@ void CChoiceFunView::buildGeneralControls()
         if (!IsOptionsPageField(field))
             continue;
         FieldControl& control = m_fields[i];
+        const SettingPlace& place = PlaceOf(field.key);
         const bool hidden = field.section == Section::Hidden;
-        const Column& column = columnAt(field.x);
-        const QRect rect = dialogRect(field.x, field.y, column.width, RowHeight);
+        const Column& column = columnAt(place.x);
+        const QRect rect = dialogRect(place.x, place.y, column.width, RowHeight);
         QWidget* widget = nullptr;
         if (field.rule == Rule::List) {
-            control.list = makeList(this, field.control, rect);
-            if (hidden && !field.templateEntries.empty()) {
-                for (const std::string& entry : field.templateEntries)
+            control.list = makeList(this, place.control, rect);
+            if (hidden && !place.templateEntries.empty()) {
+                for (const std::string& entry : place.templateEntries)
                     control.list->addItem(QString::fromStdString(entry));
             } else {
                 for (const settings::EntryText& entry : field.entries)
@@ -178,7 +178,7 @@ void CChoiceFunView::buildGeneralControls()
             widget = control.list;
         } else if (settings::IsCheckRule(field.rule)) {
             control.check = new QCheckBox(hidden ? QString() : languageString(field.label), this);
-            control.check->setGeometry(dialogRect(field.x, field.y, 110, 10));
+            control.check->setGeometry(dialogRect(place.x, place.y, 110, 10));
             widget = control.check;
         } else {
             control.edit = new QLineEdit(this);
@@ -189,16 +189,16 @@ void CChoiceFunView::buildGeneralControls()
                 connect(control.edit, &QLineEdit::textEdited, this, [this, i] { onFieldEdited(i); });
             widget = control.edit;
         }
-        setId(widget, field.control);
+        setId(widget, place.control);
         if (hidden) {
             widget->hide();
             continue;
         }
         // A screen reader names the control by its label.
         widget->setAccessibleName(languageString(field.label).trimmed());
-        if (field.labelControl) {
-            const QRect labelRect = dialogRect(column.labelX, field.y - 3, field.x - column.labelX - 2, RowHeight + 6);
-            makeLabel(this, field.labelControl, languageString(field.label), labelRect)->setBuddy(widget);
+        if (place.labelControl) {
+            const QRect labelRect = dialogRect(column.labelX, place.y - 3, place.x - column.labelX - 2, RowHeight + 6);
+            makeLabel(this, place.labelControl, languageString(field.label), labelRect)->setBuddy(widget);
         }
     }
 }
@@ -208,7 +208,6 @@ void CChoiceFunView::buildBandGroup(Band band)
     const bool a = band == Band::A;
     BandControls& c = bandControls(band);
     const int groupX = a ? BandGroupXA : BandGroupXB;
-    const int x = a ? BandControlXA : BandControlXB;
     auto* group = new QGroupBox(languageString(a ? 72 : 73), this);
     setId(group, a ? BandGroupA : BandGroupB);
     group->setGeometry(dialogRect(groupX, 5, 101, 213));
@@ -217,8 +216,11 @@ void CChoiceFunView::buildBandGroup(Band band)
     const LanguageText text = languageText();
     c.offsets = new OffsetListModel(this);
     for (const BandField& field : BandFields()) {
-        const int id = a ? field.controlA : field.controlB;
-        const QRect rect = dialogRect(x, field.y, BandControlWidth, RowHeight);
+        const SettingPlace& place = PlaceOf(BandSettingKey(band, field.key));
+        const int id = place.control;
+        const int x = place.x;
+        const int y = place.y;
+        const QRect rect = dialogRect(x, y, BandControlWidth, RowHeight);
         if (field.id == BandFieldId::Frequency) {
             c.frequency = new QLineEdit(this);
             setId(c.frequency, id);
@@ -229,9 +231,9 @@ void CChoiceFunView::buildBandGroup(Band band)
         } else {
             QRect listRect = rect;
             if (field.id == BandFieldId::DisplayMode)
-                listRect = dialogRect(groupX + 22, field.y, 76, RowHeight);
+                listRect = dialogRect(groupX + 22, y, 76, RowHeight);
             else if (field.id == BandFieldId::Offset)  // room for MM.FFFFF0 beside the arrow
-                listRect = dialogRect(x - 8, field.y, BandControlWidth + 8, RowHeight);
+                listRect = dialogRect(x - 8, y, BandControlWidth + 8, RowHeight);
             QComboBox* list = makeList(this, id, listRect);
             for (const settings::EntryText& entry : field.entries)
                 list->addItem(QString::fromStdString(settings::EntryTextOf(entry, text)));
@@ -245,7 +247,7 @@ void CChoiceFunView::buildBandGroup(Band band)
         }
         if (field.hidden)
             continue;
-        const int labelId = a ? field.labelControlA : field.labelControlB;
+        const int labelId = place.labelControl;
         const QString label = languageString(a ? field.labelA : field.labelB);
         QWidget* widget = field.id == BandFieldId::Frequency ? static_cast<QWidget*>(c.frequency)
                                                              : c.lists[static_cast<int>(field.id)];
@@ -254,14 +256,14 @@ void CChoiceFunView::buildBandGroup(Band band)
         widget->setAccessibleDescription(languageString(a ? 72 : 73));
         QLabel* shown = nullptr;
         if (field.id == BandFieldId::DisplayMode) {
-            shown = makeLabel(this, labelId, label, dialogRect(groupX + 4, field.y - 11, 94, 10));
+            shown = makeLabel(this, labelId, label, dialogRect(groupX + 4, y - 11, 94, 10));
         } else if (field.id == BandFieldId::Offset) {
             // The unit under the label: the list keeps its width for the nine-character texts.
-            shown = makeLabel(this, labelId, label, dialogRect(groupX + 3, field.y - 4, x - groupX - 12, 9));
-            makeLabel(this, 0, QStringLiteral("MHZ"), dialogRect(groupX + 3, field.y + 5, x - groupX - 12, 9));
+            shown = makeLabel(this, labelId, label, dialogRect(groupX + 3, y - 4, x - groupX - 12, 9));
+            makeLabel(this, 0, QStringLiteral("MHZ"), dialogRect(groupX + 3, y + 5, x - groupX - 12, 9));
             widget->setAccessibleName(label.trimmed() + QStringLiteral(" (MHz)"));
         } else {
-            shown = makeLabel(this, labelId, label, dialogRect(groupX + 3, field.y - 3, x - groupX - 4, RowHeight + 6));
+            shown = makeLabel(this, labelId, label, dialogRect(groupX + 3, y - 3, x - groupX - 4, RowHeight + 6));
         }
         shown->setBuddy(widget);
     }
@@ -315,11 +317,17 @@ QWidget* CChoiceFunView::control(int id) const
     return findChild<QWidget*>(QStringLiteral("c%1").arg(id));
 }
 
+QWidget* CChoiceFunView::settingControl(std::string_view key) const
+{
+    const SettingPlace* place = FindPlace(key);
+    return place ? control(place->control) : nullptr;
+}
+
 void CChoiceFunView::addToPrint(PrintContent& content) const
 {
-    auto add = [&](int id) {
+    auto add = [&](const std::string& key) {
         ControlState state;
-        QWidget* widget = control(id);
+        QWidget* widget = settingControl(key);
         if (auto* list = qobject_cast<QComboBox*>(widget)) {
             state.text = list->currentText().toStdString();
             state.selection = list->currentIndex();
@@ -330,14 +338,14 @@ void CChoiceFunView::addToPrint(PrintContent& content) const
         } else {
             return;
         }
-        content.options[id] = state;
+        content.options[key] = state;
     };
     for (const settings::Field& field : settings::Fields())
         if (IsOptionsPageField(field))
-            add(field.control);
+            add(std::string(field.key));
     for (const BandField& row : BandFields()) {
-        add(row.controlA);
-        add(row.controlB);
+        add(BandSettingKey(Band::A, row.key));
+        add(BandSettingKey(Band::B, row.key));
     }
 }
 

@@ -8,6 +8,7 @@
 #include "radio/OptionsSettings.h"
 
 #include <array>
+#include <string_view>
 #include <vector>
 
 class QCheckBox;
@@ -36,6 +37,8 @@ public:
 
     // The control with the template's id (the hidden ones included), or nullptr.
     QWidget* control(int id) const;
+    // The control of the setting with this stable key ("vox", "bandA.frequency"), or nullptr.
+    QWidget* settingControl(std::string_view key) const;
     Pending pending() const { return m_pending; }
 
 protected:

@@ -1,6 +1,7 @@
 #include "pages/KeySetView.h"
 
 #include "pages/DialogUnits.h"
+#include "pages/SettingsLayout.h"
 #include "pages/SettingsListModels.h"
 #include "radio/PrintContent.h"
 #include "radio/SettingsTable.h"
@@ -63,15 +64,16 @@ CKeySetView::CKeySetView(const PageContext& context, QWidget* parent) : PageView
     label(languageString(121), 85, 39, 1094);
 
     const settings::Field& field = sideKeyField();
-    group(languageString(field.label), 89)->setObjectName(QStringLiteral("group%1").arg(field.labelControl));
+    const SettingPlace& place = PlaceOf(field.key);
+    group(languageString(field.label), 89)->setObjectName(QStringLiteral("group%1").arg(place.labelControl));
     m_sideKey = new QComboBox(form);
-    m_sideKey->setObjectName(QStringLiteral("list%1").arg(SideKeyControl));
+    m_sideKey->setObjectName(QStringLiteral("list%1").arg(place.control));
     m_sideKey->setAccessibleName(languageString(field.label).trimmed());
     takeWheelOnlyWithFocus(m_sideKey);
     const LanguageText text = [this](int n) { return languageString(n).toStdString(); };
     for (const settings::EntryText& entry : field.entries)
         m_sideKey->addItem(QString::fromStdString(settings::EntryTextOf(entry, text)));
-    m_sideKey->setGeometry(QRect(units.point(field.x, field.y), QSize(units.x(82), m_sideKey->sizeHint().height())));
+    m_sideKey->setGeometry(QRect(units.point(place.x, place.y), QSize(units.x(82), m_sideKey->sizeHint().height())));
     connect(m_sideKey, &QComboBox::activated, this, [this] { recordChange(languageString(sideKeyField().label)); });
 
     group(QStringLiteral("MONI"), 158);

@@ -27,7 +27,6 @@ class CKeySetView : public PageView {
     Q_OBJECT
 public:
     static constexpr const char* PictureName = "phone.JPG";
-    static constexpr int SideKeyControl = 1045;
     static constexpr int PictureControl = 1046;
     // The picture's name for screen readers.
     static constexpr int PictureNameString = 441;

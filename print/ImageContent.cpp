@@ -37,15 +37,15 @@ PrintContent contentFromImage(const RadioImage& image, const std::vector<std::st
             content.sideKeyText = settings::FieldValueText(field, settings::LoadField(image, field), text);
         } else if (IsOptionsPageField(field)) {
             const settings::FieldValue& value = values.fields[k];
-            content.options[field.control] = {settings::FieldValueText(field, value, text), value.index,
-                                              settings::IsCheckRule(field.rule) && value.index == 1};
+            content.options[std::string(field.key)] = {settings::FieldValueText(field, value, text), value.index,
+                                                       settings::IsCheckRule(field.rule) && value.index == 1};
         }
     }
     for (const BandField& row : BandFields())
         for (Band band : {Band::A, Band::B}) {
             const BandSettings& value = values.band(band);
-            content.options[band == Band::A ? row.controlA : row.controlB] = {
-                BandFieldText(value, row.id, text), bandSelection(value, row.id), false};
+            content.options[BandSettingKey(band, row.key)] = {BandFieldText(value, row.id, text),
+                                                              bandSelection(value, row.id), false};
         }
     return content;
 }

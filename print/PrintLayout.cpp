@@ -1,5 +1,7 @@
 #include "print/PrintLayout.h"
 
+#include "radio/BandSettings.h"
+
 #include <algorithm>
 
 namespace tarn::print {
@@ -277,36 +279,41 @@ std::string stepText(int step)
 const std::vector<SettingBox>& settingsBoxes()
 {
     using V = SettingValue;
-    // The band groups: the A band's controls, then the B band's.
-    auto band = [](int title, const std::array<int, 12>& c) {
-        return SettingBox{title == 72 ? 3 : 4, 9, 40, title, {
-            {11, {{74, V::Text, c[0]}}}, {13, {{22, V::Text, c[1]}}}, {15, {{75, V::Text, c[2]}}},
-            {17, {{76, V::Text, c[3]}}}, {19, {{24, V::Text, c[4]}}}, {21, {{53, V::Text, c[5]}}},
-            {23, {{77, V::Text, c[6]}}}, {25, {{80, V::Text, c[7]}}}, {27, {{81, V::Text, c[8]}}},
-            {29, {{title == 72 ? 86 : 87, V::Level, c[9]}}}, {31, {{title == 72 ? 88 : 89, V::Step, c[10]}}}}};
+    // The band groups: the A band's settings, then the B band's.
+    auto band = [](Band b) {
+        const bool a = b == Band::A;
+        auto key = [b](std::string_view row) { return BandSettingKey(b, row); };
+        return SettingBox{a ? 3 : 4, 9, 40, a ? 72 : 73, {
+            {11, {{74, V::Text, key("frequency")}}}, {13, {{22, V::Text, key("power")}}},
+            {15, {{75, V::Text, key("txTone")}}}, {17, {{76, V::Text, key("rxTone")}}},
+            {19, {{24, V::Text, key("bandwidth")}}}, {21, {{53, V::Text, key("bandLimited")}}},
+            {23, {{77, V::Text, key("offsetDirection")}}}, {25, {{80, V::Text, key("offset")}}},
+            {27, {{81, V::Text, key("displayMode")}}}, {29, {{a ? 86 : 87, V::Level, key("squelch")}}},
+            {31, {{a ? 88 : 89, V::Step, key("step")}}}}};
     };
     static const std::vector<SettingBox> boxes{
-        {1, 9, 21, -1, {{10, {{50, V::Text, 1016}}}, {13, {{136, V::Text, 1096}}}, {15, {{46, V::Text, 1014}}},
-                        {17, {{43, V::Text, 1009}}}, {19, {{44, V::Text, 1012}}}}},
-        {1, 23, 27, 54, {{24, {{55, V::Check, 1091}}}}},
-        {1, 28, 36, -1, {{29, {{56, V::Check, 1015}, {57, V::Check, 1020}}},
-                         {31, {{58, V::Check, 1021}, {59, V::Check, 1022}}},
-                         {33, {{114, V::Check, 1089}}}, {35, {{141, V::Check, 1101}}}}},
-        {2, 9, 15, -1, {{11, {{60, V::Text, 1023}}}, {13, {{61, V::Text, 1025}}}}},
-        {2, 16, 36, -1, {{19, {{64, V::Backlight, 1030}}}, {21, {{65, V::Text, 1034}}},
-                         {23, {{69, V::TextBelow, 1024}}}, {27, {{70, V::TextBelow, 1044}}},
-                         {31, {{71, V::Text, 1055}}}}},
-        band(72, {1026, 1045, 1046, 1047, 1049, 1102, 1040, 1041, 1033, 1013, 1008}),
-        band(73, {1027, 1050, 1051, 1052, 1054, 1104, 1042, 1043, 1038, 1018, 1011}),
-        {1, 38, 50, -1, {{39, {{137, V::Text, 1094}}}, {41, {{127, V::Text, 1037}}}, {43, {{128, V::Text, 1092}}},
-                         {45, {{129, V::Text, 1019}}}}},
+        {1, 9, 21, -1, {{10, {{50, V::Text, "startupDisplay"}}}, {13, {{136, V::Text, "startupText"}}},
+                        {15, {{46, V::Text, "voicePrompt"}}}, {17, {{43, V::Text, "timeOut"}}},
+                        {19, {{44, V::Text, "timeOutAlert"}}}}},
+        {1, 23, 27, 54, {{24, {{55, V::Check, "menu"}}}}},
+        {1, 28, 36, -1, {{29, {{56, V::Check, "powerSave"}, {57, V::Check, "beep"}}},
+                         {31, {{58, V::Check, "autoLock"}, {59, V::Check, "stopwatch"}}},
+                         {33, {{114, V::Check, "keyLock"}}}, {35, {{141, V::Check, "tdr"}}}}},
+        {2, 9, 15, -1, {{11, {{60, V::Text, "vox"}}}, {13, {{61, V::Text, "scanMode"}}}}},
+        {2, 16, 36, -1, {{19, {{64, V::Backlight, "backlight"}}}, {21, {{65, V::Text, "endTone"}}},
+                         {23, {{69, V::TextBelow, "modePassword"}}}, {27, {{70, V::TextBelow, "resetPassword"}}},
+                         {31, {{71, V::Text, "priority"}}}}},
+        band(Band::A),
+        band(Band::B),
+        {1, 38, 50, -1, {{39, {{137, V::Text, "pttMode"}}}, {41, {{127, V::Text, "pttId"}}},
+                         {43, {{128, V::Text, "localId"}}}, {45, {{129, V::Text, "dtmfSideTone"}}}}},
     };
     return boxes;
 }
 
 std::string settingValueText(const SettingPair& pair, const PrintContent& content)
 {
-    const ControlState state = content.option(pair.control);
+    const ControlState state = content.option(pair.key);
     switch (pair.value) {
     case SettingValue::Text:
     case SettingValue::TextBelow:

@@ -116,7 +116,7 @@ enum class SettingValue {
 struct SettingPair {
     int label;  // language string
     SettingValue value;
-    int control;  // control id on the optional functions page
+    std::string key;  // the setting's stable key
 };
 struct SettingLine {
     int halfLine;  // vertical position in half lines

@@ -9,15 +9,14 @@
 namespace tarn {
 
 namespace vfo = layout::vfo;
+namespace fn = layout::functions;
 using settings::EntryText;
 
 namespace {
 
-constexpr int PowerBit = 13;
-constexpr int BandwidthBit = 12;
-constexpr int SignallingShift = 1;  // bits 1-2
-constexpr int BandLimitedBit = 12;  // of the second flags word
-constexpr std::uint16_t EmptyBandFlags = (1u << PowerBit) | (1u << BandwidthBit) | (3u << SignallingShift);
+// A band without a frequency stores every setting bit of its flags word set.
+constexpr std::uint16_t EmptyBandFlags = (1u << vfo::PowerBit) | (1u << vfo::BandwidthBit)
+    | (vfo::SignallingMask << vfo::SignallingShift);
 
 // Where a band's single-byte fields and offset digits live.
 struct BandBytes {
@@ -27,8 +26,10 @@ struct BandBytes {
     int direction;     // offset block data bytes
     int offsetDigits;  // six bytes
 };
-constexpr BandBytes BandA{1, 2, layout::functions::ChannelDisplayA, 0, 1};
-constexpr BandBytes BandB{17, 34, layout::functions::ChannelDisplayB, 16, 17};
+constexpr BandBytes BandA{fn::StepA, fn::SquelchA, fn::ChannelDisplayA, layout::offsets::DirectionA,
+                          layout::offsets::DigitsA};
+constexpr BandBytes BandB{fn::StepB, fn::SquelchB, fn::ChannelDisplayB, layout::offsets::DirectionB,
+                          layout::offsets::DigitsB};
 
 const BandBytes& bytesOf(Band band)
 {
@@ -65,20 +66,19 @@ std::vector<BandField> makeBandFields()
 {
     using enum BandFieldId;
     return {
-        {Frequency, "frequency", 74, 74, 1026, 1027, 1069, 1070, false, 17, {}},
-        {Power, "power", 22, 22, 1045, 1050, 1071, 1072, false, 31, strings({3, 2})},
-        {TxTone, "txTone", 75, 75, 1046, 1051, 1073, 1074, false, 45, {}},
-        {RxTone, "rxTone", 76, 76, 1047, 1052, 1075, 1076, false, 59, {}},
-        {Bandwidth, "bandwidth", 24, 24, 1049, 1054, 1077, 1078, false, 73, strings({10, 11})},
-        {BandLimited, "bandLimited", 53, 53, 1102, 1104, 1103, 1105, false, 87, strings({10, 11})},
-        {OffsetDirection, "offsetDirection", 77, 77, 1040, 1042, 1079, 1080, false, 103, strings({45, 78, 79})},
-        {Offset, "offset", 80, 80, 1041, 1043, 1083, 1084, false, 127, {}},
-        {DisplayMode, "displayMode", 81, 81, 1033, 1038, 1081, 1082, false, 151, strings({82, 83, 84, 85})},
-        {Squelch, "squelch", 86, 87, 1013, 1018, 1085, 1086, false, 178,
-         fixedTexts({"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"})},
-        {Step, "step", 88, 89, 1008, 1011, 1087, 1088, false, 202, stepTexts()},
-        {Signalling, "signalling", SignallingLabel, SignallingLabel, 1048, 1053, 0, 0, true, 0,
-         fixedTexts({"OFF", "DTMF", "2 Tone", "5 Tone"})},
+        // id, key, label A, label B, hidden, entries
+        {Frequency, "frequency", 74, 74, false, {}},
+        {Power, "power", 22, 22, false, strings({3, 2})},
+        {TxTone, "txTone", 75, 75, false, {}},
+        {RxTone, "rxTone", 76, 76, false, {}},
+        {Bandwidth, "bandwidth", 24, 24, false, strings({10, 11})},
+        {BandLimited, "bandLimited", 53, 53, false, strings({10, 11})},
+        {OffsetDirection, "offsetDirection", 77, 77, false, strings({45, 78, 79})},
+        {Offset, "offset", 80, 80, false, {}},
+        {DisplayMode, "displayMode", 81, 81, false, strings({82, 83, 84, 85})},
+        {Squelch, "squelch", 86, 87, false, fixedTexts({"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"})},
+        {Step, "step", 88, 89, false, stepTexts()},
+        {Signalling, "signalling", SignallingLabel, SignallingLabel, true, fixedTexts({"OFF", "DTMF", "2 Tone", "5 Tone"})},
     };
 }
 
@@ -115,6 +115,11 @@ const std::vector<BandField>& BandFields()
 {
     static const std::vector<BandField> fields = makeBandFields();
     return fields;
+}
+
+std::string BandSettingKey(Band band, std::string_view key)
+{
+    return (band == Band::A ? "bandA." : "bandB.") + std::string(key);
 }
 
 const BandField& FindBandField(BandFieldId id)
@@ -192,10 +197,10 @@ BandSettings LoadBand(const RadioImage& image, Band band, const std::string& off
     const std::uint32_t frequency = readLe32(record + vfo::RxFrequency);
     if (FrequencyToText(frequency, value.frequency)) {
         const std::uint16_t flags = readLe16(record + vfo::Flags);
-        value.power = bitOf(flags, PowerBit);
-        value.bandwidth = bitOf(flags, BandwidthBit);
-        value.signalling = (flags >> SignallingShift) & 3;
-        value.bandLimited = InTransmitWindows(frequency) ? bitOf(readLe16(record + vfo::Flags2), BandLimitedBit) : 0;
+        value.power = bitOf(flags, vfo::PowerBit);
+        value.bandwidth = bitOf(flags, vfo::BandwidthBit);
+        value.signalling = static_cast<int>((flags >> vfo::SignallingShift) & vfo::SignallingMask);
+        value.bandLimited = InTransmitWindows(frequency) ? bitOf(readLe16(record + vfo::Flags2), vfo::BandLimitedBit) : 0;
     }
     value.rxTone = ToneEntryText(readLe16(record + vfo::RxTone), offText);
     value.txTone = ToneEntryText(readLe16(record + vfo::TxTone), offText);
@@ -238,17 +243,17 @@ bool StoreBand(RadioImage& image, Band band, BandSettings& value, const std::str
     std::uint16_t flags2 = readLe16(record + vfo::Flags2);
     bool cleared = false;
     if (set) {
-        flags = withBits(flags, PowerBit, 1, value.power);
-        flags = withBits(flags, BandwidthBit, 1, value.bandwidth);
+        flags = withBits(flags, vfo::PowerBit, 1, value.power);
+        flags = withBits(flags, vfo::BandwidthBit, 1, value.bandwidth);
         if (!InTransmitWindows(readLe32(record + vfo::RxFrequency))) {
             cleared = value.bandLimited != 0;
             value.bandLimited = 0;
         }
-        flags2 = withBits(flags2, BandLimitedBit, 1, value.bandLimited);
-        flags = withBits(flags, SignallingShift, 3, value.signalling);
+        flags2 = withBits(flags2, vfo::BandLimitedBit, 1, value.bandLimited);
+        flags = withBits(flags, vfo::SignallingShift, vfo::SignallingMask, value.signalling);
     } else {
         flags |= EmptyBandFlags;
-        flags2 = withBits(flags2, BandLimitedBit, 1, 0);
+        flags2 = withBits(flags2, vfo::BandLimitedBit, 1, 0);
     }
     writeLe16(record + vfo::Flags, flags);
     writeLe16(record + vfo::Flags2, flags2);

@@ -17,10 +17,10 @@ namespace tarn {
 // the selected tone list entries ("" for none).
 struct BandSettings {
     std::string frequency;  // "" when the band holds no frequency
-    int power = -1;         // flags bit 13
-    int bandwidth = -1;     // flags bit 12
-    int bandLimited = -1;   // second flags word bit 12, only inside the transmit windows
-    int signalling = -1;    // flags bits 1-2 (a hidden list)
+    int power = -1;         // flags word
+    int bandwidth = -1;     // flags word
+    int bandLimited = -1;   // second flags word, only inside the transmit windows
+    int signalling = -1;    // flags word (a hidden list)
     int offsetDirection = 0;
     int offset = -1;        // entry of the offset list for `step`
     int displayMode = 0;
@@ -48,16 +48,13 @@ struct BandField {
     std::string_view key;  // stable ASCII name inside "bandA." / "bandB."
     int labelA;            // language string of the A group's label
     int labelB;
-    int controlA;
-    int controlB;
-    int labelControlA;  // 0 for none
-    int labelControlB;
-    bool hidden;
-    int y;  // template row, dialog units
+    bool hidden;  // the page keeps it in a control it never shows
     // Fixed entries (empty for the frequency, tone and offset rows, which the codecs give).
     std::vector<settings::EntryText> entries;
 };
 const std::vector<BandField>& BandFields();
+// The row's stable key with its band: "bandA.frequency".
+std::string BandSettingKey(Band band, std::string_view key);
 const BandField& FindBandField(BandFieldId id);
 
 inline constexpr int SharedDisplayMode = 3;  // the display mode both bands share

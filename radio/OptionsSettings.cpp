@@ -62,7 +62,7 @@ std::vector<SettingText> SettingsTexts(const RadioImage& image, const LanguageTe
     for (Band band : {Band::A, Band::B}) {
         const bool a = band == Band::A;
         for (const BandField& field : BandFields())
-            texts.push_back({std::string(a ? "bandA." : "bandB.") + std::string(field.key),
+            texts.push_back({BandSettingKey(band, field.key),
                              a ? Section::BandA : Section::BandB, text(a ? field.labelA : field.labelB),
                              BandFieldText(values.band(band), field.id, text)});
     }

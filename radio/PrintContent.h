@@ -5,13 +5,15 @@
 
 #include "radio/ChannelRecord.h"
 
+#include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarn {
 
-// One control of the optional functions page as it shows at that moment.
+// One setting of the optional functions page as its control shows it at that moment.
 struct ControlState {
     std::string text;    // edit text, or the selected entry's text
     int selection = -1;  // drop-down lists: the selected index, -1 for none
@@ -21,7 +23,8 @@ struct ControlState {
 struct PrintContent {
     std::vector<std::string> languageStrings;  // UTF-8, by language string number
     std::vector<ChannelRow> channels;          // the channel list's rows, row i = channel i + 1
-    std::map<int, ControlState> options;       // by control id of the optional functions page
+    // By the setting's stable key ("timeOut", "bandA.frequency").
+    std::map<std::string, ControlState, std::less<>> options;
     std::string sideKeyText;                   // the key settings page's side-key list text
 
     std::string languageString(int n) const
@@ -29,9 +32,9 @@ struct PrintContent {
         return n >= 0 && n < static_cast<int>(languageStrings.size())
             ? languageStrings[static_cast<std::size_t>(n)] : std::string();
     }
-    ControlState option(int control) const
+    ControlState option(std::string_view key) const
     {
-        const auto it = options.find(control);
+        const auto it = options.find(key);
         return it == options.end() ? ControlState{} : it->second;
     }
 };

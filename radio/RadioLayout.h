@@ -205,6 +205,10 @@ inline constexpr int NameLastLetter = 35;
 inline constexpr std::uint8_t NameEnd = 0xFF;
 }  // namespace extension
 
+// Every text field of the settings blocks (the passwords, the local ID, the start-up and
+// the hidden text) takes six bytes.
+inline constexpr int TextFieldLength = 6;
+
 // Fields of the VFO block data: one 16-byte band record each for A and B.
 namespace vfo {
 inline constexpr int BandA = 0;
@@ -214,26 +218,79 @@ inline constexpr int RxFrequency = 0;  // inside a band record
 inline constexpr int TxFrequency = 4;
 inline constexpr int RxTone = 8;    // tone codes
 inline constexpr int TxTone = 10;
-inline constexpr int Flags = 12;    // bit 13 power, bit 12 bandwidth, bits 1-2 optional signalling
-inline constexpr int Flags2 = 14;   // bit 12 band-limited option
+inline constexpr int Flags = 12;
+inline constexpr int Flags2 = 14;
+
+// Bits of the two flags words that hold settings; every other bit is carried untouched.
+inline constexpr int PowerBit = 13;         // Flags: transmit power
+inline constexpr int BandwidthBit = 12;     // Flags
+inline constexpr int SignallingShift = 1;   // Flags bits 1-2: optional signalling
+inline constexpr std::uint16_t SignallingMask = 3;
+inline constexpr int BandLimitedBit = 12;   // Flags2: the band-limited option
 }  // namespace vfo
 
-// Fields of the function settings block data with a meaning fixed by the image itself.
+// The function settings block data: every byte a setting, a band or a rule of the image
+// reads. Bytes not named here are carried untouched.
 namespace functions {
 inline constexpr int ChannelDisplayB = 0;
+inline constexpr int StepA = 1;
+inline constexpr int SquelchA = 2;
+inline constexpr int PowerSave = 3;
+inline constexpr int EndTone = 5;
+inline constexpr int TimeOut = 6;
+inline constexpr int Vox = 7;
+inline constexpr int VoicePrompt = 12;
+inline constexpr int Beep = 13;
+inline constexpr int PttMode = 14;
+inline constexpr int CallRing = 15;
+inline constexpr int RingTime = 16;
+inline constexpr int StepB = 17;
+inline constexpr int PttId = 19;
+inline constexpr int DtmfSideTone = 21;
+inline constexpr int TimeOutAlert = 22;
 inline constexpr int ChannelDisplayA = 23;
+inline constexpr int ScanMode = 24;
+inline constexpr int KeyLock = 25;
+inline constexpr int StartupDisplay = 26;
+inline constexpr int SideKey = 27;
+inline constexpr int TopKey = 28;
+inline constexpr int Backlight = 29;
+inline constexpr int RxBacklight = 30;
+inline constexpr int TxBacklight = 31;
+inline constexpr int Tdr = 32;
+inline constexpr int AutoLock = 33;
+inline constexpr int SquelchB = 34;
+inline constexpr int Stopwatch = 36;
 inline constexpr int CurrentChannelA = 37;  // 1-based
 inline constexpr int RadioOwned = 38;       // bytes 38 and 39: always taken from the radio
 inline constexpr int RadioOwnedLength = 2;
 inline constexpr int Passwords = 42;        // two passwords of six digit bytes
-inline constexpr int PasswordLength = 6;
+inline constexpr int PasswordLength = TextFieldLength;
+inline constexpr int ModePassword = Passwords;
+inline constexpr int ResetPassword = Passwords + PasswordLength;
 inline constexpr int AfterPasswords = Passwords + 2 * PasswordLength;  // 54
+inline constexpr int LocalId = AfterPasswords;  // six DTMF codes
+inline constexpr int Menu = 60;             // bit 0 only
+inline constexpr int Priority = 62;
 inline constexpr int CurrentChannelB = 63;  // 1-based
 }  // namespace functions
 
-// The start-up text block: only its first bytes come from the image when written.
+// The offset block data: each band's offset direction and six offset digits, and the
+// hidden text.
+namespace offsets {
+inline constexpr int DirectionA = 0;
+inline constexpr int DigitsA = 1;
+inline constexpr int DirectionB = 16;
+inline constexpr int DigitsB = 17;
+inline constexpr int DigitsLength = 6;
+inline constexpr int HiddenText = 23;
+}  // namespace offsets
+
+// The start-up text block: the text is its first bytes, and only those come from the image
+// when it is written.
 namespace startup {
-inline constexpr int ImageOwned = 6;  // data bytes 0-5 from the image, the rest from the radio
+inline constexpr int Text = 0;
+inline constexpr int ImageOwned = Text + TextFieldLength;  // data bytes 0-5 from the image, the rest from the radio
 }
 
 // The band-limit block data: eight big-endian BCD megahertz values.

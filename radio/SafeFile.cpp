@@ -11,13 +11,9 @@
 #include <random>
 #include <system_error>
 
-#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#else
-#include <fstream>
-#endif
 
 namespace tarn {
 
@@ -112,10 +108,8 @@ std::string resolveWriteTarget(const std::string& path, WriteTarget& target)
         // the rename replace it.
         if ((target.mode & 0222) == 0)
             return systemReason(EACCES);
-#ifndef _WIN32
         if (::access(target.path.c_str(), W_OK) != 0)
             return systemReason(errno);
-#endif
     }
     const fs::file_status folder = fs::status(target.folder, error);
     if (error)
@@ -124,8 +118,6 @@ std::string resolveWriteTarget(const std::string& path, WriteTarget& target)
         return systemReason(ENOTDIR);
     return {};
 }
-
-#ifndef _WIN32
 
 class Descriptor {
 public:
@@ -246,11 +238,8 @@ WriteResult writeInPlace(const WriteTarget& target, std::string_view bytes)
     return {true, true, {}};
 }
 
-#endif
-
 WriteResult writeChecked(const WriteTarget& target, std::string_view bytes)
 {
-#ifndef _WIN32
     // The bytes go to a fresh file beside the target and replace it only when all of them
     // are on disk, so a full disk or a lost drive never leaves a truncated file.
     Descriptor fd;
@@ -280,33 +269,11 @@ WriteResult writeChecked(const WriteTarget& target, std::string_view bytes)
         return fail(errno);
     syncFolder(target.folder);
     return {true, false, {}};
-#else
-    const fs::path temporary = target.folder / temporaryName();
-    std::FILE* file = _wfopen(temporary.c_str(), L"wbx");
-    if (!file)
-        return failed(errno);
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
-    const int error = errno;
-    if (std::fclose(file) != 0 || !written) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return failed(error);
-    }
-    std::error_code renameError;
-    fs::rename(temporary, target.path, renameError);
-    if (renameError) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return {false, false, renameError.message()};
-    }
-    return {true, false, {}};
-#endif
 }
 
 // A device or a FIFO takes the bytes as they come; there is no old file to keep.
 WriteResult writeStream(const std::string& path, fs::file_type type, std::string_view bytes)
 {
-#ifndef _WIN32
     Descriptor fd(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (fd.get() < 0) {
         if (errno == ENXIO && type == fs::file_type::fifo)
@@ -324,15 +291,6 @@ WriteResult writeStream(const std::string& path, fs::file_type type, std::string
     if (!fd.close())
         return failed(errno);
     return {true, false, {}};
-#else
-    (void)type;
-    std::ofstream out(fs::path(path), std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out)
-        return failed(errno);
-    return {true, false, {}};
-#endif
 }
 
 ReadResult refused(std::string reason)
@@ -362,7 +320,6 @@ ReadResult readRegular(const std::string& path, std::size_t most, bool bounded)
         result.bytes.clear();
         return result;
     };
-#ifndef _WIN32
     // Non-blocking, should the name have been swapped for a FIFO since the check.
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (fd.get() < 0)
@@ -390,18 +347,6 @@ ReadResult readRegular(const std::string& path, std::size_t most, bool bounded)
         got += static_cast<std::size_t>(count);
     }
     bytes.resize(got);
-#else
-    const std::uintmax_t size = fs::file_size(fs::path(path), error);
-    if (!error && bounded && size > InputSizeLimit)
-        return tooLarge(size);
-    std::ifstream in(fs::path(path), std::ios::binary);
-    if (!in)
-        return refused(systemReason(errno ? errno : ENOENT));
-    const std::size_t room = error ? most : static_cast<std::size_t>(std::min<std::uintmax_t>(most, size + 1));
-    result.bytes.resize(room);
-    in.read(result.bytes.data(), static_cast<std::streamsize>(room));
-    result.bytes.resize(static_cast<std::size_t>(in.gcount()));
-#endif
     if (bounded && result.bytes.size() > InputSizeLimit)
         return tooLarge(result.bytes.size());
     result.ok = true;
@@ -443,7 +388,6 @@ std::string writeTargetProblem(const std::string& path)
         std::string problem = resolveWriteTarget(path, target);
         if (!problem.empty())
             return problem;
-#ifndef _WIN32
         // The folder may still refuse new files (rights, a read-only file system); a file that
         // is there and writable is then overwritten in place.
         Descriptor fd;
@@ -456,7 +400,6 @@ std::string writeTargetProblem(const std::string& path)
             return systemReason(error);
         }
         ::unlink(trial.c_str());
-#endif
         return {};
     } catch (...) {
         return exceptionReason();

@@ -32,14 +32,6 @@ std::vector<EntryText> numbers(std::vector<EntryText> entries, int first, int la
     return entries;
 }
 
-std::vector<std::string> numberTexts(int first, int last)
-{
-    std::vector<std::string> texts;
-    for (int v = first; v <= last; ++v)
-        texts.push_back(std::to_string(v));
-    return texts;
-}
-
 // Language strings of Tarn's own for the hidden fields, whose template texts are never shown.
 enum HiddenWords {
     TopKeyLabel = 225,
@@ -59,50 +51,47 @@ enum HiddenWords {
 std::vector<Field> makeFields()
 {
     using enum Rule;
+    namespace fn = layout::functions;
     const Section G = Section::General;
     const Section H = Section::Hidden;
     const Block F = Block::Functions;
     const std::vector<EntryText> offOneToTen = numbers({str(45)}, 1, 10);
     const std::vector<EntryText> colours = {str(6), str(BlueWord), str(OrangeWord), str(PurpleWord)};
-    const std::vector<std::string> colourTemplate = {"关闭", "蓝色", "橙色", "紫色"};
 
     return {
-        // key, section, block, byte, rule, label, control, label control, entries, template entries, x, y
-        {"startupText", G, Block::StartupText, 0, StartupText, 136, 1096, 1095, {}, {}, 67, 22},
-        {"voicePrompt", G, F, 12, List, 46, 1014, 1058, strings({47, 48, 49}), {}, 67, 50},
-        {"timeOut", G, F, 6, List, 43, 1009, 1057, numbers({}, 15, 600, 15), {}, 67, 76},
-        {"timeOutAlert", G, F, 22, List, 44, 1012, 1056, offOneToTen, {}, 67, 102},
-        {"menu", G, F, 60, BitZeroCheck, 55, 1091, 0, {}, {}, 13, 135},
-        {"startupDisplay", G, F, 26, List, 50, 1016, 1059, strings({51, 52}), {}, 67, 169},
-        {"powerSave", G, F, 3, Check, 56, 1015, 0, {}, {}, 14, 187},
-        {"autoLock", G, F, 33, Check, 58, 1021, 0, {}, {}, 14, 201},
-        {"keyLock", G, F, 25, Check, 114, 1089, 0, {}, {}, 14, 215},
-        {"beep", G, F, 13, Check, 57, 1020, 0, {}, {}, 14, 229},
-        {"stopwatch", G, F, 36, Check, 59, 1022, 0, {}, {}, 14, 243},
-        {"tdr", G, F, 32, InvertedCheck, 141, 1101, 0, {}, {}, 14, 257},
-        {"vox", G, F, 7, List, 60, 1023, 1060, offOneToTen, {}, 180, 23},
-        {"scanMode", G, F, 24, List, 61, 1025, 1061, strings({62, 13, 63}), {}, 180, 48},
-        {"backlight", G, F, 29, List, 64, 1030, 1062, strings({45, 125}), {}, 180, 81},
-        {"endTone", G, F, 5, List, 65, 1034, 1065, strings({47, 66, 67, 68}), {}, 180, 108},
-        {"modePassword", G, F, 42, Digits, 69, 1024, 1063, {}, {}, 180, 135},
-        {"resetPassword", G, F, 48, Digits, 70, 1044, 1064, {}, {}, 180, 161},
-        {"priority", G, F, 62, List, 71, 1055, 1066, numbers({str(6)}, 1, 128), {}, 180, 187},
-        {"pttMode", G, F, 14, List, 137, 1094, 1100, strings({6, 138, 139, 140}), {}, 226, 226},
-        {"pttId", G, F, 19, List, 127, 1037, 1097, numbers({str(45)}, 1, 30), {}, 388, 238},
-        {"localId", G, F, 54, DtmfId, 128, 1092, 1093, {}, {}, 226, 240},
-        {"dtmfSideTone", G, F, 21, List, 129, 1019, 1098,
-         {str(45), str(130), str(131), EntryText{130, "+", 131}}, {}, 226, 254},
+        // key, section, block, byte, rule, label, entries
+        {"startupText", G, Block::StartupText, layout::startup::Text, StartupText, 136, {}},
+        {"voicePrompt", G, F, fn::VoicePrompt, List, 46, strings({47, 48, 49})},
+        {"timeOut", G, F, fn::TimeOut, List, 43, numbers({}, 15, 600, 15)},
+        {"timeOutAlert", G, F, fn::TimeOutAlert, List, 44, offOneToTen},
+        {"menu", G, F, fn::Menu, BitZeroCheck, 55, {}},
+        {"startupDisplay", G, F, fn::StartupDisplay, List, 50, strings({51, 52})},
+        {"powerSave", G, F, fn::PowerSave, Check, 56, {}},
+        {"autoLock", G, F, fn::AutoLock, Check, 58, {}},
+        {"keyLock", G, F, fn::KeyLock, Check, 114, {}},
+        {"beep", G, F, fn::Beep, Check, 57, {}},
+        {"stopwatch", G, F, fn::Stopwatch, Check, 59, {}},
+        {"tdr", G, F, fn::Tdr, InvertedCheck, 141, {}},
+        {"vox", G, F, fn::Vox, List, 60, offOneToTen},
+        {"scanMode", G, F, fn::ScanMode, List, 61, strings({62, 13, 63})},
+        {"backlight", G, F, fn::Backlight, List, 64, strings({45, 125})},
+        {"endTone", G, F, fn::EndTone, List, 65, strings({47, 66, 67, 68})},
+        {"modePassword", G, F, fn::ModePassword, Digits, 69, {}},
+        {"resetPassword", G, F, fn::ResetPassword, Digits, 70, {}},
+        {"priority", G, F, fn::Priority, List, 71, numbers({str(6)}, 1, 128)},
+        {"pttMode", G, F, fn::PttMode, List, 137, strings({6, 138, 139, 140})},
+        {"pttId", G, F, fn::PttId, List, 127, numbers({str(45)}, 1, 30)},
+        {"localId", G, F, fn::LocalId, DtmfId, 128, {}},
+        {"dtmfSideTone", G, F, fn::DtmfSideTone, List, 129, {str(45), str(130), str(131), EntryText{130, "+", 131}}},
 
-        {"topKey", H, F, 28, List, TopKeyLabel, 1029, 0, {str(UndefinedWord), str(AlarmWord)},
-         {"未定义", "报警"}},
-        {"rxBacklight", H, F, 30, List, RxBacklightLabel, 1031, 0, colours, colourTemplate},
-        {"txBacklight", H, F, 31, List, TxBacklightLabel, 1032, 0, colours, colourTemplate},
-        {"callRing", H, F, 15, Check, CallRingLabel, 1036, 0, {}, {}},
-        {"ringTime", H, F, 16, List, RingTimeLabel, 1039, 0, numbers({}, 0, 10), numberTexts(0, 10)},
-        {"hiddenText", H, Block::Offsets, 23, HiddenText, HiddenTextLabel, 1099, 0, {}, {}},
+        {"topKey", H, F, fn::TopKey, List, TopKeyLabel, {str(UndefinedWord), str(AlarmWord)}},
+        {"rxBacklight", H, F, fn::RxBacklight, List, RxBacklightLabel, colours},
+        {"txBacklight", H, F, fn::TxBacklight, List, TxBacklightLabel, colours},
+        {"callRing", H, F, fn::CallRing, Check, CallRingLabel, {}},
+        {"ringTime", H, F, fn::RingTime, List, RingTimeLabel, numbers({}, 0, 10)},
+        {"hiddenText", H, Block::Offsets, layout::offsets::HiddenText, HiddenText, HiddenTextLabel, {}},
 
-        {"sideKey", Section::Keys, F, 27, List, 35, 1045, 1048,
-         {str(39), str(40), str(41), fixed("SOS-CH"), str(42)}, {}, 37, 110},
+        {"sideKey", Section::Keys, F, fn::SideKey, List, 35, {str(39), str(40), str(41), fixed("SOS-CH"), str(42)}},
     };
 }
 

@@ -1,7 +1,8 @@
 // The radio's general settings and its side key as data: one row per byte-bound field
-// (a stable key, block and data byte, rule, label, entries) and the walks of the fields
-// that need their own. The pages build their controls from this table; tarn-cli info, the
-// printout and the text form read the same rows, so no other file knows a settings byte.
+// (a stable key, block and named data byte, rule, label, entries) and the walks of the
+// fields that need their own. The pages build their controls from these rows (and place
+// them by their own layout, keyed by the same keys); tarn-cli info, the printout and the
+// text form read the same rows, so no other file ties a settings byte to a rule.
 #pragma once
 
 #include "radio/LanguageText.h"
@@ -43,22 +44,16 @@ struct EntryText {
 };
 std::string EntryTextOf(const EntryText& entry, const LanguageText& text);
 
-inline constexpr int TextLength = 6;  // every text field holds at most six characters
+inline constexpr int TextLength = layout::TextFieldLength;  // every text field holds at most six characters
 
 struct Field {
-    std::string_view key;  // stable ASCII name, used in the text form
+    std::string_view key;  // stable ASCII name: the text form, the printout and the pages' layout use it
     Section section;
     Block block;
-    int byte;  // first data byte in the block
+    int byte;  // first data byte in the block, as the layout names it
     Rule rule;
-    int label;         // language string of the label (hidden fields: Tarn's own)
-    int control;       // control id in the page's template
-    int labelControl;  // 0 when the control carries its own label or has none
+    int label;  // language string of the label (hidden fields: Tarn's own)
     std::vector<EntryText> entries;  // list entries in index order, as the page shows them
-    // Hidden lists: the entries the template preloads into the invisible control.
-    std::vector<std::string> templateEntries;
-    int x = 0;  // template position of the control, dialog units
-    int y = 0;
 };
 
 // Every field, in the order of the pages: the visible general settings, the hidden ones,

@@ -85,8 +85,8 @@ int main(int argc, char** argv)
     delete page;
 
     // The optional functions page: both bands at 2.5 kHz, 28000 offsets each.
-    image.functionData()[1] = 0;
-    image.functionData()[17] = 0;
+    image.functionData()[layout::functions::StepA] = 0;
+    image.functionData()[layout::functions::StepB] = 0;
     std::vector<double> open, step, optionsLoad, optionsStore;
     for (int run = 0; run < Runs; ++run) {
         timer.start();

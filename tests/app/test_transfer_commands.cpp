@@ -684,7 +684,7 @@ void TestTransferCommands::refusalOpensThePageAtTheRefusedValue()
         QCOMPARE(frame->mdiArea()->activeSubWindow(), frame->optionsFrame());
         auto* view = qobject_cast<CChoiceFunView*>(frame->optionsFrame()->page());
         const BandField& field = FindBandField(BandFieldId::Frequency);
-        QWidget* box = view->control(band == 0 ? field.controlA : field.controlB);
+        QWidget* box = view->settingControl(BandSettingKey(band == 0 ? Band::A : Band::B, field.key));
         QVERIFY(box);
         QCOMPARE(frame->focusWidget(), box);
     }

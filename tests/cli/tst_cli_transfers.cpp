@@ -21,11 +21,9 @@
 
 #include <memory>
 
-#ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/stat.h>
 #include <sys/types.h>
-#endif
 
 using namespace tarn;
 using testing::language;
@@ -165,9 +163,7 @@ private slots:
         foreign.close();
         QVERIFY(QFile::copy(foreign.fileName(), dir.filePath("kept.tw")));
         QVERIFY(QFile::setPermissions(dir.filePath("kept.tw"), QFileDevice::ReadOwner | QFileDevice::ReadOther));
-#ifdef Q_OS_UNIX
         QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("fifo.tw")).constData(), 0644), 0);
-#endif
         auto radio = startRadio(VirtualRadio::factoryMemory());
 
         if (!arguments.contains("--ports") && arguments.first() != "info")
@@ -255,7 +251,6 @@ private slots:
 
     void interruptEndsAReadWaitingOnAQuietRadio()
     {
-#ifdef Q_OS_UNIX
         // Entry, identification and its acknowledge, then a request and an acknowledge per
         // block: the radio goes quiet after block 10, where each wait would last a minute.
         QTemporaryDir dir;
@@ -274,9 +269,6 @@ private slots:
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 4);
         QVERIFY(!QFile::exists(dir.filePath("copy.tw")));
-#else
-        QSKIP("Ctrl+C is a POSIX signal here");
-#endif
     }
 
     void bandLimitRefusalExitsFiveAndSendsNoChunk()

@@ -186,9 +186,6 @@ void TestSizingBar::liveDragFollowsTheDesktop_data()
 
 void TestSizingBar::liveDragFollowsTheDesktop()
 {
-#ifdef Q_OS_WIN
-    QSKIP("Windows keeps the setting in the registry");
-#endif
     QFETCH(QByteArray, kwinrc);
     QFETCH(bool, live);
     QTemporaryDir config;

@@ -178,7 +178,7 @@ private slots:
             for (const SettingLine& line : box.lines)
                 for (const SettingPair& pair : line.pairs)
                     if (pair.label == label) {
-                        content.options[pair.control] = {"text", selection, checked};
+                        content.options[pair.key] = {"text", selection, checked};
                         QCOMPARE(QString::fromStdString(settingValueText(pair, content)), printed);
                         return;
                     }
@@ -193,8 +193,8 @@ private slots:
         content.languageStrings[34] = "PTT:";
         content.languageStrings[121] = "TX";
         content.languageStrings[35] = "PF1:";
-        content.options[1026] = {"145.12500", -1, false};
-        content.options[1027] = {"435.00000", -1, false};
+        content.options["bandA.frequency"] = {"145.12500", -1, false};
+        content.options["bandB.frequency"] = {"435.00000", -1, false};
         content.sideKeyText = "Scan";
         const PrintPage page = layoutPage(5, m, content, measure);
         auto at = [&](const std::string& text) {

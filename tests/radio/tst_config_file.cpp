@@ -9,12 +9,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 using namespace tarn;
 
@@ -114,7 +112,6 @@ private slots:
 
     void saveThroughALinkUpdatesTheLinkedFile()
     {
-#ifdef Q_OS_UNIX
         QTemporaryDir dir;
         const QString real = dir.filePath("real.tw");
         const QString link = dir.filePath("link.tw");
@@ -123,9 +120,6 @@ private slots:
         QCOMPARE(saveConfiguration(link.toStdString(), RadioImage()).outcome, FileOutcome::Saved);
         QVERIFY(QFileInfo(link).isSymLink());
         QCOMPARE(readAll(real).size(), 5289);
-#else
-        QSKIP("symbolic links are a Unix test");
-#endif
     }
 
     void saveRefusesWhatIsNotAWritableFile_data()
@@ -138,7 +132,6 @@ private slots:
     }
     void saveRefusesWhatIsNotAWritableFile()
     {
-#ifdef Q_OS_UNIX
         QFETCH(QString, kind);
         QTemporaryDir dir;
         const QString path = dir.filePath("radio.tw");
@@ -164,9 +157,6 @@ private slots:
             QVERIFY(!QFileInfo::exists(dir.filePath("gone.tw")));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Hidden | QDir::System | QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList{"radio.tw"});
-#else
-        QSKIP("FIFOs, links and modes are a Unix test");
-#endif
     }
 
     void saveUnderANameAtTheLengthLimit()
@@ -185,7 +175,6 @@ private slots:
     }
     void loadRefusesFifoAndDeviceAtOnce()
     {
-#ifdef Q_OS_UNIX
         QFETCH(QString, kind);
         QTemporaryDir dir;
         QString path = "/dev/zero";
@@ -200,9 +189,6 @@ private slots:
         QCOMPARE(result.outcome, FileOutcome::CannotOpen);
         QVERIFY(!result.reason.empty());
         QVERIFY(target == before);
-#else
-        QSKIP("FIFOs are a Unix test");
-#endif
     }
 
     void loadRestoresPortNumberAndBody()
@@ -331,7 +317,6 @@ private slots:
     }
     void saveIntoAFolderThatTakesNoNewFile()
     {
-#ifdef Q_OS_UNIX
         QFETCH(bool, fileWritable);
         QTemporaryDir dir;
         const QString path = dir.filePath("radio.tw");
@@ -356,14 +341,10 @@ private slots:
             QVERIFY(!result.reason.empty());
             QCOMPARE(readAll(path), old);
         }
-#else
-        QSKIP("folder permissions are a Unix test");
-#endif
     }
 
     void saveThatRunsOutOfSpaceKeepsOldFile()
     {
-#ifdef Q_OS_UNIX
         // A file size limit makes the write fail midway, as a full disk would.
         QTemporaryDir dir;
         const QString path = dir.filePath("radio.tw");
@@ -384,9 +365,6 @@ private slots:
         QVERIFY(!result.reason.empty());
         QCOMPARE(readAll(path), old);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"radio.tw"});
-#else
-        QSKIP("file size limits are a Unix test");
-#endif
     }
 };
 

@@ -8,9 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#ifdef Q_OS_UNIX
 #include <sys/stat.h>
-#endif
 
 using namespace tarn;
 
@@ -30,7 +28,6 @@ private slots:
     }
     void inputIsCheckedBeforeItIsRead()
     {
-#ifdef Q_OS_UNIX
         QFETCH(QString, name);
         QFETCH(QString, reason);
         QTemporaryDir dir;
@@ -56,9 +53,6 @@ private slots:
             QVERIFY(read.bytes.empty());
         }
         QCOMPARE(read.tooLarge != 0, name == QLatin1String("big.csv"));
-#else
-        QSKIP("FIFOs and devices are a Unix test");
-#endif
     }
 
     void outputToADeviceOrAFifoIsWrittenThroughOrRefused_data()
@@ -72,7 +66,6 @@ private slots:
     }
     void outputToADeviceOrAFifoIsWrittenThroughOrRefused()
     {
-#ifdef Q_OS_UNIX
         QFETCH(QString, name);
         QFETCH(QString, reason);
         QTemporaryDir dir;
@@ -87,9 +80,6 @@ private slots:
         QVERIFY(!written.inPlace);
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
                  (QStringList{"fifo", "folder"}));
-#else
-        QSKIP("FIFOs and devices are a Unix test");
-#endif
     }
 };
 
