@@ -146,9 +146,9 @@ void ChannelCommands::registerCommands()
     const std::pair<int, SortKey> sorts[] = {{ID_CHANNELS_SORT_FREQUENCY, SortKey::ReceiveFrequency},
                                              {ID_CHANNELS_SORT_NAME, SortKey::Name},
                                              {ID_CHANNELS_SORT_TONE, SortKey::ReceiveTone}};
-    for (const auto& [id, key] : sorts) {
+    for (const auto& [sortId, sortKey] : sorts) {
         // One row or none selected: the whole list.
-        m_frame.setCommandHandler(id, [this, id, key] {
+        m_frame.setCommandHandler(sortId, [this, id = sortId, key = sortKey] {
             CChnMsgView* channels = page(true);
             const std::vector<int> rows = channels->actionRows(true);
             channels->applyToChannels(stepName(id),
