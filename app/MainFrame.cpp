@@ -10,6 +10,7 @@
 #include "radio/LanguageStrings.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QMdiArea>
@@ -61,6 +62,10 @@ CMainFrame::CMainFrame(QWidget* parent)
 CMainFrame::~CMainFrame()
 {
     m_transferCommands->stopAndWait();
+    // Closing the window would move the focus out of an edit box, which stores and records
+    // what it holds: that happens now, while the parts it reaches still exist.
+    if (QWidget* focus = QApplication::focusWidget(); focus && isAncestorOf(focus))
+        focus->clearFocus();
     // The configuration goes first among the children; the parts that hear it go later.
     m_document->history()->disconnect();
     m_document->disconnect();

@@ -132,7 +132,10 @@ CChnMsgView::CChnMsgView(const PageContext& context, QWidget* parent) : PageView
             ShowChannel(row);
 }
 
-CChnMsgView::~CChnMsgView() = default;
+CChnMsgView::~CChnMsgView()
+{
+    disconnectControls();
+}
 
 void CChnMsgView::fitColumnWidths()
 {

@@ -123,6 +123,11 @@ CChoiceFunView::CChoiceFunView(const PageContext& context, QWidget* parent) : Pa
     setMinimumSize(used.right() + 1 + used.left(), used.bottom() + 1 + used.top());
 }
 
+CChoiceFunView::~CChoiceFunView()
+{
+    disconnectControls();
+}
+
 std::string CChoiceFunView::offText() const
 {
     return languageString(12).toStdString();

@@ -23,6 +23,7 @@ public:
     enum class Pending { None, BandA, BandB };
 
     explicit CChoiceFunView(const PageContext& context, QWidget* parent = nullptr);
+    ~CChoiceFunView() override;
 
     void OnInitialUpdate();
     void LoadFromImage() override;

@@ -53,6 +53,15 @@ public:
     virtual bool hasUnstoredEdits() const { return false; }
 
 protected:
+    // Closing a window moves the focus out of its edit box, which then reports its editing
+    // finished: a page's destructor cuts its controls off first, so that report never
+    // reaches a page that is half destroyed.
+    void disconnectControls()
+    {
+        for (QObject* control : findChildren<QObject*>())
+            control->disconnect(this);
+    }
+
     QString languageString(int n) const
     {
         return m_context.languageStrings && n >= 0 && n < m_context.languageStrings->size()
