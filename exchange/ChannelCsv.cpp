@@ -186,7 +186,7 @@ std::optional<std::string> dcsTone(const std::string& field, char polarity, std:
     const bool digits = !field.empty() && field.size() <= 3
         && std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '7'; });
     if (digits && (polarity == 'N' || polarity == 'R')) {
-        const std::string text = std::string(polarity == 'N' ? "DN" : "DI") + std::string(3 - field.size(), '0') + field;
+        const std::string text = std::string(polarity == 'N' ? DcsNormalPrefix : DcsInvertedPrefix) + std::string(3 - field.size(), '0') + field;
         const auto& tones = ToneTexts();
         if (std::find(tones.begin(), tones.end(), text) != tones.end())
             return text;
