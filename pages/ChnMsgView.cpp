@@ -194,10 +194,8 @@ void CChnMsgView::LoadFromImage()
     m_list->setUpdatesEnabled(true);
 }
 
-void CChnMsgView::StoreToImage()
+void CChnMsgView::store()
 {
-    if (!hasImage() || (m_context.mayStore && !m_context.mayStore()))
-        return;
     // The same request a click on row 1, column 0 makes: it commits a pending edit
     // exactly as a click elsewhere would.
     m_edit->editor().open(1, 0);
@@ -207,7 +205,7 @@ void CChnMsgView::StoreToImage()
     for (int row = 0; row < RowCount; ++row)
         StoreChannel(row);
     if (m_adjusted)
-        showMessage(languageString(126));
+        showMessage(languageString(strings::BandOptionCleared));
 }
 
 void CChnMsgView::addToPrint(PrintContent& content) const

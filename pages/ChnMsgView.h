@@ -38,7 +38,6 @@ public:
     ~CChnMsgView() override;
 
     void LoadFromImage() override;
-    void StoreToImage() override;
     void storeInto(tarn::RadioImage& target) const override;
     void commitPending() override;
     // The list's cell texts, row by row.
@@ -114,6 +113,7 @@ public:
     CellCombo* choiceCombo(int column) const;
 
 protected:
+    void store() override;
     bool event(QEvent* event) override;
 
 private:

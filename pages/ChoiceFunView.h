@@ -26,7 +26,6 @@ public:
 
     void OnInitialUpdate();
     void LoadFromImage() override;
-    void StoreToImage() override;
     void storeInto(tarn::RadioImage& target) const override;
     void commitPending() override;
     // The texts, selections and check states of every control the printout names.
@@ -42,6 +41,7 @@ public:
     Pending pending() const { return m_pending; }
 
 protected:
+    void store() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

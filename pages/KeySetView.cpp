@@ -100,10 +100,8 @@ void CKeySetView::LoadFromImage()
     m_sideKey->setCurrentIndex(sideKeySelection);
 }
 
-void CKeySetView::StoreToImage()
+void CKeySetView::store()
 {
-    if (!hasImage() || (m_context.mayStore && !m_context.mayStore()))
-        return;
     sideKeySelection = m_sideKey->currentIndex();
     storeInto(image());
 }

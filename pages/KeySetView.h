@@ -34,7 +34,6 @@ public:
     explicit CKeySetView(const PageContext& context, QWidget* parent = nullptr);
 
     void LoadFromImage() override;
-    void StoreToImage() override;
     void storeInto(tarn::RadioImage& target) const override;
     // The side-key list's text.
     void addToPrint(tarn::PrintContent& content) const override;
@@ -46,6 +45,9 @@ public:
     PictureFrame* pictureFrame() const { return m_picture; }
     // The selection as last exchanged with the list.
     int sideKeySelection = 0;
+
+protected:
+    void store() override;
 
 private:
     QComboBox* m_sideKey;

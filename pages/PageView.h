@@ -34,7 +34,15 @@ public:
         : QWidget(parent), m_context(context) {}
 
     virtual void LoadFromImage() = 0;
-    virtual void StoreToImage() = 0;
+    // Writes the controls into the configuration's image, with the page's notices. Nothing
+    // while there is no configuration or a transfer owns the image (mayStore): the guard
+    // lives here so that no page can forget it.
+    void StoreToImage()
+    {
+        if (!hasImage() || (m_context.mayStore && !m_context.mayStore()))
+            return;
+        store();
+    }
     // What StoreToImage would write, written into `target` without any notice: the
     // history and the unsaved-changes question see the page's values through it.
     virtual void storeInto(tarn::RadioImage& target) const { (void)target; }
@@ -53,6 +61,9 @@ public:
     virtual bool hasUnstoredEdits() const { return false; }
 
 protected:
+    // StoreToImage's work, called only when the page may store.
+    virtual void store() = 0;
+
     QString languageString(int n) const
     {
         return m_context.languageStrings && n >= 0 && n < m_context.languageStrings->size()
