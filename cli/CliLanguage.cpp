@@ -11,7 +11,7 @@ namespace tarn::cli {
 
 bool CliLanguage::load(const Invocation& call, std::string* error)
 {
-    int column = DefaultLanguageColumn;
+    int column = LanguageTable::StartupColumn;
     if (call.has(LangOption.name)) {
         bool ok = false;
         column = QString::fromStdString(call.value(LangOption.name)).toInt(&ok);

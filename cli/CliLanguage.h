@@ -11,8 +11,6 @@
 
 namespace tarn::cli {
 
-inline constexpr int DefaultLanguageColumn = 2;
-
 inline const CommandOption LangOption{"--lang", "N",
     "Language column N of lang.csv (0 Simplified Chinese, 1 Traditional Chinese, 2 English; default 2)."};
 

@@ -360,7 +360,7 @@ void TestMainFrame::helpTopicsShowsTheHelpOfTheLanguage()
         page.write(QByteArray("<html><body><p>") + body + "</p></body></html>");
     }
     f.app->chooseLanguage = [column](const QStringList&, int) { return std::optional<int>(column); };
-    if (column != CRadioApp::StartupLanguageColumn)
+    if (column != tarn::LanguageTable::StartupColumn)
         f.frame()->commandAction(ID_LANGUAGE)->trigger();
     f.frame()->commandAction(ID_HELP_TOPICS)->trigger();
     HelpWindow* help = f.app->helpWindow();
