@@ -10,7 +10,10 @@
 
 namespace {
 
-// Dialog units of the template's 10-point "System" font: 7 x 16 pixel base units.
+// Dialog units of the template's 10-point "System" font: 7 x 16 pixel base units. The
+// pages scale their templates with their own font (pages/DialogUnits); the message box keeps
+// the template's fixed factors instead, because its text layout (MessageLayout) wraps and
+// places lines in those pixels whatever the font, and link/ cannot reach pages/.
 constexpr int dluX(int units) { return units * 7 / 4; }
 constexpr int dluY(int units) { return units * 16 / 8; }
 
