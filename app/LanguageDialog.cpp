@@ -1,4 +1,5 @@
 #include "app/LanguageDialog.h"
+#include "radio/LanguageStrings.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -27,8 +28,8 @@ LanguageDialog::LanguageDialog(const QStringList& names, int current, const QStr
     frameLayout->addWidget(m_list);
 
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(text(116), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(text(117), QDialogButtonBox::RejectRole);
+    buttons->addButton(text(tarn::strings::Ok), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(text(tarn::strings::Cancel), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

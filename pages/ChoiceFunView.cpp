@@ -5,6 +5,7 @@
 #include "radio/PrintContent.h"
 #include "radio/ChannelRecord.h"
 #include "radio/Codecs.h"
+#include "radio/LanguageStrings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -125,7 +126,7 @@ CChoiceFunView::CChoiceFunView(const PageContext& context, QWidget* parent) : Pa
 
 std::string CChoiceFunView::offText() const
 {
-    return languageString(12).toStdString();
+    return languageString(strings::Off).toStdString();
 }
 
 LanguageText CChoiceFunView::languageText() const
@@ -142,7 +143,7 @@ void CChoiceFunView::OnInitialUpdate()
             setId(box, g.id);
         box->setGeometry(dialogRect(g.x, g.y, g.w, g.h));
     }
-    m_tones = createToneListModel(languageString(12), this);
+    m_tones = createToneListModel(languageString(strings::Off), this);
     buildGeneralControls();
     buildBandGroup(Band::A);
     buildBandGroup(Band::B);
@@ -432,10 +433,8 @@ void CChoiceFunView::LoadFromImage()
     m_shownValues = takeValues();
 }
 
-void CChoiceFunView::StoreToImage()
+void CChoiceFunView::store()
 {
-    if (!hasImage() || (m_context.mayStore && !m_context.mayStore()))
-        return;
     OptionsValues values = takeValues();
     const StoreNotices notices = StoreOptions(image(), values, offText());
     const std::string message = NoticeText(notices, languageText());
