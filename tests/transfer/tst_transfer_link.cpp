@@ -511,4 +511,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TransferLinkTest)
-#include "tst_transferlink.moc"
+#include "tst_transfer_link.moc"

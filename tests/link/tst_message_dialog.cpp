@@ -200,4 +200,4 @@ void TestMessageDialog::hookReplacesTheModalLoop()
 }
 
 QTEST_MAIN(TestMessageDialog)
-#include "test_message_dialog.moc"
+#include "tst_message_dialog.moc"

@@ -185,4 +185,4 @@ void TestNavigation::placement()
 }
 
 QTEST_MAIN(TestNavigation)
-#include "test_navigation.moc"
+#include "tst_navigation.moc"

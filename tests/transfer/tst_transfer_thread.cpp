@@ -139,4 +139,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TransferThreadTest)
-#include "tst_transferthread.moc"
+#include "tst_transfer_thread.moc"

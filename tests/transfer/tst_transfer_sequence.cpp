@@ -454,4 +454,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TransferSequenceTest)
-#include "tst_transfersequence.moc"
+#include "tst_transfer_sequence.moc"

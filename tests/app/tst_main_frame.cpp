@@ -371,4 +371,4 @@ void TestMainFrame::helpTopicsShowsTheHelpOfTheLanguage()
 }
 
 QTEST_MAIN(TestMainFrame)
-#include "test_main_frame.moc"
+#include "tst_main_frame.moc"

@@ -95,4 +95,4 @@ void TestStatusBar::indicatorSpansTheBar()
 }
 
 QTEST_MAIN(TestStatusBar)
-#include "test_status_bar.moc"
+#include "tst_status_bar.moc"

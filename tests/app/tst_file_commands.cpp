@@ -373,4 +373,4 @@ void TestFileCommands::saveAsksBeforeReplacingACompletedName()
 }
 
 QTEST_MAIN(TestFileCommands)
-#include "test_file_commands.moc"
+#include "tst_file_commands.moc"
