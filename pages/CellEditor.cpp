@@ -507,6 +507,6 @@ void CellCombo::onPopupClosedWithoutChoice()
         return;
     hide();
     list->setFocus(Qt::OtherFocusReason);
-    m_editor.setEditState(tarn::Idle);
+    m_editor.setEditState(tarn::EditState::Idle);
     list->clearRowSelection(m_editor.currentRow());
 }

@@ -92,8 +92,8 @@ public:
     tarn::CellOpenRule& rule() { return sharedEditor()->m_rule; }
     int currentRow() { return rule().currentRow; }
     int currentColumn() { return rule().currentColumn; }
-    int editState() { return rule().editState; }
-    void setEditState(int state) { rule().editState = state; }
+    tarn::EditState editState() { return rule().editState; }
+    void setEditState(tarn::EditState state) { rule().editState = state; }
     CellListCtrl* list() const { return m_list; }
     QWidget* window() const { return m_window; }
     tarn::EditorKind kind() const { return m_kind; }

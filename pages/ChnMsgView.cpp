@@ -236,7 +236,7 @@ void CChnMsgView::storeInto(RadioImage& target) const
 
 void CChnMsgView::commitPending()
 {
-    if (m_readOnly || m_edit->editor().editState() == Idle)
+    if (m_readOnly || m_edit->editor().editState() == EditState::Idle)
         return;
     // As at a store: the request a click on row 1, column 0 makes commits what is typed.
     m_edit->editor().open(1, 0);
@@ -251,7 +251,7 @@ bool CChnMsgView::hasUnstoredEdits() const
     CellEditor& editor = m_edit->editor();
     const int row = editor.currentRow();
     const int column = editor.currentColumn();
-    if (editor.editState() != Idle && row >= 0 && (column == ColRxFrequency || column == ColTxFrequency || column == ColName)
+    if (editor.editState() != EditState::Idle && row >= 0 && (column == ColRxFrequency || column == ColTxFrequency || column == ColName)
         && m_edit->text() != m_list->cellText(row, column))
         return true;
     // What a store would make of the rows, tried on a copy of the image.
