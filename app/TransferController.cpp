@@ -26,7 +26,7 @@ bool TransferController::workerRunning() const
     return m_thread && !m_thread->isFinished();
 }
 
-void TransferController::setImageCheck(std::function<int(int)> check)
+void TransferController::setImageCheck(std::function<int(tarn::ImageNotifyCode)> check)
 {
     m_listener->setImageCheck(this, std::move(check));
 }
@@ -50,7 +50,7 @@ bool TransferController::start(tarn::TransferJob::Operation operation, tarn::Rad
     return true;
 }
 
-void TransferController::onResult(int code)
+void TransferController::onResult(tarn::TransferResult code)
 {
     emit transferResult(code);
     // After its result the worker only closes the port; once it has, the image and the

@@ -54,7 +54,7 @@ LanguageText CliLanguage::function() const
     return [this](int n) { return text(n); };
 }
 
-std::string CliLanguage::resultText(int code) const
+std::string CliLanguage::resultText(TransferResult code) const
 {
     return TransferResultText(code, function());
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "cli/Commands.h"
+#include "link/TransferListener.h"
 #include "link/WriteChecks.h"
 
 #include <string>
@@ -25,7 +26,7 @@ public:
     LanguageText function() const;
 
     // The text the window shows for a transfer result code.
-    std::string resultText(int code) const;
+    std::string resultText(TransferResult code) const;
 
 private:
     std::vector<std::string> m_strings;

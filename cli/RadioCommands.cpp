@@ -124,7 +124,7 @@ public:
     }
 
     void setJob(const TransferJob* job) { m_job = job; }
-    int result() const { return m_result; }
+    TransferResult result() const { return m_result; }
 
     void transferProgress(int n) override
     {
@@ -142,10 +142,10 @@ public:
         m_progressOnScreen = true;
     }
 
-    int imageNotify(int code) override
+    int imageNotify(ImageNotifyCode code) override
     {
         switch (code) {
-        case CheckBeforeWrite: {
+        case ImageNotifyCode::CheckBeforeWrite: {
             const BandLimitVerdict verdict = bandLimitCheck(m_image, m_language.function());
             if (!verdict.pass) {
                 clearProgress();
@@ -153,7 +153,7 @@ public:
             }
             return verdict.answer();
         }
-        case ConfirmOtherPort:
+        case ImageNotifyCode::ConfirmOtherPort:
             if (m_job) {
                 const TransferPorts& ports = m_job->ports();
                 clearProgress();
@@ -162,7 +162,7 @@ public:
                       << "; going on with it (--port N uses port N alone)\n";
             }
             return 1;
-        case ConfirmChanges:
+        case ImageNotifyCode::ConfirmChanges:
             if (m_job) {
                 clearProgress();
                 m_out << WritePreviewHeading(m_language.function()) << "\n";
@@ -183,7 +183,7 @@ public:
         }
     }
 
-    void transferResult(int code) override { m_result = code; }
+    void transferResult(TransferResult code) override { m_result = code; }
 
     void scanningPort(int n) override
     {
@@ -219,7 +219,8 @@ private:
     bool m_dryRun;
     const TransferJob* m_job = nullptr;
     bool m_progressOnScreen = false;
-    int m_result = -1;
+    // A job posts its result on every path; no radio until it has.
+    TransferResult m_result = TransferResult::NoRadio;
 };
 
 void traceBytes(std::chrono::steady_clock::time_point start, bool sent, const std::uint8_t* bytes, int n)
@@ -241,7 +242,7 @@ void traceBytes(std::chrono::steady_clock::time_point start, bool sent, const st
 
 // What a transfer left for the report: its result code and what the job knows of it.
 struct TransferRun {
-    int result = -1;
+    TransferResult result = TransferResult::NoRadio;
     TransferPorts ports;
     VerifyOutcome verify;
     WritePlan plan;
@@ -278,7 +279,7 @@ TransferRun runTransfer(const Invocation& call, TransferJob::Operation operation
     }
     TransferRun run;
     if (!job.start(operation)) {
-        run.result = NoRadio;
+        run.result = TransferResult::NoRadio;
         return run;
     }
     interruptedJob = &job;
@@ -314,21 +315,21 @@ void reportRefusedPorts(std::ostream& err)
     }
 }
 
-int exitCodeFor(int result)
+int exitCodeFor(TransferResult result)
 {
     switch (result) {
-    case ReadSucceeded:
-    case WriteSucceeded:
+    case TransferResult::ReadSucceeded:
+    case TransferResult::WriteSucceeded:
         return ExitOk;
-    case ReadFailed:
+    case TransferResult::ReadFailed:
         return ExitReadFailed;
-    case WriteFailed:
+    case TransferResult::WriteFailed:
         return ExitWriteFailed;
-    case VerifyEqual:
+    case TransferResult::VerifyEqual:
         return ExitOk;
-    case VerifyDiffers:
+    case TransferResult::VerifyDiffers:
         return ExitDiffers;
-    case VerifyReadFailed:
+    case TransferResult::VerifyReadFailed:
         return ExitReadFailed;
     default:
         return ExitNoRadio;
@@ -350,7 +351,7 @@ bool prepareTransfer(const Invocation& call, std::string_view command, CliLangua
 void reportResult(const Invocation& call, const CliLanguage& language, const TransferRun& run)
 {
     call.out << TransferResultText(run.result, run.ports, language.function()) << std::endl;
-    if (run.result == NoRadio)
+    if (run.result == TransferResult::NoRadio)
         reportRefusedPorts(call.err);
 }
 
@@ -372,7 +373,7 @@ int runRead(const Invocation& call)
     image.setPortNumber(port != 0 ? port : TransferJob::FirstPort);
     const TransferRun run = runTransfer(call, TransferJob::Read, image, language, port != 0);
     reportResult(call, language, run);
-    if (run.result != ReadSucceeded)
+    if (run.result != TransferResult::ReadSucceeded)
         return exitCodeFor(run.result);
 
     const FileResult saved = saveConfiguration(path, image);
@@ -512,15 +513,15 @@ int runWrite(const Invocation& call)
     const LanguageText text = language.function();
 
     if (call.has(DryRunOption.name)) {
-        if (run.result == TransferCancelled || run.plan.nothingToChange()) {
+        if (run.result == TransferResult::TransferCancelled || run.plan.nothingToChange()) {
             call.out << (run.plan.nothingToChange() ? WriteSummary(run.plan, text) : language.text(344)) << "\n"
                      << TransferPortText(run.result, run.ports, text) << std::endl;
             return run.plan.nothingToChange() ? ExitOk : ExitFailed;
         }
         // The radio could not be read: nothing to compare with.
         TransferRun failed = run;
-        if (failed.result != NoRadio)
-            failed.result = ReadFailed;
+        if (failed.result != TransferResult::NoRadio)
+            failed.result = TransferResult::ReadFailed;
         reportResult(call, language, failed);
         return exitCodeFor(failed.result);
     }
@@ -531,9 +532,9 @@ int runWrite(const Invocation& call)
     }
     reportResult(call, language, run);
     int exitCode = exitCodeFor(run.result);
-    if (run.result == WriteSucceeded && run.plan.readOk)
+    if (run.result == TransferResult::WriteSucceeded && run.plan.readOk)
         call.out << WriteSummary(run.plan, text) << "\n";
-    if (run.result == WriteSucceeded && run.verify.ran)
+    if (run.result == TransferResult::WriteSucceeded && run.verify.ran)
         exitCode = reportVerify(call, language, run.verify);
     reportRestore(call, language, run.restore);
     return exitCode;
@@ -548,7 +549,7 @@ int runVerify(const Invocation& call)
         return ExitError;
 
     const TransferRun run = runTransfer(call, TransferJob::Verify, image, language, onlyPort);
-    if (run.result == NoRadio) {
+    if (run.result == TransferResult::NoRadio) {
         reportResult(call, language, run);
         return exitCodeFor(run.result);
     }
