@@ -39,15 +39,15 @@ public:
 
 class FrequencyEditedEvent : public QEvent {
 public:
-    // wParam: the column; lParam: the row in the low word, 0xFFFF in the high word when
-    // the row was programmed before the edit.
+    FrequencyEditedEvent(int column, int row, bool rowWasProgrammed)
+        : QEvent(WM_FREQUENCY_EDITED), column(column), row(row), rowWasProgrammed(rowWasProgrammed) {}
+    // The message's packing: wParam the column; lParam the row in the low word, 0xFFFF in
+    // the high word when the row was programmed before the edit.
     FrequencyEditedEvent(int wParam, quint32 lParam)
-        : QEvent(WM_FREQUENCY_EDITED), wParam(wParam), lParam(lParam) {}
-    const int wParam;
-    const quint32 lParam;
-    int column() const { return wParam; }
-    int row() const { return static_cast<int>(lParam & 0xFFFF); }
-    bool rowWasProgrammed() const { return (lParam >> 16) == 0xFFFF; }
+        : FrequencyEditedEvent(wParam, static_cast<int>(lParam & 0xFFFF), (lParam >> 16) == 0xFFFF) {}
+    const int column;
+    const int row;
+    const bool rowWasProgrammed;
     int result = 0;
 };
 

@@ -308,7 +308,7 @@ bool CChnMsgView::event(QEvent* event)
     }
     if (event->type() == WM_FREQUENCY_EDITED) {
         auto* edited = static_cast<FrequencyEditedEvent*>(event);
-        edited->result = OnFrequencyEdited(edited->column(), edited->row(), edited->rowWasProgrammed());
+        edited->result = OnFrequencyEdited(edited->column, edited->row, edited->rowWasProgrammed);
         return true;
     }
     return PageView::event(event);
