@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace tarn {
+
 AboutDialog::AboutDialog(const QStringList& texts, const QIcon& icon, QWidget* parent)
     : QDialog(parent)
 {
@@ -45,3 +47,5 @@ AboutDialog::AboutDialog(const QStringList& texts, const QIcon& icon, QWidget* p
     layout->addWidget(buttons, 0, 2, 1, 1, Qt::AlignTop);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
+
+}  // namespace tarn

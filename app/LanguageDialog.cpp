@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace tarn {
+
 LanguageDialog::LanguageDialog(const QStringList& names, int current, const QStringList& texts,
                                QWidget* parent)
     : QDialog(parent), m_list(new QComboBox(this))
@@ -43,3 +45,5 @@ int LanguageDialog::chosenColumn() const
 {
     return m_list->currentIndex();
 }
+
+}  // namespace tarn

@@ -16,6 +16,8 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+namespace tarn {
+
 CMainFrame::CMainFrame(QWidget* parent)
     : QMainWindow(parent)
     , m_document(new tarn::Configuration(this))
@@ -174,3 +176,5 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     }
     QMainWindow::closeEvent(event);
 }
+
+}  // namespace tarn

@@ -18,6 +18,8 @@
 #include <QIcon>
 #include <QMenu>
 
+namespace tarn {
+
 CRadioApp::CRadioApp(QObject* parent) : QObject(parent)
 {
     for (int i = 0; i < tarn::LanguageTable::MaxLanguages; ++i)
@@ -153,3 +155,5 @@ void CRadioApp::onHelpTopics()
     setHelpTexts();
     m_helpWindow->showHelp(page);
 }
+
+}  // namespace tarn

@@ -11,6 +11,8 @@
 #include <functional>
 #include <optional>
 
+namespace tarn {
+
 class CMainFrame;
 class HelpWindow;
 
@@ -56,3 +58,5 @@ private:
     CMainFrame* m_mainFrame = nullptr;
     QPointer<HelpWindow> m_helpWindow;
 };
+
+}  // namespace tarn

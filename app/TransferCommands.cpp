@@ -24,6 +24,8 @@
 #include <QDir>
 #include <QFile>
 
+namespace tarn {
+
 using tarn::Configuration;
 namespace strings = tarn::strings;
 
@@ -330,3 +332,5 @@ void TransferCommands::stopAndWait()
     m_transfer->stopAndWait();
     m_frame.progressBar()->clearMessage();
 }
+
+}  // namespace tarn

@@ -10,14 +10,14 @@
 #include <QObject>
 #include <QStringList>
 
+namespace tarn {
+
 class CMainFrame;
 class DocumentCommands;
 class PageWindows;
 class TransferController;
 
-namespace tarn {
 class Configuration;
-}
 
 class TransferCommands : public QObject {
     Q_OBJECT
@@ -84,3 +84,5 @@ private:
     int m_refusedChannel = 0;
     bool m_refusedTransmit = false;
 };
+
+}  // namespace tarn

@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 
+namespace tarn {
+
 TransferController::TransferController(QObject* parent)
     : QObject(parent), m_listener(new tarn::QueuedTransferListener(this))
 {
@@ -83,3 +85,5 @@ void TransferController::stopAndWait()
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     m_closing = false;
 }
+
+}  // namespace tarn

@@ -10,10 +10,10 @@
 #include <functional>
 
 namespace tarn {
+
 class CTestThread;
 class QueuedTransferListener;
 class RadioImage;
-}
 
 class TransferController : public QObject {
     Q_OBJECT
@@ -62,3 +62,5 @@ private:
     bool m_running = false;
     bool m_closing = false;
 };
+
+}  // namespace tarn

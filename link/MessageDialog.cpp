@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+namespace tarn {
+
 namespace {
 
 // Dialog units of the template's 10-point "System" font: 7 x 16 pixel base units. The
@@ -259,3 +261,5 @@ void MessageDialog::paintEvent(QPaintEvent* event)
     for (const TextLine& line : std::as_const(m_lines))
         painter.drawText(QPoint(line.rect.left(), line.rect.top() + metrics.ascent()), line.text);
 }
+
+}  // namespace tarn

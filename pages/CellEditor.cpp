@@ -9,6 +9,8 @@
 
 #include <array>
 
+namespace tarn {
+
 using tarn::EditorKind;
 
 // ---- EditorRegistry -------------------------------------------------------------------
@@ -509,3 +511,5 @@ void CellCombo::onPopupClosedWithoutChoice()
     m_editor.setEditState(tarn::EditState::Idle);
     list->clearRowSelection(m_editor.currentRow());
 }
+
+}  // namespace tarn

@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QPointer>
 
+namespace tarn {
+
 class CellListCtrl;
 
 // Posted to the editor of a column: open the cell (row, column).
@@ -172,3 +174,5 @@ private:
     int m_choiceRow = -1;
     int m_choiceColumn = -1;
 };
+
+}  // namespace tarn

@@ -15,7 +15,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-using namespace tarn;
+namespace tarn {
 
 namespace {
 
@@ -192,3 +192,5 @@ int DuplicatesDialog::chosen() const
 {
     return m_list->currentRow();
 }
+
+}  // namespace tarn

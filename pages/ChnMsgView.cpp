@@ -21,7 +21,7 @@
 
 #include <algorithm>
 
-using namespace tarn;
+namespace tarn {
 
 namespace {
 
@@ -649,3 +649,5 @@ PageView* createChannelPage(const PageContext& context, QWidget* parent)
 {
     return new CChnMsgView(context, parent);
 }
+
+}  // namespace tarn

@@ -15,12 +15,15 @@
 #include <optional>
 #include <vector>
 
+class QAction;
+class QMimeData;
+
+namespace tarn {
+
 class CellListCtrl;
 class CellEdit;
 class CellCombo;
 class ChannelFindBar;
-class QAction;
-class QMimeData;
 
 inline constexpr int ChannelCopyCommand = 4000;
 inline constexpr int ChannelPasteCommand = 4001;
@@ -159,3 +162,5 @@ private:
 
 // What the main frame calls to open the page.
 PageView* createChannelPage(const PageContext& context, QWidget* parent);
+
+}  // namespace tarn

@@ -18,7 +18,8 @@
 #include <QSignalBlocker>
 #include <QStringListModel>
 
-using namespace tarn;
+namespace tarn {
+
 using settings::Field;
 using settings::Rule;
 using settings::Section;
@@ -567,3 +568,5 @@ PageView* createOptionsPage(const PageContext& context, QWidget* parent)
 {
     return new CChoiceFunView(context, parent);
 }
+
+}  // namespace tarn

@@ -15,6 +15,9 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QStringListModel;
+
+namespace tarn {
+
 class OffsetListModel;
 
 class CChoiceFunView : public PageView {
@@ -93,3 +96,5 @@ private:
 
 // What the main frame calls to open the page.
 PageView* createOptionsPage(const PageContext& context, QWidget* parent);
+
+}  // namespace tarn

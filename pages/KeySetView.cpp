@@ -11,7 +11,7 @@
 #include <QLabel>
 #include <QPainter>
 
-using namespace tarn;
+namespace tarn {
 
 namespace {
 
@@ -137,3 +137,5 @@ PageView* createKeyPage(const PageContext& context, QWidget* parent)
 {
     return new CKeySetView(context, parent);
 }
+
+}  // namespace tarn

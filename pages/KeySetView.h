@@ -9,6 +9,8 @@
 
 class QComboBox;
 
+namespace tarn {
+
 // The frame the radio's picture is drawn into, stretched to its inside.
 class PictureFrame : public QFrame {
     Q_OBJECT
@@ -56,3 +58,5 @@ private:
 
 // What the main frame calls to open the page.
 PageView* createKeyPage(const PageContext& context, QWidget* parent);
+
+}  // namespace tarn

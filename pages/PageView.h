@@ -12,9 +12,9 @@
 #include <functional>
 
 namespace tarn {
+
 class RadioImage;
 struct PrintContent;
-}
 
 struct PageContext {
     // The configuration the page edits; the page reaches the image through it.
@@ -85,3 +85,5 @@ protected:
 
     PageContext m_context;
 };
+
+}  // namespace tarn

@@ -9,6 +9,8 @@
 
 #include <QComboBox>
 
+using namespace tarn;
+
 class TestFileCommands : public QObject {
     Q_OBJECT
 private slots:

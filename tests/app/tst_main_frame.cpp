@@ -16,6 +16,8 @@
 #include <QTextBrowser>
 #include <QToolBar>
 
+using namespace tarn;
+
 class TestMainFrame : public QObject {
     Q_OBJECT
 private slots:

@@ -10,6 +10,8 @@
 
 #include <QPainter>
 
+using namespace tarn;
+
 class TestNavigation : public QObject {
     Q_OBJECT
 private slots:

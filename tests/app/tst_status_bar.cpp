@@ -5,6 +5,8 @@
 #include <QProgressBar>
 #include <QtTest>
 
+using namespace tarn;
+
 class TestStatusBar : public QObject {
     Q_OBJECT
 private slots:

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QtTest>
 
+using namespace tarn;
+
 class TestMessageDialog : public QObject {
     Q_OBJECT
 private slots:
