@@ -18,6 +18,7 @@
 #include "link/WriteChecks.h"
 #include "radio/ConfigFile.h"
 #include "radio/RadioImage.h"
+#include "link/PortRange.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <iomanip>
 #include <sstream>
 
@@ -87,18 +89,26 @@ bool applyPortMap(const Invocation& call, std::string* error)
 }
 
 // --port N: the one port to use; `port` is left alone without the option.
+// One --port value: a port number from 1 to 20; nothing, with the reason, otherwise.
+std::optional<int> portValue(const std::string& value, std::string* error)
+{
+    bool ok = false;
+    const int n = QString::fromStdString(value).toInt(&ok);
+    if (!ok || n < TransferJob::FirstPort || n > TransferJob::LastPort) {
+        *error = "--port needs a port number from 1 to 20, not '" + value + "'";
+        return std::nullopt;
+    }
+    return n;
+}
+
 bool portNumber(const Invocation& call, int* port, std::string* error)
 {
     if (!call.has(PortOption.name))
         return true;
-    bool ok = false;
-    const int n = QString::fromStdString(call.value(PortOption.name)).toInt(&ok);
-    if (!ok || n < TransferJob::FirstPort || n > TransferJob::LastPort) {
-        *error = "--port needs a port number from 1 to 20, not '" + call.value(PortOption.name) + "'";
-        return false;
-    }
-    *port = n;
-    return true;
+    const std::optional<int> n = portValue(call.value(PortOption.name), error);
+    if (n)
+        *port = *n;
+    return n.has_value();
 }
 
 TransferJob* interruptedJob = nullptr;
@@ -478,17 +488,17 @@ int writeFleet(const Invocation& call)
     if (!prepareToSend(call, "write", language, request.image, &onlyPort))
         return ExitError;
     for (const std::string& value : call.values(PortOption.name)) {
-        bool ok = false;
-        const int n = QString::fromStdString(value).toInt(&ok);
-        if (!ok || n < TransferJob::FirstPort || n > TransferJob::LastPort) {
-            call.err << "tarn-cli write: --port needs a port number from 1 to 20, not '" << value << "'\n";
+        std::string error;
+        const std::optional<int> n = portValue(value, &error);
+        if (!n) {
+            call.err << "tarn-cli write: " << error << "\n";
             return ExitError;
         }
-        if (std::find(request.ports.begin(), request.ports.end(), n) != request.ports.end()) {
-            call.err << "tarn-cli write: port " << n << " is given twice; one radio answers on a port\n";
+        if (std::find(request.ports.begin(), request.ports.end(), *n) != request.ports.end()) {
+            call.err << "tarn-cli write: port " << *n << " is given twice; one radio answers on a port\n";
             return ExitError;
         }
-        request.ports.push_back(n);
+        request.ports.push_back(*n);
     }
     request.path = call.arguments[0];
     request.restoreCommand = [&call](const RestoreOffer& offer) { return restoreCommand(call, offer); };
@@ -580,7 +590,7 @@ int runBackups(const Invocation& call)
             names += (names.empty() ? "" : " ") + name;
         rows.push_back({entry.made.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString(),
                         BackupWhatText(entry.what, language.function()),
-                        entry.port != 0 ? "COM" + std::to_string(entry.port) : std::string("-"),
+                        entry.port != 0 ? PortName(entry.port) : std::string("-"),
                         entry.readable ? std::to_string(entry.channelsInUse) : std::string("-"),
                         names.empty() ? std::string("-") : names, entry.path.toStdString()});
     }

@@ -6,6 +6,7 @@
 #include "link/TransferListener.h"
 #include "link/VerifyReport.h"
 #include "link/WriteChecks.h"
+#include "link/PortRange.h"
 
 #include <QDateTime>
 
@@ -320,7 +321,7 @@ bool FleetRun::radioAnswers(int port)
 {
     CommPort line;
     line.setStopFlag(&m_stop);
-    if (!line.open("COM" + std::to_string(port))) {
+    if (!line.open(PortName(port))) {
         line.close();
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include "link/TransferJob.h"
 #include "link/TransferListener.h"
+#include "link/PortRange.h"
 
 namespace tarn {
 
@@ -40,7 +41,7 @@ std::string TransferResultText(TransferResult code, const LanguageText& text)
 
 std::string PortDisplayName(int port, const std::string& device)
 {
-    const std::string name = "COM" + std::to_string(port);
+    const std::string name = PortName(port);
     // Windows names its devices after the port: "COM3" or "\\.\COM3" says nothing new.
     const bool ownName = device == name
         || (device.size() > name.size() && device.compare(device.size() - name.size(), name.size(), name) == 0

@@ -5,6 +5,7 @@
 #include "link/WriteChecks.h"
 #include "radio/ImageDiff.h"
 #include "radio/RadioImage.h"
+#include "link/PortRange.h"
 
 #include <algorithm>
 #include <string>
@@ -161,7 +162,7 @@ TransferJob::ConnectOutcome TransferJob::connect()
         const std::int32_t n = order[i];
         if (m_listener)
             m_listener->scanningPort(n);
-        if (!m_port->open("COM" + std::to_string(n))) {
+        if (!m_port->open(PortName(n))) {
             m_port->close();
             continue;
         }
@@ -449,7 +450,7 @@ std::uint32_t TransferJob::availablePorts()
     for (int n = FirstPort; n <= LastPort; ++n)
         mask |= 1u << n;
     for (int n = FirstPort; n <= LastPort; ++n) {
-        if (!m_port->open("COM" + std::to_string(n)))
+        if (!m_port->open(PortName(n)))
             mask &= ~(1u << n);
         m_port->closeIfOpen();
     }
