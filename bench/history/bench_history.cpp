@@ -2,6 +2,7 @@
 // programmed channels (the image put back and every open page reloaded), and how much
 // memory a history of 200 steps holds (offscreen platform unless one is set).
 #include "app/ChildFrame.h"
+#include "bench/common/BenchImage.h"
 #include "app/MainFrame.h"
 #include "pages/CellListCtrl.h"
 #include "pages/ChnMsgView.h"
@@ -45,16 +46,7 @@ int main(int argc, char** argv)
     for (int n = 0; n < CMainFrame::LanguageStringCount; ++n)
         frame.setLanguageString(n, QStringLiteral("S%1").arg(n));
     RadioImage& image = frame.image();
-    for (int i = 0; i < layout::ChannelCount; ++i) {
-        std::uint8_t* p = image.channelSlot(i).data();
-        const std::uint32_t rx[] = {0x14600000, 0x14602500, 0x14605000, 0x14607500};
-        writeLe32(p + layout::channel::RxFrequency, rx[i % 4]);
-        writeLe32(p + layout::channel::TxFrequency, 0x14600000);
-        writeLe16(p + layout::channel::RxTone, 0x029E);
-        writeLe16(p + layout::channel::TxTone, 0xFFFF);
-        writeLe16(p + layout::channel::OptionsA, 0x6000);
-        writeLe16(p + layout::channel::OptionsB, 0);
-    }
+    image = bench::programmedImage();
     frame.document().startHistory();
     frame.resize(1280, 900);
     frame.show();

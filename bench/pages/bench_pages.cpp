@@ -2,6 +2,7 @@
 // and to store them back, and how long the optional functions page takes to open (both
 // offset lists at 2.5 kHz), to change a step, to load and to store (offscreen platform
 // unless one is set).
+#include "bench/common/BenchImage.h"
 #include "pages/ChnMsgView.h"
 #include "pages/ChoiceFunView.h"
 #include "radio/Bytes.h"
@@ -16,25 +17,8 @@
 #include <vector>
 
 using namespace tarn;
-namespace ch = layout::channel;
 
 namespace {
-
-void programAll(RadioImage& image)
-{
-    for (int i = 0; i < layout::ChannelCount; ++i) {
-        std::uint8_t* p = image.channelSlot(i).data();
-        const std::uint32_t f = i % 2 ? 0x43602500 : 0x14600625;
-        writeLe32(p + ch::RxFrequency, f);
-        writeLe32(p + ch::TxFrequency, f);
-        writeLe16(p + ch::RxTone, 0x029E);
-        writeLe16(p + ch::TxTone, 0xA9EC);
-        writeLe16(p + ch::OptionsA, 0x7008);
-        writeLe16(p + ch::OptionsB, 0x1000);
-        for (int k = 0; k < 6; ++k)
-            image.extensionSlot(i)[k] = static_cast<std::uint8_t>((i + k) % 36);
-    }
-}
 
 double medianMs(std::vector<double> v)
 {
@@ -55,7 +39,7 @@ int main(int argc, char** argv)
         strings << QStringLiteral("S%1").arg(n);
     tarn::Configuration document;
     RadioImage& image = document.image();
-    programAll(image);
+    image = bench::programmedImage();
     PageContext context;
     context.document = &document;
     context.languageStrings = &strings;
@@ -69,7 +53,7 @@ int main(int argc, char** argv)
     std::vector<double> load, store;
     QElapsedTimer timer;
     for (int run = 0; run < Runs; ++run) {
-        programAll(image);
+        image = bench::programmedImage();
         timer.start();
         page->LoadFromImage();
         QCoreApplication::processEvents();
