@@ -1,6 +1,7 @@
 // Prints how long Edit > Undo and Edit > Redo take with the three pages open and 128
 // programmed channels (the image put back and every open page reloaded), and how much
 // memory a history of 200 steps holds (offscreen platform unless one is set).
+#include "bench/common/BenchFigures.h"
 #include "app/ChildFrame.h"
 #include "bench/common/BenchImage.h"
 #include "app/MainFrame.h"
@@ -22,12 +23,6 @@
 using namespace tarn;
 
 namespace {
-
-double medianMs(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 std::size_t heapInUse()
 {
@@ -86,9 +81,9 @@ int main(int argc, char** argv)
     std::printf("history of %d steps: %d steps kept, %.2f MB on the heap (%.1f kB a step)\n", steps,
                 int(frame.document().history()->count()), (heapAfter - heapBefore) / 1e6,
                 (heapAfter - heapBefore) / 1e3 / steps);
-    std::printf("undo with three pages open: median %.2f ms, worst %.2f ms\n", medianMs(undos),
+    std::printf("undo with three pages open: median %.2f ms, worst %.2f ms\n", bench::median(undos),
                 *std::max_element(undos.begin(), undos.end()));
-    std::printf("redo with three pages open: median %.2f ms, worst %.2f ms\n", medianMs(redos),
+    std::printf("redo with three pages open: median %.2f ms, worst %.2f ms\n", bench::median(redos),
                 *std::max_element(redos.begin(), redos.end()));
     return 0;
 }

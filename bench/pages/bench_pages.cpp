@@ -2,6 +2,7 @@
 // and to store them back, and how long the optional functions page takes to open (both
 // offset lists at 2.5 kHz), to change a step, to load and to store (offscreen platform
 // unless one is set).
+#include "bench/common/BenchFigures.h"
 #include "bench/common/BenchImage.h"
 #include "pages/ChnMsgView.h"
 #include "pages/ChoiceFunView.h"
@@ -17,16 +18,6 @@
 #include <vector>
 
 using namespace tarn;
-
-namespace {
-
-double medianMs(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -64,8 +55,8 @@ int main(int argc, char** argv)
         store.push_back(timer.nsecsElapsed() / 1e6);
     }
     std::printf("channel page, 128 programmed channels, %d runs (median / max)\n", Runs);
-    std::printf("LoadFromImage: %.2f ms / %.2f ms\n", medianMs(load), *std::max_element(load.begin(), load.end()));
-    std::printf("StoreToImage:  %.2f ms / %.2f ms\n", medianMs(store), *std::max_element(store.begin(), store.end()));
+    std::printf("LoadFromImage: %.2f ms / %.2f ms\n", bench::median(load), *std::max_element(load.begin(), load.end()));
+    std::printf("StoreToImage:  %.2f ms / %.2f ms\n", bench::median(store), *std::max_element(store.begin(), store.end()));
     delete page;
 
     // The optional functions page: both bands at 2.5 kHz, 28000 offsets each.
@@ -100,7 +91,7 @@ int main(int argc, char** argv)
         delete options;
     }
     auto print = [](const char* name, const std::vector<double>& v) {
-        std::printf("%s %.2f ms / %.2f ms\n", name, medianMs(v), *std::max_element(v.begin(), v.end()));
+        std::printf("%s %.2f ms / %.2f ms\n", name, bench::median(v), *std::max_element(v.begin(), v.end()));
     };
     std::printf("optional functions page, both offset lists at 2.5 kHz, %d runs (median / max)\n", Runs);
     print("Open (initial update):", open);
