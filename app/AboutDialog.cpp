@@ -3,12 +3,15 @@
 #include "app/ToolTipText.h"
 
 #include "TarnVersion.h"
+#include "radio/LanguageStrings.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
+
+namespace tarn {
 
 AboutDialog::AboutDialog(const QStringList& texts, const QIcon& icon, QWidget* parent)
     : QDialog(parent)
@@ -22,7 +25,7 @@ AboutDialog::AboutDialog(const QStringList& texts, const QIcon& icon, QWidget* p
 
     auto* picture = new QLabel(this);
     picture->setPixmap(icon.pixmap(32, 32));
-    picture->setAccessibleName(text(0));
+    picture->setAccessibleName(text(tarn::strings::Title));
     // The table holds "%1" where the version of this build goes.
     QString versionText = text(118);
     versionText.replace(QStringLiteral("%1"), QStringLiteral(TARN_VERSION));
@@ -33,7 +36,7 @@ AboutDialog::AboutDialog(const QStringList& texts, const QIcon& icon, QWidget* p
         label->setTextFormat(Qt::PlainText);
 
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(text(116), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(text(tarn::strings::Ok), QDialogButtonBox::AcceptRole)->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
     auto* layout = new QGridLayout(this);
@@ -44,3 +47,5 @@ AboutDialog::AboutDialog(const QStringList& texts, const QIcon& icon, QWidget* p
     layout->addWidget(buttons, 0, 2, 1, 1, Qt::AlignTop);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
+
+}  // namespace tarn

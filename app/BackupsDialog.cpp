@@ -11,6 +11,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+namespace tarn {
+
 namespace {
 
 // Language strings of the column headers, in column order.
@@ -166,3 +168,5 @@ void BackupsDialog::openFolder()
 {
     QDesktopServices::openUrl(QUrl::fromLocalFile(m_folder));
 }
+
+}  // namespace tarn

@@ -15,6 +15,8 @@ class QLabel;
 class QPushButton;
 class QTableWidget;
 
+namespace tarn {
+
 class BackupsDialog : public QDialog {
     Q_OBJECT
 public:
@@ -53,3 +55,5 @@ private:
     QPushButton* m_write;
     std::function<void(const QString&)> m_compare;
 };
+
+}  // namespace tarn

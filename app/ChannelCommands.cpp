@@ -22,7 +22,7 @@
 
 #include <algorithm>
 
-using namespace tarn;
+namespace tarn {
 
 namespace {
 
@@ -288,3 +288,5 @@ bool ChannelCommands::eventFilter(QObject* watched, QEvent* event)
     event->accept();
     return true;
 }
+
+}  // namespace tarn

@@ -10,10 +10,13 @@
 
 #include <functional>
 
+class QDialog;
+
+namespace tarn {
+
 class CChnMsgView;
 class CMainFrame;
 class PageWindows;
-class QDialog;
 enum class PageKind;
 
 class ChannelCommands : public QObject {
@@ -47,3 +50,5 @@ private:
     PageWindows& m_pages;
     std::function<int(QDialog&)> m_runDialog;
 };
+
+}  // namespace tarn

@@ -5,6 +5,8 @@
 #include <QCloseEvent>
 #include <QScrollArea>
 
+namespace tarn {
+
 CChildFrame::CChildFrame(tarn::RadioImage* image, QWidget* parent)
     : QMdiSubWindow(parent), m_image(image)
 {
@@ -32,3 +34,5 @@ void CChildFrame::closeEvent(QCloseEvent* event)
     emit closing();
     QMdiSubWindow::closeEvent(event);
 }
+
+}  // namespace tarn

@@ -5,8 +5,8 @@
 #include <QMdiSubWindow>
 
 namespace tarn {
+
 class RadioImage;
-}
 class PageView;
 
 class CChildFrame : public QMdiSubWindow {
@@ -29,3 +29,5 @@ private:
     tarn::RadioImage* m_image;
     PageView* m_page = nullptr;
 };
+
+}  // namespace tarn

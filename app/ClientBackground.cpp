@@ -4,6 +4,8 @@
 #include <QMdiArea>
 #include <QPainter>
 
+namespace tarn {
+
 ClientBackground::ClientBackground(QObject* parent) : QObject(parent)
 {
 }
@@ -40,3 +42,5 @@ bool ClientBackground::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
 }
+
+}  // namespace tarn

@@ -10,6 +10,8 @@
 class QMdiArea;
 class QPainter;
 
+namespace tarn {
+
 class ClientBackground : public QObject {
     Q_OBJECT
 public:
@@ -33,3 +35,5 @@ private:
     QPointer<QWidget> m_viewport;
     PictureFile m_picture{QString::fromLatin1(PictureName), false};
 };
+
+}  // namespace tarn

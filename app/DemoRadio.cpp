@@ -8,6 +8,8 @@
 
 #include <QLabel>
 
+namespace tarn {
+
 namespace {
 constexpr int DemoPort = 1;
 }  // namespace
@@ -64,3 +66,5 @@ void DemoRadio::announce(CMainFrame* frame) const
     label->setObjectName(QStringLiteral("demoNote"));
     frame->progressBar()->addPermanentWidget(label);
 }
+
+}  // namespace tarn

@@ -6,11 +6,11 @@
 
 #include <memory>
 
+namespace tarn {
+
 class CMainFrame;
 
-namespace tarn {
 class PtyRadio;
-}
 
 class DemoRadio {
 public:
@@ -34,3 +34,5 @@ public:
 private:
     std::unique_ptr<tarn::PtyRadio> m_radio;
 };
+
+}  // namespace tarn

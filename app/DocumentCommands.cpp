@@ -30,6 +30,8 @@
 #include <QMdiArea>
 #include <QMenu>
 
+namespace tarn {
+
 using tarn::Configuration;
 namespace strings = tarn::strings;
 
@@ -437,3 +439,5 @@ void DocumentCommands::updateStatus()
     m_status->setToolTip(m_document.origin() == Configuration::Origin::File
                              ? QDir::toNativeSeparators(m_document.path()) : QString());
 }
+
+}  // namespace tarn

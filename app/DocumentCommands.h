@@ -9,13 +9,14 @@
 #include <QObject>
 #include <QString>
 
-class CMainFrame;
-class PageWindows;
 class QLabel;
 
 namespace tarn {
+
+class CMainFrame;
+class PageWindows;
+
 class Configuration;
-}
 
 class DocumentCommands : public QObject {
     Q_OBJECT
@@ -79,3 +80,5 @@ private:
     PageWindows& m_pages;
     QLabel* m_status;
 };
+
+}  // namespace tarn

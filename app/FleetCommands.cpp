@@ -4,6 +4,8 @@
 #include "app/FrameCommands.h"
 #include "app/MainFrame.h"
 
+namespace tarn {
+
 FleetCommands::FleetCommands(CMainFrame& frame) : QObject(&frame), m_frame(frame)
 {
     m_frame.setCommandHandler(ID_PROGRAM_FLEET, [this] { openDialog(); });
@@ -30,3 +32,5 @@ void FleetCommands::openDialog()
     m_dialog->refresh();
     m_dialog->open();
 }
+
+}  // namespace tarn

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QPointer>
 
+namespace tarn {
+
 class CMainFrame;
 class FleetDialog;
 
@@ -23,3 +25,5 @@ private:
     CMainFrame& m_frame;
     QPointer<FleetDialog> m_dialog;
 };
+
+}  // namespace tarn

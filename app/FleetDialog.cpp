@@ -30,6 +30,8 @@
 #include <memory>
 #include <vector>
 
+namespace tarn {
+
 namespace strings = tarn::fleetstrings;
 
 namespace {
@@ -354,3 +356,5 @@ void FleetDialog::reject()
     }
     QDialog::reject();
 }
+
+}  // namespace tarn

@@ -9,7 +9,6 @@
 
 #include <memory>
 
-class CMainFrame;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -17,6 +16,10 @@ class QPushButton;
 class QTableWidget;
 class QTimer;
 class QToolButton;
+
+namespace tarn {
+
+class CMainFrame;
 
 // Runs the fleet run (fleet/FleetRun.h) on the main window's configuration and only moves its
 // state into the controls. Window-modal: the configuration takes no edits while it is open.
@@ -75,3 +78,5 @@ private:
     std::unique_ptr<tarn::FleetRun> m_run;
     std::size_t m_announced = 0;  // radios of the loop whose end was rung
 };
+
+}  // namespace tarn

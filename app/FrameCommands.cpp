@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace tarn {
+
 namespace {
 
 constexpr MenuPopup popups[] = {
@@ -108,3 +110,5 @@ const FrameCommand* findCommand(int id)
                                   [id](const FrameCommand& c) { return c.id == id; });
     return row == std::end(commands) ? nullptr : row;
 }
+
+}  // namespace tarn

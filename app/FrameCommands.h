@@ -6,6 +6,8 @@
 
 #include <span>
 
+namespace tarn {
+
 // Command identifiers of the menus and the toolbar.
 enum CommandId : int {
     ID_FILE_NEW = 57600,
@@ -120,3 +122,5 @@ struct FrameCommand {
 std::span<const MenuPopup> menuPopups();
 std::span<const FrameCommand> frameCommands();
 const FrameCommand* findCommand(int id);
+
+}  // namespace tarn

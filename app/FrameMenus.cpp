@@ -11,6 +11,8 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+namespace tarn {
+
 namespace {
 
 QIcon commandIcon(const FrameCommand& command)
@@ -144,3 +146,4 @@ void CMainFrame::updateToolTips()
     }
 }
 
+}  // namespace tarn

@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace tarn {
+
 namespace {
 
 // Tarn's own texts of the file dialogs and the two standard boxes.
@@ -154,3 +156,5 @@ void FramePrompts::showReport(QWidget* parent, const QString& title, const QStri
     layout->addWidget(buttons);
     dialog.exec();
 }
+
+}  // namespace tarn

@@ -6,11 +6,14 @@
 #include <QString>
 #include <QStringList>
 
-class BackupsDialog;
-class PortDialog;
 class QPrintDialog;
 class QPrintPreviewDialog;
 class QWidget;
+
+namespace tarn {
+
+class BackupsDialog;
+class PortDialog;
 
 class FramePrompts {
 public:
@@ -65,3 +68,5 @@ protected:
 private:
     const QStringList* m_strings = nullptr;
 };
+
+}  // namespace tarn

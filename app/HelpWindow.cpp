@@ -8,6 +8,8 @@
 #include <QTextBrowser>
 #include <QToolBar>
 
+namespace tarn {
+
 HelpWindow::HelpWindow(QWidget* parent)
     : QMainWindow(parent, Qt::Window)
     , m_browser(new QTextBrowser(this))
@@ -71,3 +73,5 @@ void HelpWindow::setTexts(const QString& title, const QString& back, const QStri
     m_forward->setText(forward);
     m_contents->setText(contents);
 }
+
+}  // namespace tarn

@@ -7,6 +7,8 @@
 class QAction;
 class QTextBrowser;
 
+namespace tarn {
+
 class HelpWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -30,3 +32,5 @@ private:
     QAction* m_contents;
     QUrl m_home;
 };
+
+}  // namespace tarn

@@ -18,7 +18,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-using namespace tarn;
+namespace tarn {
 
 namespace {
 
@@ -386,3 +386,5 @@ void ImportPreviewDialog::setTestHook(Hook hook)
 {
     testHook() = std::move(hook);
 }
+
+}  // namespace tarn

@@ -21,6 +21,8 @@ class QRadioButton;
 class QSpinBox;
 class QTableWidget;
 
+namespace tarn {
+
 class ImportPreviewDialog : public QDialog {
     Q_OBJECT
 public:
@@ -86,3 +88,5 @@ private:
     QLabel* m_status;
     QPushButton* m_import;
 };
+
+}  // namespace tarn

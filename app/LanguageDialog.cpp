@@ -1,10 +1,13 @@
 #include "app/LanguageDialog.h"
+#include "radio/LanguageStrings.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+namespace tarn {
 
 LanguageDialog::LanguageDialog(const QStringList& names, int current, const QStringList& texts,
                                QWidget* parent)
@@ -27,8 +30,8 @@ LanguageDialog::LanguageDialog(const QStringList& names, int current, const QStr
     frameLayout->addWidget(m_list);
 
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(text(116), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(text(117), QDialogButtonBox::RejectRole);
+    buttons->addButton(text(tarn::strings::Ok), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(text(tarn::strings::Cancel), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -42,3 +45,5 @@ int LanguageDialog::chosenColumn() const
 {
     return m_list->currentIndex();
 }
+
+}  // namespace tarn

@@ -5,6 +5,8 @@
 
 class QComboBox;
 
+namespace tarn {
+
 class LanguageDialog : public QDialog {
     Q_OBJECT
 public:
@@ -18,3 +20,5 @@ public:
 private:
     QComboBox* m_list;
 };
+
+}  // namespace tarn

@@ -17,6 +17,8 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+namespace tarn {
+
 CMainFrame::CMainFrame(QWidget* parent)
     : QMainWindow(parent)
     , m_document(new tarn::Configuration(this))
@@ -179,3 +181,5 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     }
     QMainWindow::closeEvent(event);
 }
+
+}  // namespace tarn

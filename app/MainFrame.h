@@ -22,15 +22,18 @@
 #include <functional>
 #include <memory>
 
+class QDockWidget;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+
+namespace tarn {
+
 class CChildFrame;
 class ClientBackground;
 class NavigationBar;
 class CProgStatusBar;
 class FramePrompts;
-class QDockWidget;
-class QMdiArea;
-class QMenu;
-class QToolBar;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -135,3 +138,5 @@ private:
     DocumentCommands* m_documentCommands;
     TransferCommands* m_transferCommands = nullptr;
 };
+
+}  // namespace tarn

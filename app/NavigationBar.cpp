@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QStyle>
 
+namespace tarn {
+
 NavigationTree::NavigationTree(QWidget* parent) : QTreeWidget(parent)
 {
     setObjectName(QStringLiteral("tree%1").arg(ControlId));
@@ -87,3 +89,5 @@ void NavigationBar::showWholeLabels()
     if (needed > dockedLength())
         setDockedLength(needed);
 }
+
+}  // namespace tarn

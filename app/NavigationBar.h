@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTreeWidget>
 
+namespace tarn {
+
 class NavigationTree : public QTreeWidget {
     Q_OBJECT
 public:
@@ -52,3 +54,5 @@ public:
 private:
     NavigationTree* m_tree;
 };
+
+}  // namespace tarn

@@ -5,6 +5,8 @@
 #include "pages/ChoiceFunView.h"
 #include "pages/KeySetView.h"
 
+namespace tarn {
+
 namespace {
 
 constexpr PageKindRow rows[] = {
@@ -29,3 +31,5 @@ PageView* createPage(PageKind kind, const PageContext& context, QWidget* parent)
 {
     return pageKindRow(kind).create(context, parent);
 }
+
+}  // namespace tarn

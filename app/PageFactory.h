@@ -7,6 +7,8 @@
 
 #include <span>
 
+namespace tarn {
+
 // In the order the pages store, load and reopen.
 enum class PageKind { Channel, Options, Keys };
 
@@ -24,3 +26,5 @@ std::span<const PageKindRow> pageKinds();
 const PageKindRow& pageKindRow(PageKind kind);
 
 PageView* createPage(PageKind kind, const PageContext& context, QWidget* parent);
+
+}  // namespace tarn

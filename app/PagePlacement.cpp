@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace tarn {
+
 QSize pageFrameSize(QSize outer, int widthFiftieths, int heightFiftieths, QSize area)
 {
     const QSize wanted(outer.width() * widthFiftieths / 50, outer.height() * heightFiftieths / 50);
@@ -24,3 +26,5 @@ QRect cascadeRect(int index, int count, QSize wanted, QSize area, int step)
                      std::max(area.height() - spread, area.height() / 2));
     return {QPoint(index * step, index * step), wanted.boundedTo(room)};
 }
+
+}  // namespace tarn

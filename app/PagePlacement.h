@@ -6,6 +6,8 @@
 #include <QRect>
 #include <QSize>
 
+namespace tarn {
+
 // The frame's wanted size (fiftieths of the main window's outer size), no larger than the
 // visible client area.
 QSize pageFrameSize(QSize outer, int widthFiftieths, int heightFiftieths, QSize area);
@@ -17,3 +19,5 @@ QPoint placeInside(const QRect& frame, QSize area);
 // Window `index` of `count` in a cascade stepping by `step` pixels: each keeps its wanted
 // size as far as the area leaves room for the windows behind and in front of it.
 QRect cascadeRect(int index, int count, QSize wanted, QSize area, int step);
+
+}  // namespace tarn

@@ -19,6 +19,8 @@
 #include <QMdiSubWindow>
 #include <QStyle>
 
+namespace tarn {
+
 PageWindows::PageWindows(CMainFrame& frame, tarn::Configuration& document, QMdiArea* area)
     : QObject(&frame), m_frame(frame), m_document(document), m_area(area), m_frames(pageKinds().size())
 {
@@ -295,3 +297,5 @@ void PageWindows::arrangeIcons()
         x += size.width();
     }
 }
+
+}  // namespace tarn

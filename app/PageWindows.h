@@ -12,16 +12,17 @@
 
 #include <vector>
 
-class CChildFrame;
-class CMainFrame;
 class QMdiArea;
 class QMenu;
 
 namespace tarn {
+
+class CChildFrame;
+class CMainFrame;
+
 class Configuration;
 class RadioImage;
 struct PrintContent;
-}
 
 class PageWindows : public QObject {
     Q_OBJECT
@@ -84,3 +85,5 @@ private:
     std::vector<QPointer<CChildFrame>> m_frames;
     QList<QAction*> m_windowEntries;
 };
+
+}  // namespace tarn

@@ -2,6 +2,8 @@
 
 #include <QProgressBar>
 
+namespace tarn {
+
 CProgStatusBar::CProgStatusBar(QWidget* parent)
     : QStatusBar(parent), m_progress(new QProgressBar(this))
 {
@@ -20,3 +22,5 @@ void CProgStatusBar::SetProgress(quint32 position)
     }
     m_progress->setValue(static_cast<int>(qMin<quint32>(position, 100)));
 }
+
+}  // namespace tarn

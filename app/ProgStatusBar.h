@@ -6,6 +6,8 @@
 
 class QProgressBar;
 
+namespace tarn {
+
 class CProgStatusBar : public QStatusBar {
     Q_OBJECT
 public:
@@ -19,3 +21,5 @@ public:
 private:
     QProgressBar* m_progress;
 };
+
+}  // namespace tarn

@@ -8,6 +8,7 @@
 #include "app/NavigationBar.h"
 #include "lang/QtTranslations.h"
 #include "lang/ResourceLookup.h"
+#include "radio/LanguageStrings.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -16,6 +17,8 @@
 #include <QScreen>
 #include <QIcon>
 #include <QMenu>
+
+namespace tarn {
 
 CRadioApp::CRadioApp(QObject* parent) : QObject(parent)
 {
@@ -55,7 +58,7 @@ bool CRadioApp::InitInstance(bool show)
 void CRadioApp::LoadLanguage(bool startup)
 {
     if (startup)
-        languageColumn = StartupLanguageColumn;
+        languageColumn = tarn::LanguageTable::StartupColumn;
     QFile file(tarn::findResourceFile(QStringLiteral("lang.csv")));
     if (!file.fileName().isEmpty() && file.open(QIODevice::ReadOnly)) {
         const tarn::LanguageTable::Result table = tarn::LanguageTable::parse(file.readAll(), languageColumn);
@@ -78,7 +81,7 @@ void CRadioApp::RelabelMenus()
 
 void CRadioApp::FillTree(bool clearFirst)
 {
-    QStringList texts{m_mainFrame->languageString(0)};
+    QStringList texts{m_mainFrame->languageString(tarn::strings::Title)};
     for (const PageKindRow& row : pageKinds())
         texts << m_mainFrame->languageString(row.titleString);
     m_mainFrame->navigationBar()->tree()->FillTree(texts, clearFirst);
@@ -152,3 +155,5 @@ void CRadioApp::onHelpTopics()
     setHelpTexts();
     m_helpWindow->showHelp(page);
 }
+
+}  // namespace tarn

@@ -2,6 +2,8 @@
 // carries the application-wide commands: language, about and help.
 #pragma once
 
+#include "lang/LanguageTable.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -9,14 +11,14 @@
 #include <functional>
 #include <optional>
 
+namespace tarn {
+
 class CMainFrame;
 class HelpWindow;
 
 class CRadioApp : public QObject {
     Q_OBJECT
 public:
-    static constexpr int StartupLanguageColumn = 2;
-
     explicit CRadioApp(QObject* parent = nullptr);
     ~CRadioApp() override;
 
@@ -36,7 +38,7 @@ public:
 
     CMainFrame* mainFrame() const { return m_mainFrame; }
     QStringList languageNames;
-    int languageColumn = StartupLanguageColumn;
+    int languageColumn = tarn::LanguageTable::StartupColumn;
 
     // The language dialog, replaceable by tests: returns the chosen column or nothing.
     std::function<std::optional<int>(const QStringList& names, int current)> chooseLanguage;
@@ -56,3 +58,5 @@ private:
     CMainFrame* m_mainFrame = nullptr;
     QPointer<HelpWindow> m_helpWindow;
 };
+
+}  // namespace tarn

@@ -24,6 +24,8 @@
 #include <QDir>
 #include <QFile>
 
+namespace tarn {
+
 using tarn::Configuration;
 namespace strings = tarn::strings;
 
@@ -60,7 +62,7 @@ TransferCommands::TransferCommands(CMainFrame& frame, Configuration& document, P
     connect(m_transfer, &TransferController::transferResult, this, &TransferCommands::onTransferResult);
     connect(m_transfer, &TransferController::runningChanged, this, &TransferCommands::lockImageCommands);
     connect(m_transfer, &TransferController::scanningPort, this, &TransferCommands::onScanningPort);
-    m_transfer->setImageCheck([this](int code) { return onImageNotify(code); });
+    m_transfer->setImageCheck([this](tarn::ImageNotifyCode code) { return onImageNotify(code); });
     // Every read and write leaves a backup.
     job().setBackups(&m_backups);
 }
@@ -186,10 +188,10 @@ void TransferCommands::onTransferProgress(quint32 position)
     m_frame.progressBar()->SetProgress(position);
 }
 
-int TransferCommands::onImageNotify(int code)
+int TransferCommands::onImageNotify(tarn::ImageNotifyCode code)
 {
     const bool closing = m_transfer->closing();
-    if (code == tarn::ImageRead) {
+    if (code == tarn::ImageNotifyCode::ImageRead) {
         if (!closing) {
             m_pages.RefreshPages();
             // One step: its undo gives back the configuration as it was before the read.
@@ -211,15 +213,15 @@ int TransferCommands::onImageNotify(int code)
     const QString title = m_frame.languageString(strings::Title);
     const QString cancel = m_frame.languageString(strings::Cancel);
     switch (code) {
-    case tarn::CheckBeforeWrite:
+    case tarn::ImageNotifyCode::CheckBeforeWrite:
         return checkBandLimits();
-    case tarn::ConfirmOtherPort: {
+    case tarn::ImageNotifyCode::ConfirmOtherPort: {
         const bool write = job().operation() == tarn::TransferJob::Write;
         const QString goOn = m_frame.languageString(write ? WriteButtonString : strings::Ok);
         const QString question = QString::fromStdString(tarn::OtherPortQuestion(job().ports(), text));
         return m_frame.prompts().askChoice(&m_frame, title, {goOn, cancel}, question) == 0 ? 1 : 0;
     }
-    case tarn::ConfirmChanges: {
+    case tarn::ImageNotifyCode::ConfirmChanges: {
         const QStringList changes = toQStringList(tarn::WritePreviewLines(job().writePlan(), text));
         const QString heading = QString::fromStdString(tarn::WritePreviewHeading(text));
         const QStringList buttons{m_frame.languageString(WriteButtonString), cancel};
@@ -252,15 +254,15 @@ int TransferCommands::checkBandLimits()
     return verdict.answer();
 }
 
-int TransferCommands::onTransferResult(int code)
+int TransferCommands::onTransferResult(tarn::TransferResult code)
 {
     const bool restoring = m_restoring;
     m_restoring = false;
-    if (!restoring && (code == tarn::WriteSucceeded || code == tarn::WriteFailed || code == tarn::TransferCancelled)) {
+    if (!restoring && (code == tarn::TransferResult::WriteSucceeded || code == tarn::TransferResult::WriteFailed || code == tarn::TransferResult::TransferCancelled)) {
         // The write took the radio's own bytes (its limits, what it keeps of a write) into the
         // image: that is no change of the user's.
         m_document.rebase();
-        if (code == tarn::WriteSucceeded)
+        if (code == tarn::TransferResult::WriteSucceeded)
             m_document.markClean();
     }
     // The port being tried is no news once the transfer has ended.
@@ -330,3 +332,5 @@ void TransferCommands::stopAndWait()
     m_transfer->stopAndWait();
     m_frame.progressBar()->clearMessage();
 }
+
+}  // namespace tarn

@@ -10,14 +10,14 @@
 #include <QObject>
 #include <QStringList>
 
+namespace tarn {
+
 class CMainFrame;
 class DocumentCommands;
 class PageWindows;
 class TransferController;
 
-namespace tarn {
 class Configuration;
-}
 
 class TransferCommands : public QObject {
     Q_OBJECT
@@ -54,10 +54,10 @@ public:
     // WM_IMAGE_NOTIFY: 2 reloads the pages after a read; the questions (4 the band-limit
     // check, 5 a radio on another port, 6 the changes a write makes) answer 1 to go on, 0 to
     // stop.
-    int onImageNotify(int code);
+    int onImageNotify(tarn::ImageNotifyCode code);
     // WM_TRANSFER_RESULT: the result, where it went and what the transfer found, in one
     // message dialog.
-    int onTransferResult(int code);
+    int onTransferResult(tarn::TransferResult code);
     // The status bar while the scan looks for the radio: the port it tries now.
     void onScanningPort(int port);
 
@@ -84,3 +84,5 @@ private:
     int m_refusedChannel = 0;
     bool m_refusedTransmit = false;
 };
+
+}  // namespace tarn

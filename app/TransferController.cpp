@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 
+namespace tarn {
+
 TransferController::TransferController(QObject* parent)
     : QObject(parent), m_listener(new tarn::QueuedTransferListener(this))
 {
@@ -26,7 +28,7 @@ bool TransferController::workerRunning() const
     return m_thread && !m_thread->isFinished();
 }
 
-void TransferController::setImageCheck(std::function<int(int)> check)
+void TransferController::setImageCheck(std::function<int(tarn::ImageNotifyCode)> check)
 {
     m_listener->setImageCheck(this, std::move(check));
 }
@@ -50,7 +52,7 @@ bool TransferController::start(tarn::TransferJob::Operation operation, tarn::Rad
     return true;
 }
 
-void TransferController::onResult(int code)
+void TransferController::onResult(tarn::TransferResult code)
 {
     emit transferResult(code);
     // After its result the worker only closes the port; once it has, the image and the
@@ -83,3 +85,5 @@ void TransferController::stopAndWait()
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     m_closing = false;
 }
+
+}  // namespace tarn

@@ -10,10 +10,10 @@
 #include <functional>
 
 namespace tarn {
+
 class CTestThread;
 class QueuedTransferListener;
 class RadioImage;
-}
 
 class TransferController : public QObject {
     Q_OBJECT
@@ -31,7 +31,7 @@ public:
 
     // The answer to the questions before a write or verify (the band-limit check, another
     // port, the changes), run on this object's thread while the worker waits.
-    void setImageCheck(std::function<int(int code)> check);
+    void setImageCheck(std::function<int(tarn::ImageNotifyCode code)> check);
 
     // Starts a worker for `operation` on `image`. False while a transfer runs.
     bool start(tarn::TransferJob::Operation operation, tarn::RadioImage* image);
@@ -43,16 +43,16 @@ signals:
     // WM_TRANSFER_PROGRESS: 1-100 while the transfer runs, 0 when it ends.
     void transferProgress(int position);
     // WM_IMAGE_NOTIFY codes other than the questions (2: reload the pages after a read).
-    void imageNotify(int code);
+    void imageNotify(tarn::ImageNotifyCode code);
     // WM_TRANSFER_RESULT: the result code (TransferResult). running() is still true while it
     // is shown.
-    void transferResult(int code);
+    void transferResult(tarn::TransferResult code);
     void runningChanged(bool running);
     // The scan is about to try port n (1-20) while it looks for the radio.
     void scanningPort(int n);
 
 private:
-    void onResult(int code);
+    void onResult(tarn::TransferResult code);
     void setRunning(bool running);
 
     tarn::TransferJob m_job;
@@ -62,3 +62,5 @@ private:
     bool m_running = false;
     bool m_closing = false;
 };
+
+}  // namespace tarn

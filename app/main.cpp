@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <memory>
 
+using namespace tarn;
+
 namespace {
 
 void describe(QCommandLineParser& parser)

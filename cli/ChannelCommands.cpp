@@ -56,18 +56,6 @@ std::optional<Range> rangeOf(const std::string& text)
     return Range{*first, *last};
 }
 
-// A signed MHz text ("-7.6", "+0.6", "5") in 10 Hz units.
-std::optional<long long> signedTenHz(std::string text)
-{
-    const bool negative = !text.empty() && text[0] == '-';
-    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
-        text.erase(0, 1);
-    const auto value = FrequencyTenHz(text);
-    if (!value)
-        return std::nullopt;
-    return negative ? -*value : *value;
-}
-
 // What one channel command needs from the command line, checked before anything is done.
 struct Request {
     std::function<ChannelOutcome(RadioImage&)> run;
@@ -205,7 +193,7 @@ std::optional<Request> parseRequest(const Invocation& call, Parser& p)
         plan.start = start.value_or(0);
         plan.step = step.value_or(0) / 1000;
         if (call.has(OffsetOption.name)) {
-            plan.offset = signedTenHz(call.value(OffsetOption.name));
+            plan.offset = SignedFrequencyTenHz(call.value(OffsetOption.name));
             if (!plan.offset)
                 p.fail("--offset '" + call.value(OffsetOption.name) + "' is not a number of MHz");
         }

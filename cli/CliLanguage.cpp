@@ -11,7 +11,7 @@ namespace tarn::cli {
 
 bool CliLanguage::load(const Invocation& call, std::string* error)
 {
-    int column = DefaultLanguageColumn;
+    int column = LanguageTable::StartupColumn;
     if (call.has(LangOption.name)) {
         bool ok = false;
         column = QString::fromStdString(call.value(LangOption.name)).toInt(&ok);
@@ -54,7 +54,7 @@ LanguageText CliLanguage::function() const
     return [this](int n) { return text(n); };
 }
 
-std::string CliLanguage::resultText(int code) const
+std::string CliLanguage::resultText(TransferResult code) const
 {
     return TransferResultText(code, function());
 }

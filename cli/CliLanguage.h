@@ -4,14 +4,13 @@
 #pragma once
 
 #include "cli/Commands.h"
+#include "link/TransferListener.h"
 #include "link/WriteChecks.h"
 
 #include <string>
 #include <vector>
 
 namespace tarn::cli {
-
-inline constexpr int DefaultLanguageColumn = 2;
 
 inline const CommandOption LangOption{"--lang", "N",
     "Language column N of lang.csv (0 Simplified Chinese, 1 Traditional Chinese, 2 English; default 2)."};
@@ -27,7 +26,7 @@ public:
     LanguageText function() const;
 
     // The text the window shows for a transfer result code.
-    std::string resultText(int code) const;
+    std::string resultText(TransferResult code) const;
 
 private:
     std::vector<std::string> m_strings;

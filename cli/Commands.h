@@ -58,11 +58,12 @@ struct Command {
     int (*run)(const Invocation&);
 };
 
-// Command groups, one per source file.
-std::vector<Command> fileCommands();   // FileCommands.cpp: new, info
-std::vector<Command> radioCommands();  // RadioCommands.cpp: read, write, ports (FleetWrite.cpp: to a fleet)
-std::vector<Command> exchangeCommands();  // ExchangeCommands.cpp: diff, export-csv, import-csv, export, import
-std::vector<Command> printCommands();  // PrintCommands.cpp: print
-std::vector<Command> channelCommands();  // ChannelCommands.cpp: channels
+// Command groups, one per source file of the same name; each group's table names its verbs
+// (tarn-cli --help lists them all, docs/cli.md describes them).
+std::vector<Command> fileCommands();
+std::vector<Command> radioCommands();
+std::vector<Command> exchangeCommands();
+std::vector<Command> printCommands();
+std::vector<Command> channelCommands();
 
 }  // namespace tarn::cli

@@ -4,6 +4,7 @@
 #include "cli/CliLanguage.h"
 #include "cli/Commands.h"
 
+#include "radio/BandLimits.h"
 #include "radio/Bytes.h"
 #include "radio/ChannelRecord.h"
 #include "radio/Codecs.h"
@@ -11,6 +12,7 @@
 #include "radio/OptionsSettings.h"
 #include "radio/RadioImage.h"
 
+#include <cctype>
 #include <iomanip>
 #include <algorithm>
 #include <sstream>
@@ -128,11 +130,12 @@ int runInfo(const Invocation& call)
     out << "File: " << path << "\n";
     out << "Port number: " << image.portNumber() << "\n";
 
-    static const char* const limitNames[] = {"Receive range 1", "Receive range 2", "Transmit range 1", "Transmit range 2"};
     out << "Band limits (MHz):\n";
-    for (int range = 0; range < 4; ++range) {
-        out << "  " << std::left << std::setw(18) << (std::string(limitNames[range]) + ":") << std::right
-            << image.bandLimitMHz(2 * range) << " - " << image.bandLimitMHz(2 * range + 1) << "\n";
+    for (const LimitRange& range : LimitRanges) {
+        std::string name(range.name);
+        name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+        out << "  " << std::left << std::setw(18) << (name + ":") << std::right << image.bandLimitMHz(range.low)
+            << " - " << image.bandLimitMHz(range.high) << "\n";
     }
 
     // The rows as the channel page shows them; a missing frequency shows as "-".

@@ -11,6 +11,7 @@
 #include "link/PortMap.h"
 #include "link/ResultText.h"
 #include "radio/SafeFile.h"
+#include "link/PortRange.h"
 
 #include <QFileInfo>
 
@@ -79,7 +80,7 @@ std::string stateText(const RadioState& radio, const CliLanguage& language)
     case RadioPhase::Waiting:
         return {};
     case RadioPhase::Connecting:
-        return language.text(337) + "COM" + std::to_string(radio.port);
+        return language.text(337) + PortName(radio.port);
     case RadioPhase::Reading:
         return trimmed(language.text(122));
     case RadioPhase::Writing:
@@ -210,7 +211,7 @@ void printSummary(const Invocation& call, const CliLanguage& language, const Fle
         rows.back().insert(rows.back().begin(), "#");
     for (const RadioState& radio : radios) {
         const std::string verify = RadioVerifyText(radio.verify, text);
-        rows.push_back({"COM" + std::to_string(radio.port), radio.device.empty() ? "-" : radio.device,
+        rows.push_back({PortName(radio.port), radio.device.empty() ? "-" : radio.device,
                         RadioResultText(radio.result, text), verify.empty() ? "-" : verify,
                         radio.backup.empty() ? "-" : radio.backup});
         if (loop)
@@ -324,7 +325,7 @@ int runFleetWrite(const Invocation& call, const CliLanguage& language, const Fle
         } else {
             for (const RadioState& radio : radios) {
                 const std::string state = stateText(radio, language);
-                lines.push_back({"COM" + std::to_string(radio.port), progressLine(radio, language, nameWidth)});
+                lines.push_back({PortName(radio.port), progressLine(radio, language, nameWidth)});
                 plain.push_back(state.empty() ? std::string() : portName(radio) + ": " + state);
             }
         }
@@ -345,7 +346,7 @@ int runFleetWrite(const Invocation& call, const CliLanguage& language, const Fle
         exitCode = std::max(exitCode, code);
         if (code != ExitOk)
             failed += (failed.empty() ? "" : ", ") + (loop ? "radio " + std::to_string(radio.number) + " on " : "")
-                + "COM" + std::to_string(radio.port) + " (exit " + std::to_string(code) + ")";
+                + PortName(radio.port) + " (exit " + std::to_string(code) + ")";
     }
     if (!failed.empty())
         call.err << "tarn-cli write: not written as asked: " << failed << "\n";

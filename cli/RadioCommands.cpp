@@ -18,6 +18,7 @@
 #include "link/WriteChecks.h"
 #include "radio/ConfigFile.h"
 #include "radio/RadioImage.h"
+#include "link/PortRange.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <iomanip>
 #include <sstream>
 
@@ -87,18 +89,26 @@ bool applyPortMap(const Invocation& call, std::string* error)
 }
 
 // --port N: the one port to use; `port` is left alone without the option.
+// One --port value: a port number from 1 to 20; nothing, with the reason, otherwise.
+std::optional<int> portValue(const std::string& value, std::string* error)
+{
+    bool ok = false;
+    const int n = QString::fromStdString(value).toInt(&ok);
+    if (!ok || n < TransferJob::FirstPort || n > TransferJob::LastPort) {
+        *error = "--port needs a port number from 1 to 20, not '" + value + "'";
+        return std::nullopt;
+    }
+    return n;
+}
+
 bool portNumber(const Invocation& call, int* port, std::string* error)
 {
     if (!call.has(PortOption.name))
         return true;
-    bool ok = false;
-    const int n = QString::fromStdString(call.value(PortOption.name)).toInt(&ok);
-    if (!ok || n < TransferJob::FirstPort || n > TransferJob::LastPort) {
-        *error = "--port needs a port number from 1 to 20, not '" + call.value(PortOption.name) + "'";
-        return false;
-    }
-    *port = n;
-    return true;
+    const std::optional<int> n = portValue(call.value(PortOption.name), error);
+    if (n)
+        *port = *n;
+    return n.has_value();
 }
 
 TransferJob* interruptedJob = nullptr;
@@ -124,7 +134,7 @@ public:
     }
 
     void setJob(const TransferJob* job) { m_job = job; }
-    int result() const { return m_result; }
+    TransferResult result() const { return m_result; }
 
     void transferProgress(int n) override
     {
@@ -142,10 +152,10 @@ public:
         m_progressOnScreen = true;
     }
 
-    int imageNotify(int code) override
+    int imageNotify(ImageNotifyCode code) override
     {
         switch (code) {
-        case CheckBeforeWrite: {
+        case ImageNotifyCode::CheckBeforeWrite: {
             const BandLimitVerdict verdict = bandLimitCheck(m_image, m_language.function());
             if (!verdict.pass) {
                 clearProgress();
@@ -153,7 +163,7 @@ public:
             }
             return verdict.answer();
         }
-        case ConfirmOtherPort:
+        case ImageNotifyCode::ConfirmOtherPort:
             if (m_job) {
                 const TransferPorts& ports = m_job->ports();
                 clearProgress();
@@ -162,7 +172,7 @@ public:
                       << "; going on with it (--port N uses port N alone)\n";
             }
             return 1;
-        case ConfirmChanges:
+        case ImageNotifyCode::ConfirmChanges:
             if (m_job) {
                 clearProgress();
                 m_out << WritePreviewHeading(m_language.function()) << "\n";
@@ -183,7 +193,7 @@ public:
         }
     }
 
-    void transferResult(int code) override { m_result = code; }
+    void transferResult(TransferResult code) override { m_result = code; }
 
     void scanningPort(int n) override
     {
@@ -219,7 +229,8 @@ private:
     bool m_dryRun;
     const TransferJob* m_job = nullptr;
     bool m_progressOnScreen = false;
-    int m_result = -1;
+    // A job posts its result on every path; no radio until it has.
+    TransferResult m_result = TransferResult::NoRadio;
 };
 
 void traceBytes(std::chrono::steady_clock::time_point start, bool sent, const std::uint8_t* bytes, int n)
@@ -241,7 +252,7 @@ void traceBytes(std::chrono::steady_clock::time_point start, bool sent, const st
 
 // What a transfer left for the report: its result code and what the job knows of it.
 struct TransferRun {
-    int result = -1;
+    TransferResult result = TransferResult::NoRadio;
     TransferPorts ports;
     VerifyOutcome verify;
     WritePlan plan;
@@ -278,7 +289,7 @@ TransferRun runTransfer(const Invocation& call, TransferJob::Operation operation
     }
     TransferRun run;
     if (!job.start(operation)) {
-        run.result = NoRadio;
+        run.result = TransferResult::NoRadio;
         return run;
     }
     interruptedJob = &job;
@@ -314,21 +325,21 @@ void reportRefusedPorts(std::ostream& err)
     }
 }
 
-int exitCodeFor(int result)
+int exitCodeFor(TransferResult result)
 {
     switch (result) {
-    case ReadSucceeded:
-    case WriteSucceeded:
+    case TransferResult::ReadSucceeded:
+    case TransferResult::WriteSucceeded:
         return ExitOk;
-    case ReadFailed:
+    case TransferResult::ReadFailed:
         return ExitReadFailed;
-    case WriteFailed:
+    case TransferResult::WriteFailed:
         return ExitWriteFailed;
-    case VerifyEqual:
+    case TransferResult::VerifyEqual:
         return ExitOk;
-    case VerifyDiffers:
+    case TransferResult::VerifyDiffers:
         return ExitDiffers;
-    case VerifyReadFailed:
+    case TransferResult::VerifyReadFailed:
         return ExitReadFailed;
     default:
         return ExitNoRadio;
@@ -350,7 +361,7 @@ bool prepareTransfer(const Invocation& call, std::string_view command, CliLangua
 void reportResult(const Invocation& call, const CliLanguage& language, const TransferRun& run)
 {
     call.out << TransferResultText(run.result, run.ports, language.function()) << std::endl;
-    if (run.result == NoRadio)
+    if (run.result == TransferResult::NoRadio)
         reportRefusedPorts(call.err);
 }
 
@@ -372,7 +383,7 @@ int runRead(const Invocation& call)
     image.setPortNumber(port != 0 ? port : TransferJob::FirstPort);
     const TransferRun run = runTransfer(call, TransferJob::Read, image, language, port != 0);
     reportResult(call, language, run);
-    if (run.result != ReadSucceeded)
+    if (run.result != TransferResult::ReadSucceeded)
         return exitCodeFor(run.result);
 
     const FileResult saved = saveConfiguration(path, image);
@@ -477,17 +488,17 @@ int writeFleet(const Invocation& call)
     if (!prepareToSend(call, "write", language, request.image, &onlyPort))
         return ExitError;
     for (const std::string& value : call.values(PortOption.name)) {
-        bool ok = false;
-        const int n = QString::fromStdString(value).toInt(&ok);
-        if (!ok || n < TransferJob::FirstPort || n > TransferJob::LastPort) {
-            call.err << "tarn-cli write: --port needs a port number from 1 to 20, not '" << value << "'\n";
+        std::string error;
+        const std::optional<int> n = portValue(value, &error);
+        if (!n) {
+            call.err << "tarn-cli write: " << error << "\n";
             return ExitError;
         }
-        if (std::find(request.ports.begin(), request.ports.end(), n) != request.ports.end()) {
-            call.err << "tarn-cli write: port " << n << " is given twice; one radio answers on a port\n";
+        if (std::find(request.ports.begin(), request.ports.end(), *n) != request.ports.end()) {
+            call.err << "tarn-cli write: port " << *n << " is given twice; one radio answers on a port\n";
             return ExitError;
         }
-        request.ports.push_back(n);
+        request.ports.push_back(*n);
     }
     request.path = call.arguments[0];
     request.restoreCommand = [&call](const RestoreOffer& offer) { return restoreCommand(call, offer); };
@@ -512,15 +523,15 @@ int runWrite(const Invocation& call)
     const LanguageText text = language.function();
 
     if (call.has(DryRunOption.name)) {
-        if (run.result == TransferCancelled || run.plan.nothingToChange()) {
+        if (run.result == TransferResult::TransferCancelled || run.plan.nothingToChange()) {
             call.out << (run.plan.nothingToChange() ? WriteSummary(run.plan, text) : language.text(344)) << "\n"
                      << TransferPortText(run.result, run.ports, text) << std::endl;
             return run.plan.nothingToChange() ? ExitOk : ExitFailed;
         }
         // The radio could not be read: nothing to compare with.
         TransferRun failed = run;
-        if (failed.result != NoRadio)
-            failed.result = ReadFailed;
+        if (failed.result != TransferResult::NoRadio)
+            failed.result = TransferResult::ReadFailed;
         reportResult(call, language, failed);
         return exitCodeFor(failed.result);
     }
@@ -531,9 +542,9 @@ int runWrite(const Invocation& call)
     }
     reportResult(call, language, run);
     int exitCode = exitCodeFor(run.result);
-    if (run.result == WriteSucceeded && run.plan.readOk)
+    if (run.result == TransferResult::WriteSucceeded && run.plan.readOk)
         call.out << WriteSummary(run.plan, text) << "\n";
-    if (run.result == WriteSucceeded && run.verify.ran)
+    if (run.result == TransferResult::WriteSucceeded && run.verify.ran)
         exitCode = reportVerify(call, language, run.verify);
     reportRestore(call, language, run.restore);
     return exitCode;
@@ -548,7 +559,7 @@ int runVerify(const Invocation& call)
         return ExitError;
 
     const TransferRun run = runTransfer(call, TransferJob::Verify, image, language, onlyPort);
-    if (run.result == NoRadio) {
+    if (run.result == TransferResult::NoRadio) {
         reportResult(call, language, run);
         return exitCodeFor(run.result);
     }
@@ -579,7 +590,7 @@ int runBackups(const Invocation& call)
             names += (names.empty() ? "" : " ") + name;
         rows.push_back({entry.made.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString(),
                         BackupWhatText(entry.what, language.function()),
-                        entry.port != 0 ? "COM" + std::to_string(entry.port) : std::string("-"),
+                        entry.port != 0 ? PortName(entry.port) : std::string("-"),
                         entry.readable ? std::to_string(entry.channelsInUse) : std::string("-"),
                         names.empty() ? std::string("-") : names, entry.path.toStdString()});
     }

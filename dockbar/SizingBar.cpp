@@ -14,6 +14,8 @@
 #include <QVBoxLayout>
 #include <qdrawutil.h>
 
+namespace tarn {
+
 using namespace tarn::dock;
 
 namespace {
@@ -467,3 +469,5 @@ void SizingBar::stopTracking(bool accept)
     }
     applyLength(dockedLength());
 }
+
+}  // namespace tarn

@@ -13,6 +13,8 @@
 class QMainWindow;
 class QRubberBand;
 
+namespace tarn {
+
 class SizingBar : public QDockWidget {
     Q_OBJECT
 public:
@@ -89,3 +91,5 @@ private:
     QRubberBand* m_outline = nullptr;
     bool m_placing = false;
 };
+
+}  // namespace tarn

@@ -145,9 +145,7 @@ std::vector<CsvRecord> SplitCsvRecords(std::string_view text, char separator)
     return rows;
 }
 
-namespace {
-
-std::string trimmed(std::string_view text)
+std::string TrimmedCell(std::string_view text)
 {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos)
@@ -156,12 +154,14 @@ std::string trimmed(std::string_view text)
     return std::string(text.substr(first, last - first + 1));
 }
 
-std::string lower(std::string text)
+std::string LowerAscii(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
 }
+
+namespace {
 
 // The tone text of the radio's tone list for a CTCSS frequency field ("88.5").
 std::optional<std::string> ctcssTone(const std::string& field, std::string* reason)
@@ -186,7 +186,7 @@ std::optional<std::string> dcsTone(const std::string& field, char polarity, std:
     const bool digits = !field.empty() && field.size() <= 3
         && std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '7'; });
     if (digits && (polarity == 'N' || polarity == 'R')) {
-        const std::string text = std::string(polarity == 'N' ? "DN" : "DI") + std::string(3 - field.size(), '0') + field;
+        const std::string text = std::string(polarity == 'N' ? DcsNormalPrefix : DcsInvertedPrefix) + std::string(3 - field.size(), '0') + field;
         const auto& tones = ToneTexts();
         if (std::find(tones.begin(), tones.end(), text) != tones.end())
             return text;
@@ -325,7 +325,7 @@ public:
         const int at = m_header.index[static_cast<std::size_t>(column)];
         if (at < 0 || static_cast<std::size_t>(at) >= m_row.fields.size())
             return {};
-        return trimmed(m_row.fields[static_cast<std::size_t>(at)]);
+        return TrimmedCell(m_row.fields[static_cast<std::size_t>(at)]);
     }
 
 private:
@@ -337,16 +337,10 @@ private:
 std::optional<long long> signedOffset(std::string text)
 {
     text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
-    const std::string low = lower(text);
+    const std::string low = LowerAscii(text);
     if (low.size() > 3 && low.compare(low.size() - 3, 3, "mhz") == 0)
         text.erase(text.size() - 3);
-    const bool negative = !text.empty() && text[0] == '-';
-    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
-        text.erase(0, 1);
-    const auto value = FrequencyTenHz(text);
-    if (!value)
-        return std::nullopt;
-    return negative ? -*value : *value;
+    return SignedFrequencyTenHz(text);
 }
 
 std::optional<std::string> shiftedFrequency(const std::string& rx, long long offset, std::string* reason)
@@ -364,7 +358,7 @@ bool readFrequencies(const RowReader& in, ChannelRow& row, std::string* reason)
         return false;
     std::optional<std::string> tx = *rx;
     if (in.has(Column::Duplex)) {
-        const std::string duplex = lower(in.get(Column::Duplex));
+        const std::string duplex = LowerAscii(in.get(Column::Duplex));
         if (duplex == "+" || duplex == "-") {
             const auto offset = FrequencyTenHz(in.get(Column::Offset));
             if (!offset) {
@@ -435,7 +429,7 @@ bool readTones(const RowReader& in, ChannelRow& row, std::string* reason)
     const ChannelWords& words = csvWords();
     std::string txTone = words.offText;
     std::string rxTone = words.offText;
-    const std::string mode = lower(in.get(Column::ToneMode));
+    const std::string mode = LowerAscii(in.get(Column::ToneMode));
     if (!in.has(Column::ToneMode) && (in.has(Column::UplinkTone) || in.has(Column::DownlinkTone))) {
         const auto up = directoryTone(in.get(Column::UplinkTone), reason);
         if (!up)
@@ -487,8 +481,8 @@ bool readTones(const RowReader& in, ChannelRow& row, std::string* reason)
                 *reason = "cross mode '" + cross + "' is not of the form TX->RX";
                 return false;
             }
-            const std::string txKind = lower(cross.substr(0, arrow));
-            const std::string rxKind = lower(cross.substr(arrow + 2));
+            const std::string txKind = LowerAscii(cross.substr(0, arrow));
+            const std::string rxKind = LowerAscii(cross.substr(arrow + 2));
             if (txKind == "tone")
                 ok = ctcss(rTone, txTone);
             else if (txKind == "dtcs")
@@ -519,7 +513,7 @@ bool readOptions(const RowReader& in, ChannelRow& row, std::string* reason)
 {
     const ChannelWords& words = csvWords();
     if (!in.get(Column::Power).empty()) {
-        const std::string p = lower(in.get(Column::Power));
+        const std::string p = LowerAscii(in.get(Column::Power));
         const auto watts = FrequencyTenHz(p.substr(0, p.find_first_not_of("0123456789.")));
         if (p[0] == 'h')
             row[ColPower] = words.highPower;
@@ -533,7 +527,7 @@ bool readOptions(const RowReader& in, ChannelRow& row, std::string* reason)
         }
     }
     if (!in.get(Column::Mode).empty()) {
-        const std::string m = lower(in.get(Column::Mode));
+        const std::string m = LowerAscii(in.get(Column::Mode));
         if (m == "fm" || m == "analog" || m == "analogue")
             row[ColBandwidth] = words.optionOff;
         else if (m == "nfm")
@@ -544,7 +538,7 @@ bool readOptions(const RowReader& in, ChannelRow& row, std::string* reason)
         }
     }
     if (in.has(Column::Skip))
-        row[ColChoice6] = lower(in.get(Column::Skip)) == "s" ? words.choice6Bit0 : words.choice6Bit1;
+        row[ColChoice6] = LowerAscii(in.get(Column::Skip)) == "s" ? words.choice6Bit0 : words.choice6Bit1;
     return true;
 }
 

@@ -32,6 +32,10 @@ struct CsvRecord {
 // lines starting with # and empty lines are skipped; a UTF-8 byte order mark is skipped. A
 // quote that never closes ends its own record at its line, not the records after it.
 std::vector<CsvRecord> SplitCsvRecords(std::string_view text, char separator = ',');
+// A cell as the readers compare it: without the blanks and tabs around it, and in ASCII
+// lower case for the words and column names that are read without regard to case.
+std::string TrimmedCell(std::string_view text);
+std::string LowerAscii(std::string text);
 // A field as a CSV line holds it: quoted (quotes doubled) when it holds the separator, a
 // quote or a line break, else as it is.
 std::string CsvField(const std::string& value, char separator = ',');

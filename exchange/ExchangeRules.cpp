@@ -49,6 +49,17 @@ std::optional<long long> FrequencyTenHz(std::string_view text)
     return whole * TenHzPerMHz + fraction;
 }
 
+std::optional<long long> SignedFrequencyTenHz(std::string_view text)
+{
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
+        text.remove_prefix(1);
+    const auto value = FrequencyTenHz(text);
+    if (!value)
+        return std::nullopt;
+    return negative ? -*value : *value;
+}
+
 std::string FrequencyMHzText(long long tenHz, int decimals)
 {
     char text[32];

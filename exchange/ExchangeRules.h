@@ -17,6 +17,8 @@ const ChannelWords& ExchangeWords();
 // A frequency text in MHz ("145.5", "145.500000") in 10 Hz units; nothing when it is not a
 // plain decimal number or has a non-zero digit finer than 10 Hz.
 std::optional<long long> FrequencyTenHz(std::string_view text);
+// The same with a sign allowed first ("+0.6", "-7.6", "5"): an offset or a step typed or given.
+std::optional<long long> SignedFrequencyTenHz(std::string_view text);
 // 10 Hz units as MHz with `decimals` decimals (5 or 6).
 std::string FrequencyMHzText(long long tenHz, int decimals);
 

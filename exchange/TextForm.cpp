@@ -1,5 +1,6 @@
 #include "exchange/TextForm.h"
 
+#include "radio/BandLimits.h"
 #include "radio/ChannelRecord.h"
 #include "radio/Codecs.h"
 #include "exchange/ExchangeRules.h"
@@ -34,8 +35,6 @@ const ChannelKey ChannelKeys[] = {
     {"narrow", ColBandwidth},     {"band option", ColBandLimited}, {"busy lock", ColChoice9},
     {"name", ColName},
 };
-
-const char* const LimitKeys[] = {"receive 1", "receive 2", "transmit 1", "transmit 2"};
 
 // An error at a place of the text.
 struct TextError {
@@ -205,16 +204,20 @@ void applyChannels(const YAML::Node& list, const RadioImage& base, RadioImage& i
 
 void applyLimits(const YAML::Node& map, RadioImage& image)
 {
-    checkKeys(map, {LimitKeys[0], LimitKeys[1], LimitKeys[2], LimitKeys[3]}, "band limits");
-    for (int range = 0; range < 4; ++range) {
-        const YAML::Node pair = map[LimitKeys[range]];
+    std::set<std::string> keys;
+    for (const LimitRange& range : LimitRanges)
+        keys.insert(std::string(range.key));
+    checkKeys(map, keys, "band limits");
+    for (const LimitRange& range : LimitRanges) {
+        const std::string key(range.key);
+        const YAML::Node pair = map[key];
         if (!pair)
             continue;
         if (!pair.IsSequence() || pair.size() != 2)
-            fail(pair, std::string(LimitKeys[range]) + ": [lowest, highest] in MHz is expected");
+            fail(pair, key + ": [lowest, highest] in MHz is expected");
         for (int end = 0; end < 2; ++end) {
-            const int k = 2 * range + end;
-            const int mhz = integer(pair[end], LimitKeys[range], 0, 9999);
+            const int k = end == 0 ? range.low : range.high;
+            const int mhz = integer(pair[end], key, 0, 9999);
             if (mhz != image.bandLimitMHz(k))
                 SetBandLimitMHz(image, k, mhz);
         }
@@ -310,21 +313,6 @@ void applyFields(const YAML::Node& map, const std::set<std::string>& keys, const
     }
 }
 
-int* bandNumber(BandSettings& band, BandFieldId id)
-{
-    switch (id) {
-    case BandFieldId::Power: return &band.power;
-    case BandFieldId::Bandwidth: return &band.bandwidth;
-    case BandFieldId::BandLimited: return &band.bandLimited;
-    case BandFieldId::Signalling: return &band.signalling;
-    case BandFieldId::OffsetDirection: return &band.offsetDirection;
-    case BandFieldId::DisplayMode: return &band.displayMode;
-    case BandFieldId::Squelch: return &band.squelch;
-    case BandFieldId::Step: return &band.step;
-    default: return nullptr;
-    }
-}
-
 void applyBand(const YAML::Node& map, Band which, RadioImage& image)
 {
     std::set<std::string> keys;
@@ -353,7 +341,7 @@ void applyBand(const YAML::Node& map, Band which, RadioImage& image)
             (f.id == BandFieldId::RxTone ? band.rxTone : band.txTone) = toneValue(node, key);
         } else if (f.id != BandFieldId::Offset) {
             const int count = static_cast<int>(f.entries.size());
-            *bandNumber(band, f.id) = integer(node, key, -1, count - 1);
+            *BandSelection(band, f.id) = integer(node, key, -1, count - 1);
         }
     }
     // The offset is a distance in MHz on the band's step.
@@ -496,7 +484,7 @@ std::string ExportTextForm(const RadioImage& image, const LanguageText* text)
             else if (f.id == BandFieldId::Offset)
                 out << offsetText(band);
             else
-                out << *bandNumber(const_cast<BandSettings&>(band), f.id);
+                out << *BandSelection(band, f.id);
             if (text && !f.entries.empty())
                 out << YAML::Comment((*text)(which == Band::A ? f.labelA : f.labelB) + ": "
                                      + BandFieldText(band, f.id, *text));
@@ -510,9 +498,9 @@ std::string ExportTextForm(const RadioImage& image, const LanguageText* text)
     out << YAML::EndMap;
 
     out << YAML::Key << "band limits" << YAML::Value << YAML::BeginMap;
-    for (int range = 0; range < 4; ++range) {
-        out << YAML::Key << LimitKeys[range] << YAML::Value << YAML::Flow << YAML::BeginSeq
-            << image.bandLimitMHz(2 * range) << image.bandLimitMHz(2 * range + 1) << YAML::EndSeq;
+    for (const LimitRange& range : LimitRanges) {
+        out << YAML::Key << std::string(range.key) << YAML::Value << YAML::Flow << YAML::BeginSeq
+            << image.bandLimitMHz(range.low) << image.bandLimitMHz(range.high) << YAML::EndSeq;
     }
     out << YAML::EndMap;
 

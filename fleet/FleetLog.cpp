@@ -2,6 +2,7 @@
 
 #include "exchange/ChannelCsv.h"
 #include "exchange/ExchangeRules.h"
+#include "link/PortRange.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -47,7 +48,7 @@ std::string FleetLogLine(const FleetLogRecord& r)
         (r.when.timeSpec() == Qt::LocalTime ? r.when.toOffsetFromUtc(r.when.offsetFromUtc()) : r.when)
             .toString(Qt::ISODate)
             .toStdString(),
-        r.port > 0 ? "COM" + std::to_string(r.port) : std::string(),
+        r.port > 0 ? PortName(r.port) : std::string(),
         r.device,
         r.stableName,
         r.configuration,

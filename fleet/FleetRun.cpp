@@ -6,10 +6,12 @@
 #include "link/TransferListener.h"
 #include "link/VerifyReport.h"
 #include "link/WriteChecks.h"
+#include "link/PortRange.h"
 
 #include <QDateTime>
 
 #include <chrono>
+#include <optional>
 
 namespace tarn {
 
@@ -23,7 +25,7 @@ struct FleetRun::Slot {
     TransferJob job;
     RadioImage image;  // what this radio is sent: the configuration with its values
     std::size_t state = 0;  // the radio's entry in m_states
-    int result = -1;        // the job's result code
+    std::optional<TransferResult> result;  // the job's result, once it has posted one
     bool refused = false;   // the band-limit check said no
 };
 
@@ -48,9 +50,9 @@ public:
         });
     }
 
-    int imageNotify(int code) override
+    int imageNotify(ImageNotifyCode code) override
     {
-        if (code == ConfirmChanges) {
+        if (code == ImageNotifyCode::ConfirmChanges) {
             m_run.update([&] {
                 RadioState& state = m_run.m_states[m_slot.state];
                 state.phase = RadioPhase::Writing;
@@ -58,7 +60,7 @@ public:
             });
             return 1;
         }
-        if (code == CheckBeforeWrite) {
+        if (code == ImageNotifyCode::CheckBeforeWrite) {
             const BandLimitVerdict verdict = bandLimitCheck(m_slot.image, m_run.m_settings.text);
             if (!verdict.pass) {
                 m_slot.refused = true;
@@ -74,7 +76,7 @@ public:
         return 1;
     }
 
-    void transferResult(int code) override { m_slot.result = code; }
+    void transferResult(TransferResult code) override { m_slot.result = code; }
 
 private:
     FleetRun& m_run;
@@ -319,7 +321,7 @@ bool FleetRun::radioAnswers(int port)
 {
     CommPort line;
     line.setStopFlag(&m_stop);
-    if (!line.open("COM" + std::to_string(port))) {
+    if (!line.open(PortName(port))) {
         line.close();
         return false;
     }
@@ -336,7 +338,7 @@ void FleetRun::writeRadio(Slot& slot, std::size_t index, const RadioValues* valu
 {
     const LanguageText& text = m_settings.text;
     slot.image = m_settings.configuration;
-    slot.result = -1;
+    slot.result.reset();
     slot.refused = false;
 
     if (m_settings.useValues) {
@@ -384,7 +386,7 @@ void FleetRun::writeRadio(Slot& slot, std::size_t index, const RadioValues* valu
         for (const BackupResult& backup : job.backupResults())
             if (backup.kept)
                 state.backup = backup.path;
-        if (slot.result == WriteSucceeded) {
+        if (slot.result == TransferResult::WriteSucceeded) {
             state.result = plan.nothingToChange() ? RadioResult::Unchanged : RadioResult::Written;
             state.summary = WriteSummary(plan, text);
             if (verify.ran) {
@@ -394,7 +396,7 @@ void FleetRun::writeRadio(Slot& slot, std::size_t index, const RadioValues* valu
                 for (const std::string& line : VerifyDifferences(verify, text))
                     state.detail.push_back(line);
             }
-        } else if (slot.result == NoRadio) {
+        } else if (slot.result == TransferResult::NoRadio) {
             state.result = RadioResult::NoRadio;
         } else if (slot.refused) {
             state.result = RadioResult::Refused;

@@ -17,22 +17,6 @@ namespace {
 
 constexpr std::string_view PortColumn = "port";
 
-std::string trimmed(std::string_view text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t");
-    return std::string(text.substr(first, last - first + 1));
-}
-
-std::string lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 std::string at(int line, const std::string& what)
 {
     return "line " + std::to_string(line) + ": " + what;
@@ -41,7 +25,7 @@ std::string at(int line, const std::string& what)
 // "3" or "COM3" -> 3; 0 when it is neither a port number from 1 to 20 nor empty (-1 when empty).
 int portCell(const std::string& cell)
 {
-    std::string text = lower(trimmed(cell));
+    std::string text = LowerAscii(TrimmedCell(cell));
     if (text.empty())
         return -1;
     if (text.rfind("com", 0) == 0)
@@ -57,7 +41,7 @@ std::string caseHint(const std::string& column)
 {
     // Every key is plain ASCII; one that differs only in case is what was meant.
     for (const settings::Field& field : settings::Fields())
-        if (lower(std::string(field.key)) == lower(column))
+        if (LowerAscii(std::string(field.key)) == LowerAscii(column))
             return " (the key is " + std::string(field.key) + ")";
     return {};
 }
@@ -80,16 +64,16 @@ PerRadioValues read(std::string_view text)
     int portAt = -1;
     std::set<std::string> seen;
     for (std::size_t c = 0; c < header.fields.size(); ++c) {
-        const std::string name = trimmed(header.fields[c]);
+        const std::string name = TrimmedCell(header.fields[c]);
         if (name.empty()) {
             table.problem = at(header.line, "column " + std::to_string(c + 1) + " has no name");
             return table;
         }
-        if (!seen.insert(lower(name)).second) {
+        if (!seen.insert(LowerAscii(name)).second) {
             table.problem = at(header.line, "column '" + name + "' is given twice");
             return table;
         }
-        if (lower(name) == PortColumn) {
+        if (LowerAscii(name) == PortColumn) {
             portAt = static_cast<int>(c);
         } else if (!IsSettingKey(name)) {
             table.problem = at(header.line, "unknown column '" + name + "': not a setting key as tarn-cli export "

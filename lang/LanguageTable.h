@@ -18,6 +18,8 @@ public:
     // Longer fields are cut: 48 characters kept, the next one dropped, the rest of the
     // field continues as the following field of the row.
     static constexpr int MaxFieldLength = 48;
+    // The column the window starts in and tarn-cli reads unless told otherwise (English).
+    static constexpr int StartupColumn = 2;
 
     struct Result {
         // The names of row 0, up to the first empty field, at most 32.

@@ -8,9 +8,14 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+namespace tarn {
+
 namespace {
 
-// Dialog units of the template's 10-point "System" font: 7 x 16 pixel base units.
+// Dialog units of the template's 10-point "System" font: 7 x 16 pixel base units. The
+// pages scale their templates with their own font (pages/DialogUnits); the message box keeps
+// the template's fixed factors instead, because its text layout (MessageLayout) wraps and
+// places lines in those pixels whatever the font, and link/ cannot reach pages/.
 constexpr int dluX(int units) { return units * 7 / 4; }
 constexpr int dluY(int units) { return units * 16 / 8; }
 
@@ -256,3 +261,5 @@ void MessageDialog::paintEvent(QPaintEvent* event)
     for (const TextLine& line : std::as_const(m_lines))
         painter.drawText(QPoint(line.rect.left(), line.rect.top() + metrics.ascent()), line.text);
 }
+
+}  // namespace tarn

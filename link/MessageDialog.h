@@ -14,6 +14,8 @@
 class QPlainTextEdit;
 class QPushButton;
 
+namespace tarn {
+
 class MessageDialog : public QDialog {
     Q_OBJECT
 public:
@@ -87,3 +89,5 @@ private:
     QList<QPushButton*> m_choiceButtons;
     static constexpr int FirstChoice = 2;  // above Accepted and Rejected
 };
+
+}  // namespace tarn

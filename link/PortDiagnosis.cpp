@@ -1,6 +1,7 @@
 #include "link/PortDiagnosis.h"
 
 #include "link/PortMap.h"
+#include "link/PortRange.h"
 
 #include <QString>
 
@@ -184,7 +185,7 @@ std::string explainPort(const std::string& device, CommPort::OpenFailure failure
 PortState diagnosePort(CommPort& port, int number, const SystemView& view)
 {
     const std::string device = PortMap::deviceForPort(number).toStdString();
-    const bool usable = port.open("COM" + std::to_string(number));
+    const bool usable = port.open(PortName(number));
     const CommPort::OpenFailure failure = usable ? CommPort::OpenFailure::None : port.lastOpenFailure();
     const std::string reason = port.lastOpenError();
     port.closeIfOpen();

@@ -11,6 +11,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+namespace tarn {
+
 namespace {
 constexpr int PortsPerRow = 5;
 // Control ids of the radio buttons: COM1 is 1004.
@@ -97,3 +99,5 @@ void PortDialog::accept()
     selection = m_buttons->checkedId();
     QDialog::accept();
 }
+
+}  // namespace tarn

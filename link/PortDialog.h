@@ -13,6 +13,8 @@ class QGroupBox;
 class QPushButton;
 class QRadioButton;
 
+namespace tarn {
+
 class PortDialog : public QDialog {
     Q_OBJECT
 public:
@@ -46,3 +48,5 @@ private:
     QPushButton* m_ok;
     QPushButton* m_cancel;
 };
+
+}  // namespace tarn

@@ -10,7 +10,7 @@ QueuedTransferListener::QueuedTransferListener(QObject* parent)
 {
 }
 
-void QueuedTransferListener::setImageCheck(QObject* context, std::function<int(int)> check)
+void QueuedTransferListener::setImageCheck(QObject* context, std::function<int(ImageNotifyCode)> check)
 {
     m_checkContext = context;
     m_check = std::move(check);
@@ -21,7 +21,7 @@ void QueuedTransferListener::transferProgress(int n)
     emit progressPosted(n);
 }
 
-int QueuedTransferListener::imageNotify(int code)
+int QueuedTransferListener::imageNotify(ImageNotifyCode code)
 {
     if (!IsImageQuestion(code)) {
         emit imageNotifyPosted(code);
@@ -41,7 +41,7 @@ int QueuedTransferListener::imageNotify(int code)
     return answer;
 }
 
-void QueuedTransferListener::transferResult(int code)
+void QueuedTransferListener::transferResult(TransferResult code)
 {
     emit resultPosted(code);
 }

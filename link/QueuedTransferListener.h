@@ -19,7 +19,7 @@ public:
 
     // The answer to the WM_IMAGE_NOTIFY questions (codes 4, 5 and 6), run on `context`'s
     // thread while the worker waits. Without one (or once `context` is gone) the answer is 0.
-    void setImageCheck(QObject* context, std::function<int(int code)> check);
+    void setImageCheck(QObject* context, std::function<int(ImageNotifyCode code)> check);
 
     // Connects the three signals to `receiver` as posted messages (Qt::QueuedConnection),
     // so they arrive in the order the job sent them even from the receiver's own thread.
@@ -32,22 +32,22 @@ public:
     }
 
     void transferProgress(int n) override;
-    int imageNotify(int code) override;
-    void transferResult(int code) override;
+    int imageNotify(ImageNotifyCode code) override;
+    void transferResult(TransferResult code) override;
     void scanningPort(int n) override;
 
 signals:
     // The window messages WM_TRANSFER_PROGRESS, WM_IMAGE_NOTIFY and WM_TRANSFER_RESULT.
     void progressPosted(int n);
     // Every code that is not a question (in practice 2: reload the pages).
-    void imageNotifyPosted(int code);
-    void resultPosted(int code);
+    void imageNotifyPosted(tarn::ImageNotifyCode code);
+    void resultPosted(tarn::TransferResult code);
     // The port the scan tries now (1-20), for the status bar.
     void scanningPosted(int port);
 
 private:
     QPointer<QObject> m_checkContext;
-    std::function<int(int)> m_check;
+    std::function<int(ImageNotifyCode)> m_check;
 };
 
 }  // namespace tarn

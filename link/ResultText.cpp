@@ -2,6 +2,7 @@
 
 #include "link/TransferJob.h"
 #include "link/TransferListener.h"
+#include "link/PortRange.h"
 
 namespace tarn {
 
@@ -21,25 +22,26 @@ constexpr int CancelledString = 365;
 
 }  // namespace
 
-bool IsTransferResult(int code)
+bool IsTransferResult(TransferResult code)
 {
-    return code >= NoRadio && code <= WriteSucceeded;
+    return static_cast<int>(code) >= static_cast<int>(TransferResult::NoRadio)
+        && static_cast<int>(code) <= static_cast<int>(TransferResult::WriteSucceeded);
 }
 
-std::string TransferResultText(int code, const LanguageText& text)
+std::string TransferResultText(TransferResult code, const LanguageText& text)
 {
     if (!IsTransferResult(code) || !text)
         return {};
-    if (code == NoRadio)
+    if (code == TransferResult::NoRadio)
         return text(NoRadioString);
-    const bool read = code == ReadFailed || code == ReadSucceeded;
-    const bool succeeded = code == ReadSucceeded || code == WriteSucceeded;
+    const bool read = code == TransferResult::ReadFailed || code == TransferResult::ReadSucceeded;
+    const bool succeeded = code == TransferResult::ReadSucceeded || code == TransferResult::WriteSucceeded;
     return text(read ? ReadString : WriteString) + text(succeeded ? SucceededString : FailedString);
 }
 
 std::string PortDisplayName(int port, const std::string& device)
 {
-    const std::string name = "COM" + std::to_string(port);
+    const std::string name = PortName(port);
     // Windows names its devices after the port: "COM3" or "\\.\COM3" says nothing new.
     const bool ownName = device == name
         || (device.size() > name.size() && device.compare(device.size() - name.size(), name.size(), name) == 0
@@ -47,10 +49,10 @@ std::string PortDisplayName(int port, const std::string& device)
     return device.empty() || ownName ? name : name + " (" + device + ")";
 }
 
-std::string TransferPortText(int code, const TransferPorts& ports, const LanguageText& text)
+std::string TransferPortText(TransferResult code, const TransferPorts& ports, const LanguageText& text)
 {
     // Something took the entry sequence there but failed identification: not "the radio".
-    if (ports.answered != 0 && code == NoRadio)
+    if (ports.answered != 0 && code == TransferResult::NoRadio)
         return text(AnsweredOnString) + PortDisplayName(ports.answered, ports.answeredDevice);
     if (ports.answered != 0)
         return text(RadioOnString) + PortDisplayName(ports.answered, ports.answeredDevice);
@@ -59,9 +61,9 @@ std::string TransferPortText(int code, const TransferPorts& ports, const Languag
     return {};
 }
 
-std::string TransferResultText(int code, const TransferPorts& ports, const LanguageText& text)
+std::string TransferResultText(TransferResult code, const TransferPorts& ports, const LanguageText& text)
 {
-    const std::string result = code == TransferCancelled ? text(CancelledString) : TransferResultText(code, text);
+    const std::string result = code == TransferResult::TransferCancelled ? text(CancelledString) : TransferResultText(code, text);
     const std::string where = TransferPortText(code, ports, text);
     if (result.empty() || where.empty())
         return result;

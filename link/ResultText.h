@@ -3,6 +3,7 @@
 // the same texts.
 #pragma once
 
+#include "link/TransferListener.h"
 #include "radio/LanguageText.h"
 
 #include <string>
@@ -12,9 +13,9 @@ namespace tarn {
 struct TransferPorts;
 
 // Whether `code` is one of the five results (TransferResult).
-bool IsTransferResult(int code);
+bool IsTransferResult(TransferResult code);
 // "no radio", or "read"/"write" followed by "failed"/"succeeded"; empty for any other code.
-std::string TransferResultText(int code, const LanguageText& text);
+std::string TransferResultText(TransferResult code, const LanguageText& text);
 
 // "COM3 (/dev/ttyUSB1)"; "COM3" alone when there is no device or the device is the port
 // itself (Windows).
@@ -22,9 +23,9 @@ std::string PortDisplayName(int port, const std::string& device);
 // Where the transfer with result `code` went: "Radio on COM3 (/dev/ttyUSB1)" once a radio
 // answered ("The radio answered on ..." when it then failed identification); with no radio
 // on a port tried alone, that port; empty when a scan of every port found nothing.
-std::string TransferPortText(int code, const TransferPorts& ports, const LanguageText& text);
+std::string TransferPortText(TransferResult code, const TransferPorts& ports, const LanguageText& text);
 // The result text as above (and the cancelled result), then on its own line where it went.
-std::string TransferResultText(int code, const TransferPorts& ports, const LanguageText& text);
+std::string TransferResultText(TransferResult code, const TransferPorts& ports, const LanguageText& text);
 // The question before writing to (or verifying) a radio that answered on another port than
 // the configuration's: "The radio answered on COM2 (...) instead of the configuration's port
 // COM1 (...). Go on with this radio?"

@@ -5,6 +5,7 @@
 #include "link/WriteChecks.h"
 #include "radio/ImageDiff.h"
 #include "radio/RadioImage.h"
+#include "link/PortRange.h"
 
 #include <algorithm>
 #include <string>
@@ -59,7 +60,7 @@ void TransferJob::run()
     } catch (...) {
         // A fault of the image or the line ends the transfer as a failure, never the
         // program; the port is still closed and the window still told.
-        postResult(operation == Read ? ReadFailed : WriteFailed);
+        postResult(operation == Read ? TransferResult::ReadFailed : TransferResult::WriteFailed);
     }
 
     if (m_port)
@@ -74,22 +75,22 @@ void TransferJob::run()
 void TransferJob::runOperation(int operation)
 {
     if (!m_image || !m_port) {
-        postResult(NoRadio);
+        postResult(TransferResult::NoRadio);
     } else if (operation == Read) {
         switch (connect()) {
         case ConnectOutcome::NoRadio:
             break;  // connect has reported result 0
         case ConnectOutcome::Stopped:
-            postResult(ReadFailed);
+            postResult(TransferResult::ReadFailed);
             break;
         case ConnectOutcome::Connected:
             if (readAll(*m_port)) {
                 keepBackup(*m_image, BackupStore::AfterRead);
                 if (m_listener)
-                    m_listener->imageNotify(ImageRead);
-                postResult(ReadSucceeded);
+                    m_listener->imageNotify(ImageNotifyCode::ImageRead);
+                postResult(TransferResult::ReadSucceeded);
             } else {
-                postResult(ReadFailed);
+                postResult(TransferResult::ReadFailed);
             }
             break;
         }
@@ -98,11 +99,11 @@ void TransferJob::runOperation(int operation)
         case ConnectOutcome::NoRadio:
             break;
         case ConnectOutcome::Stopped:
-            postResult(WriteFailed);
+            postResult(TransferResult::WriteFailed);
             break;
         case ConnectOutcome::Connected: {
             if (!confirmPort(operation)) {
-                postResult(stopRequested() ? WriteFailed : TransferCancelled);
+                postResult(stopRequested() ? TransferResult::WriteFailed : TransferResult::TransferCancelled);
                 break;
             }
             if (m_readBeforeWrite) {
@@ -114,7 +115,7 @@ void TransferJob::runOperation(int operation)
                 m_progress = 0;
                 verifyAll(*m_port);
             }
-            postResult(written ? WriteSucceeded : WriteFailed);
+            postResult(written ? TransferResult::WriteSucceeded : TransferResult::WriteFailed);
             break;
         }
         }
@@ -123,15 +124,15 @@ void TransferJob::runOperation(int operation)
         case ConnectOutcome::NoRadio:
             break;
         case ConnectOutcome::Stopped:
-            postResult(VerifyReadFailed);
+            postResult(TransferResult::VerifyReadFailed);
             break;
         case ConnectOutcome::Connected:
             if (!confirmPort(operation))
-                postResult(stopRequested() ? VerifyReadFailed : TransferCancelled);
+                postResult(stopRequested() ? TransferResult::VerifyReadFailed : TransferResult::TransferCancelled);
             else if (!verifyAll(*m_port))
-                postResult(VerifyReadFailed);
+                postResult(TransferResult::VerifyReadFailed);
             else
-                postResult(m_verify.equal ? VerifyEqual : VerifyDiffers);
+                postResult(m_verify.equal ? TransferResult::VerifyEqual : TransferResult::VerifyDiffers);
             break;
         }
     }
@@ -161,7 +162,7 @@ TransferJob::ConnectOutcome TransferJob::connect()
         const std::int32_t n = order[i];
         if (m_listener)
             m_listener->scanningPort(n);
-        if (!m_port->open("COM" + std::to_string(n))) {
+        if (!m_port->open(PortName(n))) {
             m_port->close();
             continue;
         }
@@ -182,7 +183,7 @@ TransferJob::ConnectOutcome TransferJob::connect()
     }
 
     if (!found) {
-        postResult(NoRadio);
+        postResult(TransferResult::NoRadio);
         return ConnectOutcome::NoRadio;
     }
     Protocol protocol(*m_port);
@@ -190,7 +191,7 @@ TransferJob::ConnectOutcome TransferJob::connect()
         // A stop cut the identification short: the radio did answer.
         if (stopRequested())
             return ConnectOutcome::Stopped;
-        postResult(NoRadio);
+        postResult(TransferResult::NoRadio);
         return ConnectOutcome::NoRadio;
     }
     return ConnectOutcome::Connected;
@@ -266,7 +267,7 @@ bool TransferJob::writeAll(ByteLine& line)
         return false;
     if (stopRequested())
         return false;
-    if (!m_listener || m_listener->imageNotify(CheckBeforeWrite) == 0)
+    if (!m_listener || m_listener->imageNotify(ImageNotifyCode::CheckBeforeWrite) == 0)
         return false;
     keepBackup(*m_image, BackupStore::BeforeWrite);
     step();
@@ -315,7 +316,7 @@ bool TransferJob::writeAll(ByteLine& line)
     return true;
 }
 
-int TransferJob::writeChanges(ByteLine& line)
+TransferResult TransferJob::writeChanges(ByteLine& line)
 {
     Protocol protocol(line);
     m_plan = WritePlan();
@@ -323,10 +324,10 @@ int TransferJob::writeChanges(ByteLine& line)
     // The whole radio, as a read fills an image, then its limits, as every write reads them.
     RadioImage radio = *m_image;
     if (!readBlocks(line, radio) || stopRequested())
-        return WriteFailed;
+        return TransferResult::WriteFailed;
     const BlockRef limits = m_image->block(BandLimits);
     if (!protocol.readLimitBlock(limits.addressHigh(), limits.addressLow(), limits.data().data()))
-        return WriteFailed;
+        return TransferResult::WriteFailed;
     std::copy_n(limits.data().begin(), BlockDataSize, radio.bandLimitData().begin());
     // What a write reads into the scratch block is the radio's function settings block,
     // which nothing has changed since it was read a moment ago.
@@ -336,13 +337,13 @@ int TransferJob::writeChanges(ByteLine& line)
     m_plan.written = ImageAsWritten(*m_image, radio);
     m_plan.chunks = ChangedChunks(*m_image, radio);
     if (stopRequested())
-        return WriteFailed;
+        return TransferResult::WriteFailed;
     if (m_plan.chunks.empty())
-        return WriteSucceeded;  // the radio holds it already: nothing is sent
-    if (!ask(ConfirmChanges))
-        return stopRequested() ? WriteFailed : TransferCancelled;
-    if (!ask(CheckBeforeWrite))
-        return WriteFailed;
+        return TransferResult::WriteSucceeded;  // the radio holds it already: nothing is sent
+    if (!ask(ImageNotifyCode::ConfirmChanges))
+        return stopRequested() ? TransferResult::WriteFailed : TransferResult::TransferCancelled;
+    if (!ask(ImageNotifyCode::CheckBeforeWrite))
+        return TransferResult::WriteFailed;
 
     m_restore.backup = keepBackup(radio, BackupStore::BeforeWrite);
     m_restore.port = m_ports.answered;
@@ -362,9 +363,9 @@ int TransferJob::writeChanges(ByteLine& line)
                 m_image->startupTextData().begin() + overlap);
 
     if (!sendChanges(line))
-        return WriteFailed;
+        return TransferResult::WriteFailed;
     m_restore.offered = !m_verify.readOk || !m_verify.equal;
-    return WriteSucceeded;
+    return TransferResult::WriteSucceeded;
 }
 
 bool TransferJob::sendChanges(ByteLine& line)
@@ -413,7 +414,7 @@ bool TransferJob::sendChanges(ByteLine& line)
     return true;
 }
 
-bool TransferJob::ask(int code)
+bool TransferJob::ask(ImageNotifyCode code)
 {
     if (!m_listener || stopRequested())
         return false;
@@ -424,7 +425,7 @@ bool TransferJob::confirmPort(int operation)
 {
     if (operation == Read || m_ports.answered == m_ports.start)
         return true;
-    if (ask(ConfirmOtherPort))
+    if (ask(ImageNotifyCode::ConfirmOtherPort))
         return true;
     // The radio the user turned down is not the configuration's: its port stays the one it had.
     m_image->setPortNumber(m_ports.start);
@@ -449,7 +450,7 @@ std::uint32_t TransferJob::availablePorts()
     for (int n = FirstPort; n <= LastPort; ++n)
         mask |= 1u << n;
     for (int n = FirstPort; n <= LastPort; ++n) {
-        if (!m_port->open("COM" + std::to_string(n)))
+        if (!m_port->open(PortName(n)))
             mask &= ~(1u << n);
         m_port->closeIfOpen();
     }
@@ -477,7 +478,7 @@ void TransferJob::postProgress(int n)
         m_listener->transferProgress(n);
 }
 
-void TransferJob::postResult(int code)
+void TransferJob::postResult(TransferResult code)
 {
     if (m_listener)
         m_listener->transferResult(code);

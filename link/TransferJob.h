@@ -142,7 +142,7 @@ public:
     // write of the image sends; false when a block does not come back.
     bool verifyAll(ByteLine& line);
     // The read-first write (see setReadBeforeWrite); returns the result code to post.
-    int writeChanges(ByteLine& line);
+    TransferResult writeChanges(ByteLine& line);
 
 private:
     enum class ConnectOutcome { Connected, NoRadio, Stopped };
@@ -150,11 +150,11 @@ private:
     ConnectOutcome connect();
     void step();
     void postProgress(int n);
-    void postResult(int code);
+    void postResult(TransferResult code);
     bool readBlocks(ByteLine& line, RadioImage& into);
     BackupResult keepBackup(const RadioImage& image, const char* what);
     // Asks the listener a question (IsImageQuestion); true only for a 1 with no stop requested.
-    bool ask(int code);
+    bool ask(ImageNotifyCode code);
     bool confirmPort(int operation);
     bool sendChanges(ByteLine& line);
     void postShare(int done, int total);

@@ -11,8 +11,8 @@ inline constexpr int WM_TRANSFER_RESULT = 0x476;
 inline constexpr int WM_IMAGE_NOTIFY = 0x47B;
 inline constexpr int WM_TRANSFER_PROGRESS = 0x48D;
 
-// Result codes carried by WM_TRANSFER_RESULT.
-enum TransferResult {
+// Result codes carried by WM_TRANSFER_RESULT (the values are the message's).
+enum class TransferResult {
     NoRadio = 0,        // no port answered the entry sequence, or identification failed
     ReadFailed = 1,
     WriteFailed = 2,    // also a write stopped by the band-limit check
@@ -28,8 +28,8 @@ enum TransferResult {
     TransferCancelled = 8,
 };
 
-// Codes carried by WM_IMAGE_NOTIFY.
-enum ImageNotifyCode {
+// Codes carried by WM_IMAGE_NOTIFY (the values are the message's).
+enum class ImageNotifyCode {
     ImageRead = 2,         // posted: the image holds new radio data, reload the pages
     CheckBeforeWrite = 4,  // sent: run the band-limit check, answer 1 to go on, 0 to stop
     // Sent before a write or verify whose radio answered on another port than the one the
@@ -43,9 +43,10 @@ enum ImageNotifyCode {
 };
 
 // Whether the code is a question the worker waits on (sent), not a notice (posted).
-inline bool IsImageQuestion(int code)
+inline bool IsImageQuestion(ImageNotifyCode code)
 {
-    return code == CheckBeforeWrite || code == ConfirmOtherPort || code == ConfirmChanges;
+    return code == ImageNotifyCode::CheckBeforeWrite || code == ImageNotifyCode::ConfirmOtherPort
+        || code == ImageNotifyCode::ConfirmChanges;
 }
 
 class TransferListener {
@@ -56,9 +57,9 @@ public:
     virtual void transferProgress(int n) = 0;
     // WM_IMAGE_NOTIFY. Code 2 is a notice (the answer is ignored). The questions (codes 4, 5
     // and 6) block the worker until the answer is known: 1 to go on, 0 to stop.
-    virtual int imageNotify(int code) = 0;
+    virtual int imageNotify(ImageNotifyCode code) = 0;
     // WM_TRANSFER_RESULT: one of TransferResult, once per transfer.
-    virtual void transferResult(int code) = 0;
+    virtual void transferResult(TransferResult code) = 0;
     // The scan is about to try port n (1-20); for a status line while it looks for the radio.
     virtual void scanningPort(int n) { (void)n; }
 };

@@ -57,7 +57,7 @@ std::string RestoreText(const RestoreOffer& offer, const LanguageText& text)
     return text(346) + offer.backup.path;
 }
 
-TransferEndReport DescribeTransferEnd(int code, const TransferJob& job, const LanguageText& text)
+TransferEndReport DescribeTransferEnd(TransferResult code, const TransferJob& job, const LanguageText& text)
 {
     TransferEndReport report;
     auto add = [&report](const std::string& line) {
@@ -66,10 +66,10 @@ TransferEndReport DescribeTransferEnd(int code, const TransferJob& job, const La
     };
     const WritePlan& plan = job.writePlan();
     const VerifyOutcome& verify = job.verifyOutcome();
-    const bool write = code == WriteSucceeded || code == WriteFailed;
-    const bool verifyResult = code == VerifyEqual || code == VerifyDiffers || code == VerifyReadFailed;
+    const bool write = code == TransferResult::WriteSucceeded || code == TransferResult::WriteFailed;
+    const bool verifyResult = code == TransferResult::VerifyEqual || code == TransferResult::VerifyDiffers || code == TransferResult::VerifyReadFailed;
 
-    if (code == WriteSucceeded && plan.nothingToChange()) {
+    if (code == TransferResult::WriteSucceeded && plan.nothingToChange()) {
         add(WriteSummary(plan, text));
         add(TransferPortText(code, job.ports(), text));
     } else if (verifyResult) {
@@ -84,7 +84,7 @@ TransferEndReport DescribeTransferEnd(int code, const TransferJob& job, const La
         }
         if (write && plan.readOk)
             add(WriteSummary(plan, text));
-        if (code == WriteSucceeded && verify.ran)
+        if (code == TransferResult::WriteSucceeded && verify.ran)
             add(VerifyVerdict(verify, text));
     }
     if (write)

@@ -36,6 +36,6 @@ struct TransferEndReport {
     std::vector<std::string> message;  // one line each
     std::vector<std::string> details;
 };
-TransferEndReport DescribeTransferEnd(int code, const TransferJob& job, const LanguageText& text);
+TransferEndReport DescribeTransferEnd(TransferResult code, const TransferJob& job, const LanguageText& text);
 
 }  // namespace tarn

@@ -9,6 +9,8 @@
 
 #include <array>
 
+namespace tarn {
+
 using tarn::EditorKind;
 
 // ---- EditorRegistry -------------------------------------------------------------------
@@ -125,8 +127,7 @@ void CellEditor::commit()
             return;
         m_list->setCellText(row, column, text);
         if ((column == 1 || column == 2) && m_page) {
-            const quint32 high = sharedEditor()->m_rowWasProgrammed ? 0xFFFFu : 0u;
-            FrequencyEditedEvent edited(column, (high << 16) | (static_cast<quint32>(row) & 0xFFFF));
+            FrequencyEditedEvent edited(column, row, sharedEditor()->m_rowWasProgrammed);
             QCoreApplication::sendEvent(m_page, &edited);
         }
         notifyCommitted(row, column);
@@ -507,6 +508,8 @@ void CellCombo::onPopupClosedWithoutChoice()
         return;
     hide();
     list->setFocus(Qt::OtherFocusReason);
-    m_editor.setEditState(tarn::Idle);
+    m_editor.setEditState(tarn::EditState::Idle);
     list->clearRowSelection(m_editor.currentRow());
 }
+
+}  // namespace tarn

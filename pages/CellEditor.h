@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QPointer>
 
+namespace tarn {
+
 class CellListCtrl;
 
 // Posted to the editor of a column: open the cell (row, column).
@@ -39,15 +41,15 @@ public:
 
 class FrequencyEditedEvent : public QEvent {
 public:
-    // wParam: the column; lParam: the row in the low word, 0xFFFF in the high word when
-    // the row was programmed before the edit.
+    FrequencyEditedEvent(int column, int row, bool rowWasProgrammed)
+        : QEvent(WM_FREQUENCY_EDITED), column(column), row(row), rowWasProgrammed(rowWasProgrammed) {}
+    // The message's packing: wParam the column; lParam the row in the low word, 0xFFFF in
+    // the high word when the row was programmed before the edit.
     FrequencyEditedEvent(int wParam, quint32 lParam)
-        : QEvent(WM_FREQUENCY_EDITED), wParam(wParam), lParam(lParam) {}
-    const int wParam;
-    const quint32 lParam;
-    int column() const { return wParam; }
-    int row() const { return static_cast<int>(lParam & 0xFFFF); }
-    bool rowWasProgrammed() const { return (lParam >> 16) == 0xFFFF; }
+        : FrequencyEditedEvent(wParam, static_cast<int>(lParam & 0xFFFF), (lParam >> 16) == 0xFFFF) {}
+    const int column;
+    const int row;
+    const bool rowWasProgrammed;
     int result = 0;
 };
 
@@ -92,8 +94,8 @@ public:
     tarn::CellOpenRule& rule() { return sharedEditor()->m_rule; }
     int currentRow() { return rule().currentRow; }
     int currentColumn() { return rule().currentColumn; }
-    int editState() { return rule().editState; }
-    void setEditState(int state) { rule().editState = state; }
+    tarn::EditState editState() { return rule().editState; }
+    void setEditState(tarn::EditState state) { rule().editState = state; }
     CellListCtrl* list() const { return m_list; }
     QWidget* window() const { return m_window; }
     tarn::EditorKind kind() const { return m_kind; }
@@ -172,3 +174,5 @@ private:
     int m_choiceRow = -1;
     int m_choiceColumn = -1;
 };
+
+}  // namespace tarn

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+namespace tarn {
+
 CellListCtrl::CellListCtrl(QWidget* parent) : QTableWidget(parent)
 {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -256,3 +258,5 @@ void CellListCtrl::paintEvent(QPaintEvent* event)
     painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
     painter.drawLine(0, y, viewport()->width(), y);
 }
+
+}  // namespace tarn

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+namespace tarn {
+
 class CellListCtrl : public QTableWidget {
     Q_OBJECT
 public:
@@ -60,3 +62,5 @@ private:
     // The press was a selection click: its release opens nothing.
     bool m_selectionClick = false;
 };
+
+}  // namespace tarn

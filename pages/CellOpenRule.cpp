@@ -4,9 +4,9 @@ namespace tarn {
 
 namespace {
 
-int stateForEditColumn(int column)
+EditState stateForEditColumn(int column)
 {
-    return column == 10 ? EditingName : Editing;
+    return column == 10 ? EditState::EditingName : EditState::Editing;
 }
 
 }  // namespace
@@ -15,13 +15,13 @@ OpenStep CellOpenRule::decide(int r, int c, EditorKind at, const CellEmpty& empt
                               bool editTextEmpty) const
 {
     OpenStep step;
-    auto openEdit = [&](int row, int column, int state) {
+    auto openEdit = [&](int row, int column, EditState state) {
         step.open = EditorKind::EditBox;
         step.row = row;
         step.column = column;
         step.newState = state;
     };
-    auto openCombo = [&](int state) {
+    auto openCombo = [&](EditState state) {
         step.open = EditorKind::Combo;
         step.row = r;
         step.column = c;
@@ -36,63 +36,63 @@ OpenStep CellOpenRule::decide(int r, int c, EditorKind at, const CellEmpty& empt
     if (at == EditorKind::EditBox) {
         const int k = c == 0 ? 1 : c;
         switch (editState) {
-        case NewFrequency:
+        case EditState::NewFrequency:
             if (empty(r, c) || c == 0) {
                 if (!editTextEmpty) {
                     commit(false);
-                    openEdit(currentRow, 2, Editing);
+                    openEdit(currentRow, 2, EditState::Editing);
                 } else if (c == 10 && !empty(r, 1)) {
-                    openEdit(r, 10, EditingName);
+                    openEdit(r, 10, EditState::EditingName);
                 } else {
-                    openEdit(r, 1, NewFrequency);
+                    openEdit(r, 1, EditState::NewFrequency);
                 }
             } else if (editTextEmpty) {
                 openEdit(r, c, stateForEditColumn(c));
             } else {
                 commit(false);
-                openEdit(currentRow, 2, Editing);
+                openEdit(currentRow, 2, EditState::Editing);
             }
             break;
-        case Editing:
-        case EditingName:
+        case EditState::Editing:
+        case EditState::EditingName:
             commit(true);
             [[fallthrough]];
         default:  // Idle, and the common opening of states 2 and 3
             if (!empty(r, k))
                 openEdit(r, k, stateForEditColumn(k));
             else if (k == 10 && !empty(r, 1))
-                openEdit(r, 10, EditingName);
+                openEdit(r, 10, EditState::EditingName);
             else
-                openEdit(r, 1, NewFrequency);
+                openEdit(r, 1, EditState::NewFrequency);
             break;
         }
         return step;
     }
 
     switch (editState) {
-    case NewFrequency:
+    case EditState::NewFrequency:
         if (!editTextEmpty) {
             commit(false);
-            openEdit(currentRow, 2, Editing);
+            openEdit(currentRow, 2, EditState::Editing);
         } else if (empty(r, c)) {
-            openEdit(r, 1, NewFrequency);
+            openEdit(r, 1, EditState::NewFrequency);
         } else {
-            openCombo(Editing);
+            openCombo(EditState::Editing);
         }
         break;
-    case Editing:
-    case EditingName:
+    case EditState::Editing:
+    case EditState::EditingName:
         commit(true);
         if (empty(r, c))
-            openEdit(r, 1, NewFrequency);
+            openEdit(r, 1, EditState::NewFrequency);
         else
             openCombo(editState);
         break;
     default:
         if (empty(r, c))
-            openEdit(r, 1, NewFrequency);
+            openEdit(r, 1, EditState::NewFrequency);
         else
-            openCombo(Editing);
+            openCombo(EditState::Editing);
         break;
     }
     return step;

@@ -8,8 +8,9 @@
 
 namespace tarn {
 
-// Edit states shared by all editors of one list.
-enum EditState {
+// Edit states shared by all editors of one list; the values are the state numbers the
+// editing rule is described with.
+enum class EditState {
     Idle = 0,          // after creation and after every reset
     NewFrequency = 1,  // the edit box is on column 1 of a free row
     Editing = 2,       // a frequency cell, or a choice cell of a programmed row
@@ -25,20 +26,20 @@ struct OpenStep {
     EditorKind open = EditorKind::EditBox;
     int row = -1;
     int column = -1;
-    int newState = Idle;
+    EditState newState = EditState::Idle;
 };
 
 class CellOpenRule {
 public:
     using CellEmpty = std::function<bool(int row, int column)>;
 
-    int editState = Idle;
+    EditState editState = EditState::Idle;
     int currentRow = -1;
     int currentColumn = -1;
 
     void reset()
     {
-        editState = Idle;
+        editState = EditState::Idle;
         currentRow = -1;
         currentColumn = -1;
     }

@@ -15,7 +15,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-using namespace tarn;
+namespace tarn {
 
 namespace {
 
@@ -34,16 +34,9 @@ QDialogButtonBox* addButtons(QDialog* dialog, QLayout* layout, const DialogButto
 
 }  // namespace
 
-std::optional<long long> SignedTenHz(QString text)
+std::optional<long long> SignedTenHz(const QString& text)
 {
-    text = text.trimmed();
-    const bool negative = text.startsWith(QLatin1Char('-'));
-    if (negative || text.startsWith(QLatin1Char('+')))
-        text.remove(0, 1);
-    const auto value = FrequencyTenHz(text.toStdString());
-    if (!value)
-        return std::nullopt;
-    return negative ? -*value : *value;
+    return SignedFrequencyTenHz(text.trimmed().toStdString());
 }
 
 // ---- ColumnChoicesDialog --------------------------------------------------------------
@@ -192,3 +185,5 @@ int DuplicatesDialog::chosen() const
 {
     return m_list->currentRow();
 }
+
+}  // namespace tarn

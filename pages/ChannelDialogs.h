@@ -19,6 +19,8 @@ class QLineEdit;
 class QListWidget;
 class QSpinBox;
 
+namespace tarn {
+
 // The texts a dialog's buttons show (language strings 116 and 117).
 struct DialogButtons {
     QString ok;
@@ -105,4 +107,6 @@ private:
 
 // A number of MHz the user typed, a sign allowed first ("+0.6", "-5", "12.5"), in 10 Hz
 // units; nothing when the text is not such a number.
-std::optional<long long> SignedTenHz(QString text);
+std::optional<long long> SignedTenHz(const QString& text);
+
+}  // namespace tarn

@@ -7,6 +7,8 @@
 #include <QStyle>
 #include <QToolButton>
 
+namespace tarn {
+
 ChannelFindBar::ChannelFindBar(const Texts& texts, QWidget* parent)
     : QWidget(parent), m_field(new QLineEdit(this)), m_next(new QToolButton(this)), m_previous(new QToolButton(this)),
       m_notFound(new QLabel(texts.notFound, this))
@@ -80,3 +82,5 @@ bool ChannelFindBar::eventFilter(QObject* watched, QEvent* event)
     }
     return QWidget::eventFilter(watched, event);
 }
+
+}  // namespace tarn

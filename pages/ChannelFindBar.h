@@ -8,6 +8,8 @@ class QLabel;
 class QLineEdit;
 class QToolButton;
 
+namespace tarn {
+
 class ChannelFindBar : public QWidget {
     Q_OBJECT
 public:
@@ -40,3 +42,5 @@ private:
     QToolButton* m_previous;
     QLabel* m_notFound;
 };
+
+}  // namespace tarn

@@ -21,7 +21,7 @@
 
 #include <algorithm>
 
-using namespace tarn;
+namespace tarn {
 
 namespace {
 
@@ -197,10 +197,8 @@ void CChnMsgView::LoadFromImage()
     m_list->setUpdatesEnabled(true);
 }
 
-void CChnMsgView::StoreToImage()
+void CChnMsgView::store()
 {
-    if (!hasImage() || (m_context.mayStore && !m_context.mayStore()))
-        return;
     // The same request a click on row 1, column 0 makes: it commits a pending edit
     // exactly as a click elsewhere would.
     m_edit->editor().open(1, 0);
@@ -210,7 +208,7 @@ void CChnMsgView::StoreToImage()
     for (int row = 0; row < RowCount; ++row)
         StoreChannel(row);
     if (m_adjusted)
-        showMessage(languageString(126));
+        showMessage(languageString(strings::BandOptionCleared));
 }
 
 void CChnMsgView::addToPrint(PrintContent& content) const
@@ -241,7 +239,7 @@ void CChnMsgView::storeInto(RadioImage& target) const
 
 void CChnMsgView::commitPending()
 {
-    if (m_readOnly || m_edit->editor().editState() == Idle)
+    if (m_readOnly || m_edit->editor().editState() == EditState::Idle)
         return;
     // As at a store: the request a click on row 1, column 0 makes commits what is typed.
     m_edit->editor().open(1, 0);
@@ -256,7 +254,7 @@ bool CChnMsgView::hasUnstoredEdits() const
     CellEditor& editor = m_edit->editor();
     const int row = editor.currentRow();
     const int column = editor.currentColumn();
-    if (editor.editState() != Idle && row >= 0 && (column == ColRxFrequency || column == ColTxFrequency || column == ColName)
+    if (editor.editState() != EditState::Idle && row >= 0 && (column == ColRxFrequency || column == ColTxFrequency || column == ColName)
         && m_edit->text() != m_list->cellText(row, column))
         return true;
     // What a store would make of the rows, tried on a copy of the image.
@@ -313,7 +311,7 @@ bool CChnMsgView::event(QEvent* event)
     }
     if (event->type() == WM_FREQUENCY_EDITED) {
         auto* edited = static_cast<FrequencyEditedEvent*>(event);
-        edited->result = OnFrequencyEdited(edited->column(), edited->row(), edited->rowWasProgrammed());
+        edited->result = OnFrequencyEdited(edited->column, edited->row, edited->rowWasProgrammed);
         return true;
     }
     return PageView::event(event);
@@ -654,3 +652,5 @@ PageView* createChannelPage(const PageContext& context, QWidget* parent)
 {
     return new CChnMsgView(context, parent);
 }
+
+}  // namespace tarn

@@ -15,12 +15,15 @@
 #include <optional>
 #include <vector>
 
+class QAction;
+class QMimeData;
+
+namespace tarn {
+
 class CellListCtrl;
 class CellEdit;
 class CellCombo;
 class ChannelFindBar;
-class QAction;
-class QMimeData;
 
 inline constexpr int ChannelCopyCommand = 4000;
 inline constexpr int ChannelPasteCommand = 4001;
@@ -38,7 +41,6 @@ public:
     ~CChnMsgView() override;
 
     void LoadFromImage() override;
-    void StoreToImage() override;
     void storeInto(tarn::RadioImage& target) const override;
     void commitPending() override;
     // The list's cell texts, row by row.
@@ -114,6 +116,7 @@ public:
     CellCombo* choiceCombo(int column) const;
 
 protected:
+    void store() override;
     bool event(QEvent* event) override;
 
 private:
@@ -159,3 +162,5 @@ private:
 
 // What the main frame calls to open the page.
 PageView* createChannelPage(const PageContext& context, QWidget* parent);
+
+}  // namespace tarn

@@ -5,6 +5,7 @@
 #include "radio/PrintContent.h"
 #include "radio/ChannelRecord.h"
 #include "radio/Codecs.h"
+#include "radio/LanguageStrings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,7 +18,8 @@
 #include <QSignalBlocker>
 #include <QStringListModel>
 
-using namespace tarn;
+namespace tarn {
+
 using settings::Field;
 using settings::Rule;
 using settings::Section;
@@ -130,7 +132,7 @@ CChoiceFunView::~CChoiceFunView()
 
 std::string CChoiceFunView::offText() const
 {
-    return languageString(12).toStdString();
+    return languageString(strings::Off).toStdString();
 }
 
 LanguageText CChoiceFunView::languageText() const
@@ -147,7 +149,7 @@ void CChoiceFunView::OnInitialUpdate()
             setId(box, g.id);
         box->setGeometry(dialogRect(g.x, g.y, g.w, g.h));
     }
-    m_tones = createToneListModel(languageString(12), this);
+    m_tones = createToneListModel(languageString(strings::Off), this);
     buildGeneralControls();
     buildBandGroup(Band::A);
     buildBandGroup(Band::B);
@@ -437,10 +439,8 @@ void CChoiceFunView::LoadFromImage()
     m_shownValues = takeValues();
 }
 
-void CChoiceFunView::StoreToImage()
+void CChoiceFunView::store()
 {
-    if (!hasImage() || (m_context.mayStore && !m_context.mayStore()))
-        return;
     OptionsValues values = takeValues();
     const StoreNotices notices = StoreOptions(image(), values, offText());
     const std::string message = NoticeText(notices, languageText());
@@ -573,3 +573,5 @@ PageView* createOptionsPage(const PageContext& context, QWidget* parent)
 {
     return new CChoiceFunView(context, parent);
 }
+
+}  // namespace tarn

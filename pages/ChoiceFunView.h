@@ -15,6 +15,9 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QStringListModel;
+
+namespace tarn {
+
 class OffsetListModel;
 
 class CChoiceFunView : public PageView {
@@ -27,7 +30,6 @@ public:
 
     void OnInitialUpdate();
     void LoadFromImage() override;
-    void StoreToImage() override;
     void storeInto(tarn::RadioImage& target) const override;
     void commitPending() override;
     // The texts, selections and check states of every control the printout names.
@@ -43,6 +45,7 @@ public:
     Pending pending() const { return m_pending; }
 
 protected:
+    void store() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -94,3 +97,5 @@ private:
 
 // What the main frame calls to open the page.
 PageView* createOptionsPage(const PageContext& context, QWidget* parent);
+
+}  // namespace tarn

@@ -5,6 +5,8 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+namespace tarn {
+
 namespace {
 
 int scaled(int units, int base, int divisor)
@@ -59,3 +61,5 @@ QSize fitFormToControls(QWidget* form)
     form->setFixedSize(size);
     return size;
 }
+
+}  // namespace tarn

@@ -10,6 +10,8 @@
 
 class QWidget;
 
+namespace tarn {
+
 class DialogUnits {
 public:
     explicit DialogUnits(const QFont& font);
@@ -36,3 +38,5 @@ QWidget* addTemplateForm(QWidget* page, const DialogUnits& units, int widthUnits
 // control kept after the last one: a template larger than its controls would show scroll
 // bars over empty space. Returns the form's size.
 QSize fitFormToControls(QWidget* form);
+
+}  // namespace tarn

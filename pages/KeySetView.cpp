@@ -11,7 +11,7 @@
 #include <QLabel>
 #include <QPainter>
 
-using namespace tarn;
+namespace tarn {
 
 namespace {
 
@@ -100,10 +100,8 @@ void CKeySetView::LoadFromImage()
     m_sideKey->setCurrentIndex(sideKeySelection);
 }
 
-void CKeySetView::StoreToImage()
+void CKeySetView::store()
 {
-    if (!hasImage() || (m_context.mayStore && !m_context.mayStore()))
-        return;
     sideKeySelection = m_sideKey->currentIndex();
     storeInto(image());
 }
@@ -139,3 +137,5 @@ PageView* createKeyPage(const PageContext& context, QWidget* parent)
 {
     return new CKeySetView(context, parent);
 }
+
+}  // namespace tarn

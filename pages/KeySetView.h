@@ -9,6 +9,8 @@
 
 class QComboBox;
 
+namespace tarn {
+
 // The frame the radio's picture is drawn into, stretched to its inside.
 class PictureFrame : public QFrame {
     Q_OBJECT
@@ -34,7 +36,6 @@ public:
     explicit CKeySetView(const PageContext& context, QWidget* parent = nullptr);
 
     void LoadFromImage() override;
-    void StoreToImage() override;
     void storeInto(tarn::RadioImage& target) const override;
     // The side-key list's text.
     void addToPrint(tarn::PrintContent& content) const override;
@@ -47,6 +48,9 @@ public:
     // The selection as last exchanged with the list.
     int sideKeySelection = 0;
 
+protected:
+    void store() override;
+
 private:
     QComboBox* m_sideKey;
     PictureFrame* m_picture;
@@ -54,3 +58,5 @@ private:
 
 // What the main frame calls to open the page.
 PageView* createKeyPage(const PageContext& context, QWidget* parent);
+
+}  // namespace tarn

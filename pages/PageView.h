@@ -12,9 +12,9 @@
 #include <functional>
 
 namespace tarn {
+
 class RadioImage;
 struct PrintContent;
-}
 
 struct PageContext {
     // The configuration the page edits; the page reaches the image through it.
@@ -34,7 +34,15 @@ public:
         : QWidget(parent), m_context(context) {}
 
     virtual void LoadFromImage() = 0;
-    virtual void StoreToImage() = 0;
+    // Writes the controls into the configuration's image, with the page's notices. Nothing
+    // while there is no configuration or a transfer owns the image (mayStore): the guard
+    // lives here so that no page can forget it.
+    void StoreToImage()
+    {
+        if (!hasImage() || (m_context.mayStore && !m_context.mayStore()))
+            return;
+        store();
+    }
     // What StoreToImage would write, written into `target` without any notice: the
     // history and the unsaved-changes question see the page's values through it.
     virtual void storeInto(tarn::RadioImage& target) const { (void)target; }
@@ -62,6 +70,9 @@ protected:
             control->disconnect(this);
     }
 
+    // StoreToImage's work, called only when the page may store.
+    virtual void store() = 0;
+
     QString languageString(int n) const
     {
         return m_context.languageStrings && n >= 0 && n < m_context.languageStrings->size()
@@ -83,3 +94,5 @@ protected:
 
     PageContext m_context;
 };
+
+}  // namespace tarn

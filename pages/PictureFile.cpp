@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <QWidget>
 
+namespace tarn {
+
 // Three blanks between the words, as users of the program know them.
 const QString PictureFile::CannotOpenText = QStringLiteral("Can't   Open   Image   File!");
 const QString PictureFile::CannotDecodeText = QStringLiteral("Error   Loading   Picture   From   Stream!");
@@ -121,3 +123,5 @@ bool PictureFile::ShowPicture(QPainter& painter, const QRect& rect, bool fit, QW
     painter.drawPixmap(rect.topLeft(), m_scaled);
     return true;
 }
+
+}  // namespace tarn

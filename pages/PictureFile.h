@@ -13,6 +13,8 @@
 class QPainter;
 class QWidget;
 
+namespace tarn {
+
 class PictureFile {
 public:
     // The platform message box texts of the three failures.
@@ -54,3 +56,5 @@ private:
     State m_reported = State::Unknown;
     bool m_renderReported = false;
 };
+
+}  // namespace tarn

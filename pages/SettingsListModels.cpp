@@ -7,6 +7,8 @@
 #include <QEvent>
 #include <QPointer>
 
+namespace tarn {
+
 namespace {
 
 // One filter serves every list of every page.
@@ -71,3 +73,5 @@ void takeWheelOnlyWithFocus(QComboBox* list)
     list->setFocusPolicy(Qt::StrongFocus);
     list->installEventFilter(guard);
 }
+
+}  // namespace tarn

@@ -9,6 +9,8 @@
 
 class QComboBox;
 
+namespace tarn {
+
 class OffsetListModel : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -33,3 +35,5 @@ QStringListModel* createToneListModel(const QString& offText, QObject* parent);
 // list without it the wheel scrolls the page as it does everywhere else, and the list does
 // not take the focus from the wheel either.
 void takeWheelOnlyWithFocus(QComboBox* list);
+
+}  // namespace tarn

@@ -2,6 +2,7 @@
 
 #include "radio/OptionsSettings.h"
 #include "radio/RadioImage.h"
+#include "radio/LanguageStrings.h"
 
 namespace tarn::print {
 
@@ -29,7 +30,7 @@ PrintContent contentFromImage(const RadioImage& image, const std::vector<std::st
         content.channels.push_back(ChannelRowTexts(image, i, words));
 
     // The optional functions page and the key page as they show after a load.
-    const OptionsValues values = LoadOptions(image, text(12));
+    const OptionsValues values = LoadOptions(image, text(strings::Off));
     const std::vector<settings::Field>& fields = settings::Fields();
     for (std::size_t k = 0; k < fields.size(); ++k) {
         const settings::Field& field = fields[k];

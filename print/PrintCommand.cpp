@@ -1,6 +1,7 @@
 #include "print/PrintCommand.h"
 
 #include "print/PrintPages.h"
+#include "radio/LanguageStrings.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -15,7 +16,7 @@ bool printWithDialog(QWidget* parent, const PrintContent& content,
                      const std::function<int(QPrintDialog&)>& runDialog)
 {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QString::fromStdString(content.languageString(29)));
+    printer.setDocName(QString::fromStdString(content.languageString(strings::ConfigurationTitle)));
     QPrintDialog dialog(&printer, parent);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
 
@@ -43,7 +44,7 @@ void showPrintPreview(QWidget* parent, const PrintContent& content,
                       const std::function<int(QPrintPreviewDialog&)>& runDialog)
 {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QString::fromStdString(content.languageString(29)));
+    printer.setDocName(QString::fromStdString(content.languageString(strings::ConfigurationTitle)));
     QPrintPreviewDialog dialog(&printer, parent);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&content](QPrinter* target) {

@@ -1,6 +1,8 @@
 #include "print/PrintLayout.h"
 
 #include "radio/BandSettings.h"
+#include "radio/Codecs.h"
+#include "radio/LanguageStrings.h"
 
 #include <algorithm>
 
@@ -11,9 +13,6 @@ namespace {
 // Column widths of the channel table in 1/984 of the print width.
 constexpr std::array<int, ChannelColumnCount> ColumnUnits{44, 115, 115, 105, 105, 80, 80, 80, 80, 80, 100};
 constexpr int ColumnUnitTotal = 984;
-// Language strings of the column titles: the channel list's headers.
-constexpr std::array<int, ChannelColumnCount> ColumnTitles{17, 18, 19, 20, 21, 22, 23, 24, 53, 25, 26};
-
 // The first n characters (code points) of a UTF-8 text.
 std::string firstCharacters(const std::string& utf8, std::size_t n)
 {
@@ -44,7 +43,7 @@ void addHeader(PrintPage& out, int page, const PrintMetrics& m, const PrintConte
                const TextWidth& width)
 {
     const int right = m.printLeft + m.printWidth;
-    out.texts.push_back({PrintFont::Header, m.printLeft, 3 * m.lineHeight, content.languageString(29)});
+    out.texts.push_back({PrintFont::Header, m.printLeft, 3 * m.lineHeight, content.languageString(strings::ConfigurationTitle)});
     const std::string pages = pageHeaderText(page, m.pageCount, content.languageString(PageHeaderString));
     out.texts.push_back({PrintFont::Header, right - width(PrintFont::Header, pages), 3 * m.lineHeight, pages});
     out.lines.push_back({m.printLeft, 4 * m.lineHeight, right, 4 * m.lineHeight});
@@ -64,7 +63,7 @@ void addChannelPage(PrintPage& out, int page, const PrintMetrics& m, const Print
     out.lines.push_back({m.printLeft, 6 * lh, m.printLeft + m.printWidth, 6 * lh});
 
     for (int c = 0; c < ChannelColumnCount; ++c) {
-        const std::string title = printedTitle(content.languageString(ColumnTitles[static_cast<std::size_t>(c)]));
+        const std::string title = printedTitle(content.languageString(ChannelColumnHeaders[static_cast<std::size_t>(c)]));
         // The table's width comes from one measured title; the others may need more room
         // than their share, in any language and face: they are drawn smaller instead of
         // running into the next column, keeping half the left gap before its edge.
@@ -211,7 +210,7 @@ PrintMetrics beginPrinting(int w21, int w6, int lineHeight, int printableWidth, 
     m.printWidth = printWidthFor(w21, w6);
     m.linesPerPage = linesPerPageFor(printableHeight, m.lineHeight);
     m.rows = rowsFor(m.linesPerPage);
-    m.channelCount = std::clamp(channelCount, 0, ChannelCount);
+    m.channelCount = std::clamp(channelCount, 0, layout::ChannelCount);
     m.pageCount = pageCountFor(m.rows, m.channelCount);
     m.printLeft = printLeftFor(printableWidth, m.printWidth);
     return m;
@@ -272,8 +271,9 @@ double fitScale(int textWidth, int room)
 
 std::string stepText(int step)
 {
-    static const char* const texts[] = {"2.5", "5", "6.25", "10", "12.5", "25", "50", "100"};
-    return step >= 0 && step < 8 ? texts[step] : std::string();
+    const auto& steps = Steps();
+    return step >= 0 && step < static_cast<int>(steps.size()) ? std::string(steps[static_cast<std::size_t>(step)].printed)
+                                                               : std::string();
 }
 
 const std::vector<SettingBox>& settingsBoxes()

@@ -13,7 +13,6 @@
 
 namespace tarn::print {
 
-inline constexpr int ChannelCount = 128;
 // The page header's "page N of M": a language string with two "%d", the first for the
 // page, the second for the page count; an empty one prints the Chinese form.
 inline constexpr int PageHeaderString = 430;
@@ -66,7 +65,7 @@ struct PrintMetrics {
     int linesPerPage = 0;
     int lineHeight = 1;
     int rows = 1;  // channel rows per page
-    int channelCount = ChannelCount;  // the rows of the channel pages
+    int channelCount = layout::ChannelCount;  // the rows of the channel pages
     int pageCount = 2;
 };
 
@@ -77,11 +76,11 @@ int linesPerPageFor(int printableHeight, int lineHeight);
 // still prints one row, so the job stays finite (129 channel pages at worst).
 int rowsFor(int linesPerPage);
 // Channel pages plus the settings page; no channel page when there are no channel rows.
-int pageCountFor(int rows, int channelCount = ChannelCount);
+int pageCountFor(int rows, int channelCount = layout::ChannelCount);
 int printLeftFor(int printableWidth, int printWidth);
 // w21, w6: widths of language string 21 and of "000000" in the measuring font.
 PrintMetrics beginPrinting(int w21, int w6, int lineHeight, int printableWidth, int printableHeight,
-                           int channelCount = ChannelCount);
+                           int channelCount = layout::ChannelCount);
 
 // A handout without pages of empty rows: keeps the rows of programmed channels (those
 // that show a receive frequency), in their order and with their own numbers.

@@ -1,7 +1,9 @@
 #include "print/PrintPages.h"
 
 #include "print/PrintFonts.h"
+#include "radio/ChannelRecord.h"
 #include "radio/SafeFile.h"
+#include "radio/LanguageStrings.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -35,7 +37,7 @@ PrintMetrics measurePrint(QPainter& painter, const PrintContent& content)
 {
     QPaintDevice* device = painter.device();
     const QFontMetrics metrics(printFont(PrintFont::Metrics), device);
-    const int w21 = metrics.horizontalAdvance(q(content.languageString(21)));
+    const int w21 = metrics.horizontalAdvance(q(content.languageString(ChannelColumnHeaders[ColTxTone])));
     const int w6 = metrics.horizontalAdvance(QStringLiteral("000000"));
     return beginPrinting(w21, w6, metrics.height() + metrics.leading(), device->width(), device->height(),
                          static_cast<int>(content.channels.size()));
@@ -103,7 +105,7 @@ QByteArray renderPrintPdf(const PrintContent& content, QPageSize::PageSizeId pap
         QPdfWriter writer(&buffer);
         writer.setPageSize(QPageSize(paper));
         writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
-        writer.setTitle(q(content.languageString(29)));
+        writer.setTitle(q(content.languageString(strings::ConfigurationTitle)));
         writer.setCreator(QStringLiteral("Tarn"));
         *pages = printConfiguration(writer, content);
     }

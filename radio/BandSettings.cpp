@@ -3,6 +3,7 @@
 #include "radio/Bytes.h"
 #include "radio/ChannelRecord.h"
 #include "radio/Codecs.h"
+#include "radio/LanguageStrings.h"
 
 #include <algorithm>
 
@@ -302,7 +303,7 @@ bool BandFieldFromText(BandSettings& value, BandFieldId id, const std::string& s
     case BandFieldId::TxTone:
     case BandFieldId::RxTone: {
         const auto& tones = ToneTexts();
-        if (shown != text(12) && std::find(tones.begin(), tones.end(), shown) == tones.end())
+        if (shown != text(strings::Off) && std::find(tones.begin(), tones.end(), shown) == tones.end())
             return false;
         (id == BandFieldId::TxTone ? value.txTone : value.rxTone) = shown;
         return true;

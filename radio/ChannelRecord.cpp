@@ -2,6 +2,7 @@
 
 #include "radio/Bytes.h"
 #include "radio/Codecs.h"
+#include "radio/LanguageStrings.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -68,7 +69,7 @@ std::optional<long long> tenHzOf(const std::string& text, bool emptyIsZero)
 ChannelWords ChannelWords::fromLanguage(const LanguageText& text)
 {
     auto word = [&text](int n) { return text ? text(n) : std::string(); };
-    return {word(2), word(3), word(4), word(5), word(10), word(11), word(12), word(13)};
+    return {word(2), word(3), word(4), word(5), word(10), word(11), word(strings::Off), word(13)};
 }
 
 const std::string& ChannelWords::word(int n) const

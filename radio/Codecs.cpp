@@ -89,47 +89,60 @@ constexpr std::array<StepInfo, 8> StepTable{{
     {10000, "100", "100KHZ"},
 }};
 
-constexpr std::array<float, 8> StepKHz{2.5f, 5.0f, 6.25f, 10.0f, 12.5f, 25.0f, 50.0f, 100.0f};
-
-// The offset list grid in 10 Hz units; an unknown step index falls back to 125 kHz.
+// The offset list grid in 10 Hz units: the step's; an unknown step index falls back to 125 kHz.
 int offsetGrid(int stepIndex)
 {
-    const float s = stepIndex >= 0 && stepIndex < 8 ? StepKHz[stepIndex] : 125.0f;
-    return static_cast<int>(s * 100.0f);
+    return stepIndex >= 0 && stepIndex < static_cast<int>(StepTable.size()) ? StepTable[static_cast<std::size_t>(stepIndex)].grid
+                                                                             : 12500;
 }
 
-constexpr std::array<std::string_view, 260> ToneTable{
-    // CTCSS, ascending
+// The CTCSS tones, ascending.
+constexpr std::array<std::string_view, 50> CtcssTones{
     "67.0", "69.3", "71.9", "74.4", "77.0", "79.7", "82.5", "85.4", "88.5", "91.5",
     "94.8", "97.4", "100.0", "103.5", "107.2", "110.9", "114.8", "118.8", "123.0", "127.3",
     "131.8", "136.5", "141.3", "146.2", "151.4", "156.7", "159.8", "162.2", "165.5", "167.9",
     "171.3", "173.8", "177.3", "179.9", "183.5", "186.2", "189.9", "192.8", "196.6", "199.5",
     "203.5", "206.5", "210.7", "218.1", "225.7", "229.1", "233.6", "241.8", "250.3", "254.1",
-    // DCS, normal polarity
-    "DN023", "DN025", "DN026", "DN031", "DN032", "DN036", "DN043", "DN047", "DN051", "DN053",
-    "DN054", "DN065", "DN071", "DN072", "DN073", "DN074", "DN114", "DN115", "DN116", "DN122",
-    "DN125", "DN131", "DN132", "DN134", "DN143", "DN145", "DN152", "DN155", "DN156", "DN162",
-    "DN165", "DN172", "DN174", "DN205", "DN212", "DN223", "DN225", "DN226", "DN243", "DN244",
-    "DN245", "DN246", "DN251", "DN252", "DN255", "DN261", "DN263", "DN265", "DN266", "DN271",
-    "DN274", "DN306", "DN311", "DN315", "DN325", "DN331", "DN332", "DN343", "DN346", "DN351",
-    "DN356", "DN364", "DN365", "DN371", "DN411", "DN412", "DN413", "DN423", "DN431", "DN432",
-    "DN445", "DN446", "DN452", "DN454", "DN455", "DN462", "DN464", "DN465", "DN466", "DN503",
-    "DN506", "DN516", "DN523", "DN526", "DN532", "DN546", "DN565", "DN606", "DN612", "DN624",
-    "DN627", "DN631", "DN632", "DN645", "DN654", "DN662", "DN664", "DN703", "DN712", "DN723",
-    "DN731", "DN732", "DN734", "DN743", "DN754",
-    // DCS, inverted polarity
-    "DI023", "DI025", "DI026", "DI031", "DI032", "DI036", "DI043", "DI047", "DI051", "DI053",
-    "DI054", "DI065", "DI071", "DI072", "DI073", "DI074", "DI114", "DI115", "DI116", "DI122",
-    "DI125", "DI131", "DI132", "DI134", "DI143", "DI145", "DI152", "DI155", "DI156", "DI162",
-    "DI165", "DI172", "DI174", "DI205", "DI212", "DI223", "DI225", "DI226", "DI243", "DI244",
-    "DI245", "DI246", "DI251", "DI252", "DI255", "DI261", "DI263", "DI265", "DI266", "DI271",
-    "DI274", "DI306", "DI311", "DI315", "DI325", "DI331", "DI332", "DI343", "DI346", "DI351",
-    "DI356", "DI364", "DI365", "DI371", "DI411", "DI412", "DI413", "DI423", "DI431", "DI432",
-    "DI445", "DI446", "DI452", "DI454", "DI455", "DI462", "DI464", "DI465", "DI466", "DI503",
-    "DI506", "DI516", "DI523", "DI526", "DI532", "DI546", "DI565", "DI606", "DI612", "DI624",
-    "DI627", "DI631", "DI632", "DI645", "DI654", "DI662", "DI664", "DI703", "DI712", "DI723",
-    "DI731", "DI732", "DI734", "DI743", "DI754",
 };
+
+// The DCS codes as the radio shows them (octal digits); each is listed twice in the tone
+// texts, after "DN" for normal and after "DI" for inverted polarity.
+constexpr std::array<std::string_view, 105> DcsCodes{
+    "023", "025", "026", "031", "032", "036", "043", "047", "051", "053",
+    "054", "065", "071", "072", "073", "074", "114", "115", "116", "122",
+    "125", "131", "132", "134", "143", "145", "152", "155", "156", "162",
+    "165", "172", "174", "205", "212", "223", "225", "226", "243", "244",
+    "245", "246", "251", "252", "255", "261", "263", "265", "266", "271",
+    "274", "306", "311", "315", "325", "331", "332", "343", "346", "351",
+    "356", "364", "365", "371", "411", "412", "413", "423", "431", "432",
+    "445", "446", "452", "454", "455", "462", "464", "465", "466", "503",
+    "506", "516", "523", "526", "532", "546", "565", "606", "612", "624",
+    "627", "631", "632", "645", "654", "662", "664", "703", "712", "723",
+    "731", "732", "734", "743", "754",
+};
+
+// The tone texts after the off text: the CTCSS tones, then every DCS code with "DN", then
+// every DCS code with "DI". Built once; the views point into the static texts.
+const std::array<std::string_view, 260>& toneTable()
+{
+    static const std::array<std::string, 260> texts = [] {
+        std::array<std::string, 260> t;
+        std::size_t i = 0;
+        for (std::string_view tone : CtcssTones)
+            t[i++] = std::string(tone);
+        for (std::string_view prefix : {DcsNormalPrefix, DcsInvertedPrefix})
+            for (std::string_view code : DcsCodes)
+                t[i++] = std::string(prefix) + std::string(code);
+        return t;
+    }();
+    static const std::array<std::string_view, 260> views = [] {
+        std::array<std::string_view, 260> v;
+        for (std::size_t i = 0; i < v.size(); ++i)
+            v[i] = texts[i];
+        return v;
+    }();
+    return views;
+}
 
 struct TransmitWindow {
     double low;
@@ -164,6 +177,13 @@ double FrequencyToMHz(std::uint32_t word)
     value += nibble(word, 1) * 0.0001;
     value += nibble(word, 0) * 0.00001;
     return value;
+}
+
+double frequencyWordMHz(std::uint32_t word)
+{
+    auto digit = [word](int k) { return static_cast<double>(nibble(word, k)); };
+    return 100 * digit(7) + 10 * digit(6) + digit(5) + digit(4) / 10 + digit(3) / 100
+        + digit(2) / 1000 + digit(1) / 10000 + digit(0) / 100000;
 }
 
 bool FrequencyToText(std::uint32_t word, std::string& text)
@@ -278,9 +298,9 @@ void ToneCodeToText(std::uint16_t code, bool valid, std::string& text, const std
         text = fixed(code / 10.0, 1);
         return;
     }
-    char buffer[8];
-    std::snprintf(buffer, sizeof buffer, "%s%03o", high < 0x80 ? "DN" : "DI", code & 0x1FF);
-    text = buffer;
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%03o", code & 0x1FF);
+    text = std::string(high < 0x80 ? DcsNormalPrefix : DcsInvertedPrefix) + digits;
 }
 
 std::uint16_t ToneTextToCode(const std::string& text, bool valid, const std::string& offText)
@@ -302,15 +322,16 @@ std::uint16_t ToneTextToCode(const std::string& text, bool valid, const std::str
 
 const std::array<std::string_view, 260>& ToneTexts()
 {
-    return ToneTable;
+    return toneTable();
 }
 
 std::vector<std::string> ToneListItems(const std::string& offText)
 {
     std::vector<std::string> items;
-    items.reserve(ToneTable.size() + 1);
+    const auto& tones = toneTable();
+    items.reserve(tones.size() + 1);
     items.push_back(offText);
-    for (std::string_view tone : ToneTable)
+    for (std::string_view tone : tones)
         items.emplace_back(tone);
     return items;
 }

@@ -16,8 +16,14 @@ inline constexpr std::uint16_t NoTone = 0xFFFF;
 
 // Programmed when each of the four lowest nibbles is 0-9; the upper four are not examined.
 bool IsBcdFrequency(std::uint32_t word);
-// Decodes a word to MHz (double precision) without the programmed test.
+// A frequency word in MHz, two ways that may differ in the last bit of the double; each
+// keeps the results of the rule that uses it. Neither tests whether the word is programmed.
+// The shown text, the transmit windows and the sort: digits added one after another, each
+// multiplied by its power of ten (0.1, 0.01, ...).
 double FrequencyToMHz(std::uint32_t word);
+// The band-limit comparisons: the digits summed in one expression, each divided by its power
+// of ten, so a frequency on a limit stays on the same side as the radio puts it.
+double frequencyWordMHz(std::uint32_t word);
 // "%.5f" of the frequency; false and an empty text when the word is not programmed.
 bool FrequencyToText(std::uint32_t word, std::string& text);
 // Cleans a typed frequency in place: range replacement, ".0" for three characters,
@@ -41,6 +47,10 @@ bool InTransmitWindows(std::uint32_t word);
 // 0xFFFF gives offText when valid, "" when not; other codes by the tone table.
 void ToneCodeToText(std::uint16_t code, bool valid, std::string& text, const std::string& offText);
 std::uint16_t ToneTextToCode(const std::string& text, bool valid, const std::string& offText);
+// A DCS tone text is a prefix and the code's three octal digits: "DN023" normal, "DI023"
+// inverted polarity.
+inline constexpr std::string_view DcsNormalPrefix = "DN";
+inline constexpr std::string_view DcsInvertedPrefix = "DI";
 // The 260 tone texts after the off text: 50 CTCSS, 105 "DN" codes, 105 "DI" codes.
 const std::array<std::string_view, 260>& ToneTexts();
 // The 261 items of every tone list: offText, then ToneTexts().

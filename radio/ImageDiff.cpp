@@ -1,6 +1,7 @@
 #include "radio/ImageDiff.h"
 
 #include "radio/Bytes.h"
+#include "radio/BandLimits.h"
 #include "radio/ChannelRecord.h"
 #include "radio/Codecs.h"
 #include "radio/OptionsSettings.h"
@@ -160,14 +161,13 @@ std::vector<Field> imageFields(const DiffWords& words)
         addBytes(field, offset, 4);
         fields.push_back(std::move(field));
     }
-    static const char* const limitNames[limits::Count] = {
-        "receive range 1 lowest", "receive range 1 highest", "receive range 2 lowest", "receive range 2 highest",
-        "transmit range 1 lowest", "transmit range 1 highest", "transmit range 2 lowest", "transmit range 2 highest"};
-    for (int k = 0; k < limits::Count; ++k) {
-        Field field{std::string("Band limit, ") + limitNames[k] + " MHz", {},
-                    [k](const RadioImage& image, int) { return std::to_string(image.bandLimitMHz(k)); }};
-        addBytes(field, dataOffset(BandLimits) + 2 * k, 2);
-        fields.push_back(std::move(field));
+    for (const LimitRange& range : LimitRanges) {
+        for (const int k : {static_cast<int>(range.low), static_cast<int>(range.high)}) {
+            Field field{"Band limit, " + std::string(range.name) + (k == range.low ? " lowest" : " highest") + " MHz", {},
+                        [k](const RadioImage& image, int) { return std::to_string(image.bandLimitMHz(k)); }};
+            addBytes(field, dataOffset(BandLimits) + 2 * k, 2);
+            fields.push_back(std::move(field));
+        }
     }
     Field port{"Port number", {}, [](const RadioImage& image, int) { return std::to_string(image.portNumber()); }};
     addBytes(port, regionOffset(PortNumber), Regions[PortNumber].length);

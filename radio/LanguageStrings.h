@@ -12,6 +12,7 @@ inline constexpr int Cancel = 117;
 inline constexpr int BandOptionCleared = 126;  // the channel notice
 inline constexpr int Paste = 134;
 inline constexpr int Cut = 135;
+inline constexpr int ConfigurationTitle = 29;   // the printout's title and document name
 
 // The history (Edit > Undo, Edit > Redo) and the configuration's name in the status bar.
 inline constexpr int Undo = 260;

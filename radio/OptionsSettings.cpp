@@ -1,4 +1,5 @@
 #include "radio/OptionsSettings.h"
+#include "radio/LanguageStrings.h"
 
 namespace tarn {
 
@@ -38,13 +39,13 @@ std::string NoticeText(const StoreNotices& notices, const LanguageText& text)
     if (notices.passwordPadded)
         message += text(115);
     if (notices.bandLimitCleared)
-        message += text(126);
+        message += text(strings::BandOptionCleared);
     return message;
 }
 
 std::vector<SettingText> SettingsTexts(const RadioImage& image, const LanguageText& text)
 {
-    const std::string offText = text(12);
+    const std::string offText = text(strings::Off);
     const OptionsValues values = LoadOptions(image, offText);
     const auto& fields = Fields();
     std::vector<SettingText> texts;

@@ -2,7 +2,7 @@
 // runs it on the channel page: the operation, the step of the history and the page's
 // reload of all 128 rows (median and worst of many runs; offscreen platform unless one is
 // set). Goal: each under 30 ms.
-#include "bench/channels/BenchImage.h"
+#include "bench/common/BenchImage.h"
 #include "pages/ChnMsgView.h"
 #include "radio/ChannelOps.h"
 

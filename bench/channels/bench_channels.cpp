@@ -1,6 +1,6 @@
 // Prints how long each whole-channel operation takes on 128 programmed channels (median and
 // worst of many runs, the image put back before each run), and the clipboard text both ways.
-#include "bench/channels/BenchImage.h"
+#include "bench/common/BenchImage.h"
 #include "exchange/ChannelCsv.h"
 #include "radio/Bytes.h"
 #include "radio/ChannelOps.h"

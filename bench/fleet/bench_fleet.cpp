@@ -3,6 +3,7 @@
 // directions, each radio read first, one channel changed, its block written and read back.
 // Four radios side by side should take about as long as one. Then how soon a stop in the
 // middle of four writes ends them all.
+#include "bench/common/BenchFigures.h"
 #include "emulator/PtyRadio.h"
 #include "fleet/FleetRun.h"
 #include "link/PortMap.h"
@@ -80,12 +81,6 @@ double stopFleet(std::vector<std::unique_ptr<PtyRadio>>& radios, const QString& 
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -115,8 +110,8 @@ int main(int argc, char** argv)
         std::printf("round %d: one radio %.2f s, four radios %.2f s, ratio %.3f\n", round, one.back(), four.back(),
                     four.back() / one.back());
     }
-    std::printf("median: one radio %.2f s, four radios %.2f s, ratio %.3f (goal at most 1.15)\n", median(one),
-                median(four), median(four) / median(one));
+    std::printf("median: one radio %.2f s, four radios %.2f s, ratio %.3f (goal at most 1.15)\n", bench::median(one),
+                bench::median(four), bench::median(four) / bench::median(one));
     std::vector<double> stops;
     for (int round = 0; round < Rounds; ++round)
         stops.push_back(stopFleet(radios, log));

@@ -1,7 +1,9 @@
 // Prints how long Edit > Undo and Edit > Redo take with the three pages open and 128
 // programmed channels (the image put back and every open page reloaded), and how much
 // memory a history of 200 steps holds (offscreen platform unless one is set).
+#include "bench/common/BenchFigures.h"
 #include "app/ChildFrame.h"
+#include "bench/common/BenchImage.h"
 #include "app/MainFrame.h"
 #include "pages/CellListCtrl.h"
 #include "pages/ChnMsgView.h"
@@ -22,12 +24,6 @@ using namespace tarn;
 
 namespace {
 
-double medianMs(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 std::size_t heapInUse()
 {
     return mallinfo2().uordblks;
@@ -45,16 +41,7 @@ int main(int argc, char** argv)
     for (int n = 0; n < CMainFrame::LanguageStringCount; ++n)
         frame.setLanguageString(n, QStringLiteral("S%1").arg(n));
     RadioImage& image = frame.image();
-    for (int i = 0; i < layout::ChannelCount; ++i) {
-        std::uint8_t* p = image.channelSlot(i).data();
-        const std::uint32_t rx[] = {0x14600000, 0x14602500, 0x14605000, 0x14607500};
-        writeLe32(p + layout::channel::RxFrequency, rx[i % 4]);
-        writeLe32(p + layout::channel::TxFrequency, 0x14600000);
-        writeLe16(p + layout::channel::RxTone, 0x029E);
-        writeLe16(p + layout::channel::TxTone, 0xFFFF);
-        writeLe16(p + layout::channel::OptionsA, 0x6000);
-        writeLe16(p + layout::channel::OptionsB, 0);
-    }
+    image = bench::programmedImage();
     frame.document().startHistory();
     frame.resize(1280, 900);
     frame.show();
@@ -94,9 +81,9 @@ int main(int argc, char** argv)
     std::printf("history of %d steps: %d steps kept, %.2f MB on the heap (%.1f kB a step)\n", steps,
                 int(frame.document().history()->count()), (heapAfter - heapBefore) / 1e6,
                 (heapAfter - heapBefore) / 1e3 / steps);
-    std::printf("undo with three pages open: median %.2f ms, worst %.2f ms\n", medianMs(undos),
+    std::printf("undo with three pages open: median %.2f ms, worst %.2f ms\n", bench::median(undos),
                 *std::max_element(undos.begin(), undos.end()));
-    std::printf("redo with three pages open: median %.2f ms, worst %.2f ms\n", medianMs(redos),
+    std::printf("redo with three pages open: median %.2f ms, worst %.2f ms\n", bench::median(redos),
                 *std::max_element(redos.begin(), redos.end()));
     return 0;
 }

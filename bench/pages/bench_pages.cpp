@@ -2,6 +2,8 @@
 // and to store them back, and how long the optional functions page takes to open (both
 // offset lists at 2.5 kHz), to change a step, to load and to store (offscreen platform
 // unless one is set).
+#include "bench/common/BenchFigures.h"
+#include "bench/common/BenchImage.h"
 #include "pages/ChnMsgView.h"
 #include "pages/ChoiceFunView.h"
 #include "radio/Bytes.h"
@@ -16,33 +18,6 @@
 #include <vector>
 
 using namespace tarn;
-namespace ch = layout::channel;
-
-namespace {
-
-void programAll(RadioImage& image)
-{
-    for (int i = 0; i < layout::ChannelCount; ++i) {
-        std::uint8_t* p = image.channelSlot(i).data();
-        const std::uint32_t f = i % 2 ? 0x43602500 : 0x14600625;
-        writeLe32(p + ch::RxFrequency, f);
-        writeLe32(p + ch::TxFrequency, f);
-        writeLe16(p + ch::RxTone, 0x029E);
-        writeLe16(p + ch::TxTone, 0xA9EC);
-        writeLe16(p + ch::OptionsA, 0x7008);
-        writeLe16(p + ch::OptionsB, 0x1000);
-        for (int k = 0; k < 6; ++k)
-            image.extensionSlot(i)[k] = static_cast<std::uint8_t>((i + k) % 36);
-    }
-}
-
-double medianMs(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -55,7 +30,7 @@ int main(int argc, char** argv)
         strings << QStringLiteral("S%1").arg(n);
     tarn::Configuration document;
     RadioImage& image = document.image();
-    programAll(image);
+    image = bench::programmedImage();
     PageContext context;
     context.document = &document;
     context.languageStrings = &strings;
@@ -69,7 +44,7 @@ int main(int argc, char** argv)
     std::vector<double> load, store;
     QElapsedTimer timer;
     for (int run = 0; run < Runs; ++run) {
-        programAll(image);
+        image = bench::programmedImage();
         timer.start();
         page->LoadFromImage();
         QCoreApplication::processEvents();
@@ -80,8 +55,8 @@ int main(int argc, char** argv)
         store.push_back(timer.nsecsElapsed() / 1e6);
     }
     std::printf("channel page, 128 programmed channels, %d runs (median / max)\n", Runs);
-    std::printf("LoadFromImage: %.2f ms / %.2f ms\n", medianMs(load), *std::max_element(load.begin(), load.end()));
-    std::printf("StoreToImage:  %.2f ms / %.2f ms\n", medianMs(store), *std::max_element(store.begin(), store.end()));
+    std::printf("LoadFromImage: %.2f ms / %.2f ms\n", bench::median(load), *std::max_element(load.begin(), load.end()));
+    std::printf("StoreToImage:  %.2f ms / %.2f ms\n", bench::median(store), *std::max_element(store.begin(), store.end()));
     delete page;
 
     // The optional functions page: both bands at 2.5 kHz, 28000 offsets each.
@@ -116,7 +91,7 @@ int main(int argc, char** argv)
         delete options;
     }
     auto print = [](const char* name, const std::vector<double>& v) {
-        std::printf("%s %.2f ms / %.2f ms\n", name, medianMs(v), *std::max_element(v.begin(), v.end()));
+        std::printf("%s %.2f ms / %.2f ms\n", name, bench::median(v), *std::max_element(v.begin(), v.end()));
     };
     std::printf("optional functions page, both offset lists at 2.5 kHz, %d runs (median / max)\n", Runs);
     print("Open (initial update):", open);

@@ -27,8 +27,8 @@ class SilentListener : public TransferListener {
 public:
     int result = -1;
     void transferProgress(int) override {}
-    int imageNotify(int) override { return 1; }
-    void transferResult(int code) override { result = code; }
+    int imageNotify(ImageNotifyCode) override { return 1; }
+    void transferResult(TransferResult code) override { result = static_cast<int>(code); }
 };
 
 // Bytes the radio sends for each frame it receives.

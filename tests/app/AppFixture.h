@@ -16,6 +16,8 @@
 #include <functional>
 #include <memory>
 
+using namespace tarn;
+
 // The frame's prompts with the answers a test gives; where it gives none, the real dialog.
 struct ScriptedPrompts : FramePrompts {
     std::function<QString()> openPath;

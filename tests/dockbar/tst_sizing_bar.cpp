@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QtTest>
 
+using namespace tarn;
+
 using namespace tarn::dock;
 
 class TestSizingBar : public QObject {

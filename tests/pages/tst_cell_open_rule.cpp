@@ -96,7 +96,7 @@ void TestCellOpenRule::transitions()
     QFETCH(bool, editTextEmpty);
 
     CellOpenRule rule;
-    rule.editState = state;
+    rule.editState = static_cast<EditState>(state);
     rule.currentRow = currentColumn < 0 ? -1 : Cr;
     rule.currentColumn = currentColumn;
     auto empty = [&](int row, int c) { return row == R && emptyColumns.contains(c); };
@@ -108,7 +108,7 @@ void TestCellOpenRule::transitions()
     QTEST(step.open, "opens");
     QTEST(step.row, "openRow");
     QTEST(step.column, "openColumn");
-    QTEST(step.newState, "newState");
+    QTEST(static_cast<int>(step.newState), "newState");
 
     rule.apply(step, true);
     QCOMPARE(rule.currentRow, step.row);

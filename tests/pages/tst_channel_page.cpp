@@ -164,7 +164,7 @@ void TestChannelPage::typedFrequencyInFreeRowFillsRowOnClickElsewhere()
 {
     click(10, 1);
     QVERIFY(m_page->cellEdit()->isVisible());
-    QCOMPARE(editor().editState(), 1);
+    QCOMPARE(editor().editState(), EditState::NewFrequency);
     QTest::keyClicks(m_page->cellEdit(), "145.5");
     click(20, 7);
     const QStringList expected{"11", "145.50000", "145.50000", "OFF", "OFF", "High", "Five", "Narrow", "Narrow", "OFF", ""};
@@ -173,7 +173,7 @@ void TestChannelPage::typedFrequencyInFreeRowFillsRowOnClickElsewhere()
     QVERIFY(cell(20, 7).isEmpty());
     QCOMPARE(editor().currentRow(), 10);
     QCOMPARE(editor().currentColumn(), 2);
-    QCOMPARE(editor().editState(), 2);
+    QCOMPARE(editor().editState(), EditState::Editing);
     QVERIFY(m_page->cellEdit()->isVisible());
     QCOMPARE(m_page->cellEdit()->text(), QString("145.50000"));
 }
@@ -188,7 +188,7 @@ void TestChannelPage::typedFrequencyInFreeRowFillsRowOnEnter()
     QCOMPARE(cell(10, 2), QString("145.50000"));
     QCOMPARE(cell(10, 5), QString("High"));
     QCOMPARE(editor().currentColumn(), 2);
-    QCOMPARE(editor().editState(), 2);
+    QCOMPARE(editor().editState(), EditState::Editing);
 }
 
 void TestChannelPage::clickOnChoiceOfFreeRowOpensReceiveFrequency()
@@ -196,14 +196,14 @@ void TestChannelPage::clickOnChoiceOfFreeRowOpensReceiveFrequency()
     click(30, 5);
     QCOMPARE(editor().currentRow(), 30);
     QCOMPARE(editor().currentColumn(), 1);
-    QCOMPARE(editor().editState(), 1);
+    QCOMPARE(editor().editState(), EditState::NewFrequency);
     QVERIFY(m_page->cellEdit()->isVisible());
 }
 
 void TestChannelPage::emptiedReceiveFrequencyDeletesChannel()
 {
     click(3, 1);
-    QCOMPARE(editor().editState(), 2);
+    QCOMPARE(editor().editState(), EditState::Editing);
     QCOMPARE(m_page->cellEdit()->selectedText(), QString("146.00000"));
     QTest::keyClick(m_page->cellEdit(), Qt::Key_Backspace);
     click(8, 4);
@@ -244,7 +244,7 @@ void TestChannelPage::enterOnProgrammedRowKeepsItsSettings()
 void TestChannelPage::tabAndShiftTabMoveBetweenRows()
 {
     click(3, 10);
-    QCOMPARE(editor().editState(), 3);
+    QCOMPARE(editor().editState(), EditState::EditingName);
     QTest::keyClick(m_page->cellEdit(), Qt::Key_Tab);
     QCoreApplication::processEvents();
     QCOMPARE(editor().currentRow(), 4);
@@ -310,7 +310,7 @@ void TestChannelPage::frequencyCellRefusesStrayCharacters()
 void TestChannelPage::nameFilterKeystrokes()
 {
     click(4, 10);
-    QCOMPARE(editor().editState(), 3);
+    QCOMPARE(editor().editState(), EditState::EditingName);
     QTest::keyClick(m_page->cellEdit(), Qt::Key_Backspace);
     for (char c : QByteArray("ab-12x3"))
         QTest::keyClick(m_page->cellEdit(), c);
@@ -366,11 +366,11 @@ void TestChannelPage::comboTabKeepsTheNameState()
 {
     click(3, 10);
     click(3, 5);
-    QCOMPARE(editor().editState(), 3);
+    QCOMPARE(editor().editState(), EditState::EditingName);
     QTest::keyClick(m_page->choiceCombo(5), Qt::Key_Tab);
     QCoreApplication::processEvents();
     QCOMPARE(editor().currentColumn(), 6);
-    QCOMPARE(editor().editState(), 3);
+    QCOMPARE(editor().editState(), EditState::EditingName);
     QVERIFY(m_page->choiceCombo(6)->isVisible());
 }
 
@@ -378,12 +378,12 @@ void TestChannelPage::comboPopupClosedWithoutChoiceEndsEditing()
 {
     click(3, 7);
     CellCombo* bandwidth = m_page->choiceCombo(7);
-    QCOMPARE(editor().editState(), 2);
+    QCOMPARE(editor().editState(), EditState::Editing);
     bandwidth->showPopup();
     bandwidth->hidePopup();
     QCoreApplication::processEvents();
     QVERIFY(!bandwidth->isVisible());
-    QCOMPARE(editor().editState(), 0);
+    QCOMPARE(editor().editState(), EditState::Idle);
     QCOMPARE(cell(3, 7), QString("Narrow"));
 }
 
@@ -592,7 +592,7 @@ void TestChannelPage::storeCommitsPendingEdit()
     m_page->StoreToImage();
     QVERIFY(m_image.channelInUse(10));
     QCOMPARE(readLe32(m_image.channelSlot(10).data()), 0x43850000u);
-    QCOMPARE(editor().editState(), 0);
+    QCOMPARE(editor().editState(), EditState::Idle);
     QCOMPARE(editor().currentRow(), -1);
     QVERIFY(!m_page->cellEdit()->isVisible());
 }

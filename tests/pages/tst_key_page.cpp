@@ -7,6 +7,8 @@
 #include <QComboBox>
 #include <QtTest>
 
+using namespace tarn;
+
 namespace {
 
 constexpr int SideKeyOffset = tarn::layout::dataOffset(tarn::layout::FunctionSettings) + 27;

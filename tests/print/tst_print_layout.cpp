@@ -27,7 +27,7 @@ PrintContent numberedChannels()
 {
     PrintContent content;
     content.languageStrings.resize(150);
-    for (int i = 0; i < ChannelCount; ++i) {
+    for (int i = 0; i < layout::ChannelCount; ++i) {
         ChannelRow row;
         row[ColNumber] = std::to_string(i + 1);
         content.channels.push_back(row);

@@ -57,14 +57,15 @@ public:
         if (onProgress)
             onProgress(n);
     }
-    int imageNotify(int code) override
+    int imageNotify(ImageNotifyCode message) override
     {
+        const int code = static_cast<int>(message);
         notifies.push_back(code);
-        if (code == CheckBeforeWrite)
+        if (code == int(ImageNotifyCode::CheckBeforeWrite))
             return onCheck ? onCheck() : checkAnswer;
         return onQuestion ? onQuestion(code) : 1;
     }
-    void transferResult(int code) override { results.push_back(code); }
+    void transferResult(TransferResult code) override { results.push_back(static_cast<int>(code)); }
 };
 
 }  // namespace tarn::test

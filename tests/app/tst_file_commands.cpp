@@ -9,6 +9,8 @@
 
 #include <QComboBox>
 
+using namespace tarn;
+
 class TestFileCommands : public QObject {
     Q_OBJECT
 private slots:
@@ -373,4 +375,4 @@ void TestFileCommands::saveAsksBeforeReplacingACompletedName()
 }
 
 QTEST_MAIN(TestFileCommands)
-#include "test_file_commands.moc"
+#include "tst_file_commands.moc"

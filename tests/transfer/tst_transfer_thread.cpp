@@ -21,8 +21,8 @@ public:
 
 public slots:
     void onProgress(int n) { log << QString("P%1").arg(n); }
-    void onNotify(int code) { log << QString("N%1").arg(code); }
-    void onResult(int code) { log << QString("R%1").arg(code); }
+    void onNotify(tarn::ImageNotifyCode code) { log << QString("N%1").arg(static_cast<int>(code)); }
+    void onResult(tarn::TransferResult code) { log << QString("R%1").arg(static_cast<int>(code)); }
 };
 
 }  // namespace
@@ -36,18 +36,18 @@ private slots:
         Window window;
         QueuedTransferListener listener;
         listener.connectTo(&window, &Window::onProgress, &Window::onNotify, &Window::onResult);
-        listener.setImageCheck(&window, [&window](int code) {
+        listener.setImageCheck(&window, [&window](ImageNotifyCode code) {
             window.checkThread = QThread::currentThread();
-            window.log << QString("C%1").arg(code);
+            window.log << QString("C%1").arg(static_cast<int>(code));
             return 0;
         });
 
         int answer = -1;
         std::unique_ptr<QThread> worker(QThread::create([&] {
             listener.transferProgress(1);
-            listener.imageNotify(ImageRead);
-            answer = listener.imageNotify(CheckBeforeWrite);
-            listener.transferResult(WriteFailed);
+            listener.imageNotify(ImageNotifyCode::ImageRead);
+            answer = listener.imageNotify(ImageNotifyCode::CheckBeforeWrite);
+            listener.transferResult(TransferResult::WriteFailed);
             listener.transferProgress(0);
         }));
         worker->start();
@@ -68,18 +68,18 @@ private slots:
         listener.connectTo(&window, &Window::onProgress, &Window::onNotify, &Window::onResult);
         QObject::connect(&listener, &QueuedTransferListener::scanningPosted, &window,
                          [&window](int port) { window.log << QString("S%1").arg(port); }, Qt::QueuedConnection);
-        listener.setImageCheck(&window, [&window](int code) {
+        listener.setImageCheck(&window, [&window](ImageNotifyCode code) {
             window.checkThread = QThread::currentThread();
-            window.log << QString("C%1").arg(code);
-            return code == ConfirmChanges ? 0 : 1;
+            window.log << QString("C%1").arg(static_cast<int>(code));
+            return code == ImageNotifyCode::ConfirmChanges ? 0 : 1;
         });
 
         int port = -1;
         int changes = -1;
         std::unique_ptr<QThread> worker(QThread::create([&] {
             listener.scanningPort(3);
-            port = listener.imageNotify(ConfirmOtherPort);
-            changes = listener.imageNotify(ConfirmChanges);
+            port = listener.imageNotify(ImageNotifyCode::ConfirmOtherPort);
+            changes = listener.imageNotify(ImageNotifyCode::ConfirmChanges);
         }));
         worker->start();
         QTRY_COMPARE(window.log.size(), 3);
@@ -94,15 +94,15 @@ private slots:
     void checkWithoutAWindowStopsTheWrite()
     {
         QueuedTransferListener listener;
-        QCOMPARE(listener.imageNotify(CheckBeforeWrite), 0);
+        QCOMPARE(listener.imageNotify(ImageNotifyCode::CheckBeforeWrite), 0);
 
         auto* window = new Window;
-        listener.setImageCheck(window, [](int) { return 1; });
-        QCOMPARE(listener.imageNotify(CheckBeforeWrite), 1);  // same thread: answered at once
+        listener.setImageCheck(window, [](ImageNotifyCode) { return 1; });
+        QCOMPARE(listener.imageNotify(ImageNotifyCode::CheckBeforeWrite), 1);  // same thread: answered at once
 
         // The window is destroyed while the worker waits for its answer.
         int answer = -1;
-        std::unique_ptr<QThread> worker(QThread::create([&] { answer = listener.imageNotify(CheckBeforeWrite); }));
+        std::unique_ptr<QThread> worker(QThread::create([&] { answer = listener.imageNotify(ImageNotifyCode::CheckBeforeWrite); }));
         worker->start();
         QThread::msleep(100);  // the request is queued, not yet delivered
         delete window;
@@ -139,4 +139,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TransferThreadTest)
-#include "tst_transferthread.moc"
+#include "tst_transfer_thread.moc"

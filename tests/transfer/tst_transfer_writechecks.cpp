@@ -275,4 +275,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(WriteChecksTest)
-#include "tst_writechecks.moc"
+#include "tst_transfer_writechecks.moc"

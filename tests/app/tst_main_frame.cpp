@@ -16,6 +16,8 @@
 #include <QTextBrowser>
 #include <QToolBar>
 
+using namespace tarn;
+
 class TestMainFrame : public QObject {
     Q_OBJECT
 private slots:
@@ -360,7 +362,7 @@ void TestMainFrame::helpTopicsShowsTheHelpOfTheLanguage()
         page.write(QByteArray("<html><body><p>") + body + "</p></body></html>");
     }
     f.app->chooseLanguage = [column](const QStringList&, int) { return std::optional<int>(column); };
-    if (column != CRadioApp::StartupLanguageColumn)
+    if (column != tarn::LanguageTable::StartupColumn)
         f.frame()->commandAction(ID_LANGUAGE)->trigger();
     f.frame()->commandAction(ID_HELP_TOPICS)->trigger();
     HelpWindow* help = f.app->helpWindow();
@@ -371,4 +373,4 @@ void TestMainFrame::helpTopicsShowsTheHelpOfTheLanguage()
 }
 
 QTEST_MAIN(TestMainFrame)
-#include "test_main_frame.moc"
+#include "tst_main_frame.moc"

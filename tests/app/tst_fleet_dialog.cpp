@@ -144,4 +144,4 @@ private slots:
 };
 
 QTEST_MAIN(TestFleetDialog)
-#include "test_fleet_dialog.moc"
+#include "tst_fleet_dialog.moc"

@@ -5,6 +5,8 @@
 #include <QProgressBar>
 #include <QtTest>
 
+using namespace tarn;
+
 class TestStatusBar : public QObject {
     Q_OBJECT
 private slots:
@@ -95,4 +97,4 @@ void TestStatusBar::indicatorSpansTheBar()
 }
 
 QTEST_MAIN(TestStatusBar)
-#include "test_status_bar.moc"
+#include "tst_status_bar.moc"

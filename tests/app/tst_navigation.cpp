@@ -10,6 +10,8 @@
 
 #include <QPainter>
 
+using namespace tarn;
+
 class TestNavigation : public QObject {
     Q_OBJECT
 private slots:
@@ -185,4 +187,4 @@ void TestNavigation::placement()
 }
 
 QTEST_MAIN(TestNavigation)
-#include "test_navigation.moc"
+#include "tst_navigation.moc"

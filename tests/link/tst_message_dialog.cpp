@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QtTest>
 
+using namespace tarn;
+
 class TestMessageDialog : public QObject {
     Q_OBJECT
 private slots:
@@ -200,4 +202,4 @@ void TestMessageDialog::hookReplacesTheModalLoop()
 }
 
 QTEST_MAIN(TestMessageDialog)
-#include "test_message_dialog.moc"
+#include "tst_message_dialog.moc"

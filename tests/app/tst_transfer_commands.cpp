@@ -797,4 +797,4 @@ void TestTransferCommands::backupsListShowsItsColumnsComparesAndWritesOneBack()
 }
 
 QTEST_MAIN(TestTransferCommands)
-#include "test_transfer_commands.moc"
+#include "tst_transfer_commands.moc"

@@ -41,20 +41,21 @@ public:
         if (onProgress)
             onProgress(n);
     }
-    int imageNotify(int code) override
+    int imageNotify(ImageNotifyCode message) override
     {
+        const int code = static_cast<int>(message);
         {
             std::lock_guard lock(m_mutex);
             m_notifies.push_back(code);
         }
-        if (code == CheckBeforeWrite)
+        if (code == int(ImageNotifyCode::CheckBeforeWrite))
             return check();
-        return IsImageQuestion(code) ? question(code) : 1;
+        return IsImageQuestion(message) ? question(code) : 1;
     }
-    void transferResult(int code) override
+    void transferResult(TransferResult code) override
     {
         std::lock_guard lock(m_mutex);
-        m_results.push_back(code);
+        m_results.push_back(static_cast<int>(code));
     }
     void scanningPort(int n) override
     {
@@ -161,8 +162,8 @@ private slots:
 
         runTransfer(job, TransferJob::Read);
 
-        QCOMPARE(listener.results(), std::vector<int>{ReadSucceeded});
-        QCOMPARE(listener.notifies(), std::vector<int>{ImageRead});
+        QCOMPARE(listener.results(), std::vector<int>{int(TransferResult::ReadSucceeded)});
+        QCOMPARE(listener.notifies(), std::vector<int>{int(ImageNotifyCode::ImageRead)});
         QCOMPARE(listener.progress(), concat(range(1, 68), {100, 0}));
         // Every block a read fills holds the radio's bytes; limits, scratch and port stay.
         RadioImage expected = VirtualRadio::imageFromMemory(memory);
@@ -191,8 +192,8 @@ private slots:
 
         runTransfer(job, TransferJob::Write);
 
-        QCOMPARE(listener.results(), std::vector<int>{WriteSucceeded});
-        QCOMPARE(listener.notifies(), std::vector<int>{CheckBeforeWrite});
+        QCOMPARE(listener.results(), std::vector<int>{int(TransferResult::WriteSucceeded)});
+        QCOMPARE(listener.notifies(), std::vector<int>{int(ImageNotifyCode::CheckBeforeWrite)});
         QCOMPARE(listener.progress(), concat(range(1, 69), {100, 0}));
 
         // The radio's memory: what it held, overwritten chunk by chunk from the image.
@@ -246,7 +247,7 @@ private slots:
         QCOMPARE(ports.entriesSeen(5), 1);  // a wrong answer is not retried
         QCOMPARE(ports.entriesSeen(8), 0);
         QCOMPARE(image.portNumber(), 7);
-        QCOMPARE(listener.results(), std::vector<int>{ReadSucceeded});
+        QCOMPARE(listener.results(), std::vector<int>{int(TransferResult::ReadSucceeded)});
         // Four refusing ports cost a step each before the read's own 68.
         QCOMPARE(listener.progress(), concat(range(1, 72), {100, 0}));
     }
@@ -270,7 +271,7 @@ private slots:
         QCOMPARE(ports.entriesSeen(2), 4);  // three attempts plus the first send
         QCOMPARE(ports.entriesSeen(1), 2);
         QCOMPARE(image.portNumber(), 3);
-        QCOMPARE(listener.results(), std::vector<int>{ReadSucceeded});
+        QCOMPARE(listener.results(), std::vector<int>{int(TransferResult::ReadSucceeded)});
         QCOMPARE(listener.progress().front(), 1);
         QCOMPARE(listener.progress().at(2), 3);  // two silent ports, then the read's first step
     }
@@ -284,13 +285,13 @@ private slots:
         QTest::addColumn<int>("result");
         QTest::addColumn<std::vector<int>>("scanned");
         QTest::addColumn<std::vector<int>>("notifies");
-        QTest::newRow("bound to the stored port") << true << true << int(NoRadio) << std::vector<int>{2}
+        QTest::newRow("bound to the stored port") << true << true << int(TransferResult::NoRadio) << std::vector<int>{2}
                                                   << std::vector<int>{};
-        QTest::newRow("scan, question declined") << false << true << int(TransferCancelled)
-                                                 << std::vector<int>{2, 1, 3} << std::vector<int>{ConfirmOtherPort};
-        QTest::newRow("scan, question declined, quick write") << false << false << int(TransferCancelled)
+        QTest::newRow("scan, question declined") << false << true << int(TransferResult::TransferCancelled)
+                                                 << std::vector<int>{2, 1, 3} << std::vector<int>{int(ImageNotifyCode::ConfirmOtherPort)};
+        QTest::newRow("scan, question declined, quick write") << false << false << int(TransferResult::TransferCancelled)
                                                               << std::vector<int>{2, 1, 3}
-                                                              << std::vector<int>{ConfirmOtherPort};
+                                                              << std::vector<int>{int(ImageNotifyCode::ConfirmOtherPort)};
     }
     void writeToARadioOnAnotherPort()
     {
@@ -311,7 +312,7 @@ private slots:
         listener.question = [&job](int code) {
             // Asked with both ports known, before anything is sent.
             const TransferPorts& p = job.ports();
-            return code == ConfirmOtherPort && p.start == 2 && p.answered == 3 && !p.answeredDevice.empty() ? 0 : 1;
+            return code == int(ImageNotifyCode::ConfirmOtherPort) && p.start == 2 && p.answered == 3 && !p.answeredDevice.empty() ? 0 : 1;
         };
         job.prepare(&listener, &image);
         job.setOnlyStoredPort(onlyStored);
@@ -343,7 +344,7 @@ private slots:
 
         QVERIFY(timer.elapsed() < 1000);
         QCOMPARE(ports.entriesSeen(1), 0);
-        QCOMPARE(listener.results(), std::vector<int>{NoRadio});
+        QCOMPARE(listener.results(), std::vector<int>{int(TransferResult::NoRadio)});
         QCOMPARE(listener.progress(), std::vector<int>{0});
         QCOMPARE(image.portNumber(), 21);
     }
@@ -359,7 +360,7 @@ private slots:
 
         runTransfer(job, TransferJob::Read);
 
-        QCOMPARE(listener.results(), std::vector<int>{NoRadio});
+        QCOMPARE(listener.results(), std::vector<int>{int(TransferResult::NoRadio)});
         QCOMPARE(listener.progress(), std::vector<int>{0});
         QCOMPARE(image.portNumber(), 1);
     }
@@ -381,7 +382,7 @@ private slots:
 
         runTransfer(job, TransferJob::Read);
 
-        QCOMPARE(listener.results(), std::vector<int>{NoRadio});
+        QCOMPARE(listener.results(), std::vector<int>{int(TransferResult::NoRadio)});
         QCOMPARE(listener.progress(), std::vector<int>{0});
         QCOMPARE(image.portNumber(), 4);
         QCOMPARE(ports.entriesSeen(5), 0);
@@ -405,7 +406,7 @@ private slots:
 
         runTransfer(job, TransferJob::Read);
 
-        QCOMPARE(listener.results(), std::vector<int>{ReadFailed});
+        QCOMPARE(listener.results(), std::vector<int>{int(TransferResult::ReadFailed)});
         QVERIFY(listener.notifies().empty());
         QCOMPARE(listener.progress(), concat(range(1, 33), {0}));
         QVERIFY(std::equal(image.data() + regionOffset(Channels), image.data() + regionOffset(ChannelExtensions),
@@ -418,8 +419,8 @@ private slots:
     {
         QTest::addColumn<int>("operation");
         QTest::addColumn<int>("result");
-        QTest::newRow("read") << int(TransferJob::Read) << int(ReadFailed);
-        QTest::newRow("write") << int(TransferJob::Write) << int(WriteFailed);
+        QTest::newRow("read") << int(TransferJob::Read) << int(TransferResult::ReadFailed);
+        QTest::newRow("write") << int(TransferJob::Write) << int(TransferResult::WriteFailed);
     }
     void cablePulledMidTransferEndsWithItsFailure()
     {
@@ -459,7 +460,7 @@ private slots:
 
         runTransfer(job, TransferJob::Write);
 
-        QCOMPARE(listener.results(), std::vector<int>{WriteFailed});
+        QCOMPARE(listener.results(), std::vector<int>{int(TransferResult::WriteFailed)});
         QCOMPARE(QString::fromStdString(message), QString("<74> A <113>"));
         QCOMPARE(listener.progress(), (std::vector<int>{1, 0}));
         QVERIFY(radio->memory() == factory);
@@ -483,12 +484,12 @@ private slots:
         job.prepare(&listener, &image);
 
         runTransfer(job, TransferJob::Read);
-        QCOMPARE(listener.results(), std::vector<int>{ReadFailed});
+        QCOMPARE(listener.results(), std::vector<int>{int(TransferResult::ReadFailed)});
         QCOMPARE(listener.progress(), concat(range(1, 20), {0}));
 
         writeLe32(image.bandRecord(Band::A).data() + vfo::RxFrequency, 0x14500000);
         runTransfer(job, TransferJob::Write);  // a new start clears the old request
-        QCOMPARE(listener.results(), (std::vector<int>{ReadFailed, WriteFailed}));
+        QCOMPARE(listener.results(), (std::vector<int>{int(TransferResult::ReadFailed), int(TransferResult::WriteFailed)}));
         QCOMPARE(listener.progress(), concat(concat(range(1, 20), {0}), concat(range(1, 20), {0})));
     }
 
@@ -511,4 +512,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TransferLinkTest)
-#include "tst_transferlink.moc"
+#include "tst_transfer_link.moc"

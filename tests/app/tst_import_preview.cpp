@@ -144,4 +144,4 @@ private slots:
 };
 
 QTEST_MAIN(TestImportPreview)
-#include "test_import_preview.moc"
+#include "tst_import_preview.moc"

@@ -431,4 +431,4 @@ void TestChannelRows::findBarAndGoTo()
 }
 
 QTEST_MAIN(TestChannelRows)
-#include "test_channel_rows.moc"
+#include "tst_channel_rows.moc"

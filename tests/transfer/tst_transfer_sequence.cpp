@@ -202,7 +202,7 @@ private slots:
 
         QCOMPARE(describe(exchanges(radio)), describe(expectedWrite()));
         QCOMPARE(framesAtCheck, std::size_t(1));  // only the limit read came before the check
-        QCOMPARE(listener.notifies, std::vector<int>{CheckBeforeWrite});
+        QCOMPARE(listener.notifies, std::vector<int>{int(ImageNotifyCode::CheckBeforeWrite)});
         std::vector<int> progress = range(1, 69);
         progress.push_back(100);
         QCOMPARE(listener.progress, progress);
@@ -389,9 +389,9 @@ private slots:
         TransferJob job;
         job.prepare(&listener, &image);
 
-        const int result = job.writeChanges(line);
+        const int result = static_cast<int>(job.writeChanges(line));
 
-        QCOMPARE(result, int(WriteSucceeded));
+        QCOMPARE(result, int(TransferResult::WriteSucceeded));
         std::vector<Exchange> expected = expectedRead();
         expected.push_back({'R', 0x0970});
         std::vector<Exchange> after = exchanges(radio);
@@ -399,7 +399,7 @@ private slots:
         QCOMPARE(describe(std::vector<Exchange>(after.begin(), after.begin() + expected.size())), describe(expected));
         QCOMPARE(describe(std::vector<Exchange>(after.begin() + expected.size(), after.end())), sent);
         QCOMPARE(job.writePlan().nothingToChange(), sent.isEmpty());
-        QCOMPARE(listener.notifies, sent.isEmpty() ? std::vector<int>{} : (std::vector<int>{ConfirmChanges, CheckBeforeWrite}));
+        QCOMPARE(listener.notifies, sent.isEmpty() ? std::vector<int>{} : (std::vector<int>{int(ImageNotifyCode::ConfirmChanges), int(ImageNotifyCode::CheckBeforeWrite)}));
         if (sent.isEmpty())
             return;
         // The preview names every change by meaning, never as a byte of a block.
@@ -428,13 +428,13 @@ private slots:
         enter(line);
         RadioImage image = editedImage();
         RecordingListener listener;
-        listener.onQuestion = [](int code) { return code == ConfirmChanges ? 0 : 1; };
+        listener.onQuestion = [](int code) { return code == int(ImageNotifyCode::ConfirmChanges) ? 0 : 1; };
         TransferJob job;
         job.prepare(&listener, &image);
 
-        QCOMPARE(job.writeChanges(line), int(TransferCancelled));
+        QCOMPARE(static_cast<int>(job.writeChanges(line)), int(TransferResult::TransferCancelled));
 
-        QCOMPARE(listener.notifies, std::vector<int>{ConfirmChanges});
+        QCOMPARE(listener.notifies, std::vector<int>{int(ImageNotifyCode::ConfirmChanges)});
         QCOMPARE(VirtualRadio::countFrames(radio.frames(), FrameKind::ChunkWrite), 0);
         QVERIFY(radio.memory() == before);
         QCOMPARE(job.writePlan().chunks.size(), std::size_t(WholeWriteChunks));
@@ -454,4 +454,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TransferSequenceTest)
-#include "tst_transfersequence.moc"
+#include "tst_transfer_sequence.moc"

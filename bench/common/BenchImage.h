@@ -1,4 +1,4 @@
-// The configuration both channel benchmarks start from: 128 programmed channels out of
+// The configuration the benchmarks start from: 128 programmed channels out of
 // every order.
 #pragma once
 

@@ -247,4 +247,4 @@ void TestPortDialog::commandDoesNothingWhileATransferRuns()
 }
 
 QTEST_MAIN(TestPortDialog)
-#include "test_port_dialog.moc"
+#include "tst_port_dialog.moc"

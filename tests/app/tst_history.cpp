@@ -291,4 +291,4 @@ void TestHistory::importOfWhatIsNotAFileIsRefusedAtOnce()
 }
 
 QTEST_MAIN(TestHistory)
-#include "test_history.moc"
+#include "tst_history.moc"

@@ -120,7 +120,7 @@ void TestLanguageTable::finalLineWithoutLineFeedIsARow()
 
 void TestLanguageTable::legacyGb18030FileIsDecoded()
 {
-    QFile file(QStringLiteral(TARN_APP_FIXTURES "/lang-gb18030.csv"));
+    QFile file(QStringLiteral(TARN_LANG_FIXTURES "/lang-gb18030.csv"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     const auto table = LanguageTable::parse(file.readAll(), 0);
     QCOMPARE(table.names, (QStringList{QStringLiteral("中文"), QStringLiteral("English")}));
@@ -201,4 +201,4 @@ void TestLanguageTable::helpOfAColumnFallsBackToEnglish()
 }
 
 QTEST_GUILESS_MAIN(TestLanguageTable)
-#include "test_language_table.moc"
+#include "tst_language_table.moc"
