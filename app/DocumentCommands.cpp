@@ -32,9 +32,6 @@
 
 namespace tarn {
 
-using tarn::Configuration;
-namespace strings = tarn::strings;
-
 DocumentCommands::DocumentCommands(CMainFrame& frame, Configuration& document, PageWindows& pages)
     : QObject(&frame), m_frame(frame), m_document(document), m_pages(pages), m_status(new QLabel(&frame))
 {

@@ -32,8 +32,6 @@
 
 namespace tarn {
 
-namespace strings = tarn::fleetstrings;
-
 namespace {
 
 constexpr int CloseString = 93;  // "&Close"
@@ -142,14 +140,14 @@ void FleetDialog::refresh()
 {
     if (running())
         return;
-    setWindowTitle(text(strings::Title));
-    m_valuesLabel->setText(text(strings::ValuesLabel));
-    m_sameCable->setText(text(strings::SameCable));
-    m_start->setText(text(strings::Start));
-    m_stop->setText(text(strings::Stop));
+    setWindowTitle(text(fleetstrings::Title));
+    m_valuesLabel->setText(text(fleetstrings::ValuesLabel));
+    m_sameCable->setText(text(fleetstrings::SameCable));
+    m_start->setText(text(fleetstrings::Start));
+    m_stop->setText(text(fleetstrings::Stop));
     m_close->setText(text(CloseString));
-    m_table->setHorizontalHeaderLabels({text(PortString), text(strings::Device), text(strings::Progress),
-                                        text(strings::Result), text(strings::Verify), text(strings::Backup)});
+    m_table->setHorizontalHeaderLabels({text(PortString), text(fleetstrings::Device), text(fleetstrings::Progress),
+                                        text(fleetstrings::Result), text(fleetstrings::Verify), text(fleetstrings::Backup)});
 
     // A port stays checked across a refresh while it still has a device.
     const QList<int> checked = checkedPorts();
@@ -318,16 +316,16 @@ void FleetDialog::showState()
     }
 
     const int written = int(std::count_if(radios.begin(), radios.end(), [](const tarn::RadioState& r) { return r.succeeded(); }));
-    QString status = text(strings::RadiosWritten) + QStringLiteral("%1/%2").arg(written).arg(radios.size());
+    QString status = text(fleetstrings::RadiosWritten) + QStringLiteral("%1/%2").arg(written).arg(radios.size());
     if (m_run->loopPort() != 0) {
         // Each radio's end is rung once, as the terminal's bell rings it.
         for (; m_announced < radios.size() && radios[m_announced].finished(); ++m_announced)
             QApplication::beep();
         const tarn::LoopState state = m_run->loopState();
         if (state == tarn::LoopState::WaitingForRadio)
-            status = text(strings::WaitingForRadio) + QStringLiteral("COM%1").arg(m_run->loopPort()) + QStringLiteral("\n") + status;
+            status = text(fleetstrings::WaitingForRadio) + QStringLiteral("COM%1").arg(m_run->loopPort()) + QStringLiteral("\n") + status;
         else if (state == tarn::LoopState::WaitingForRemoval)
-            status = text(strings::TakeRadioOff) + QStringLiteral("\n") + status;
+            status = text(fleetstrings::TakeRadioOff) + QStringLiteral("\n") + status;
     }
     // A refusal or a failure says why under the table too, not only in a tool tip.
     QStringList problems;

@@ -26,9 +26,6 @@
 
 namespace tarn {
 
-using tarn::Configuration;
-namespace strings = tarn::strings;
-
 namespace {
 
 // Language strings of the questions and the result's buttons.

@@ -28,8 +28,6 @@ namespace tarn::cli {
 
 namespace {
 
-namespace strings = fleetstrings;
-
 FleetRun* interruptedRun = nullptr;
 
 extern "C" void stopFleetOnInterrupt(int)
@@ -205,8 +203,8 @@ void printSummary(const Invocation& call, const CliLanguage& language, const Fle
 {
     const LanguageText text = language.function();
     std::vector<std::vector<std::string>> rows;
-    rows.push_back({language.text(359), language.text(strings::Device), language.text(strings::Result),
-                    language.text(strings::Verify), language.text(strings::Backup)});
+    rows.push_back({language.text(359), language.text(fleetstrings::Device), language.text(fleetstrings::Result),
+                    language.text(fleetstrings::Verify), language.text(fleetstrings::Backup)});
     if (loop)
         rows.back().insert(rows.back().begin(), "#");
     for (const RadioState& radio : radios) {
@@ -241,7 +239,7 @@ void printSummary(const Invocation& call, const CliLanguage& language, const Fle
             call.out << who << "not logged: " << radio.logProblem << "\n";
     }
     const auto written = std::count_if(radios.begin(), radios.end(), [](const RadioState& r) { return r.succeeded(); });
-    call.out << language.text(strings::RadiosWritten) << written << "/" << radios.size() << std::endl;
+    call.out << language.text(fleetstrings::RadiosWritten) << written << "/" << radios.size() << std::endl;
 }
 
 }  // namespace
@@ -310,9 +308,9 @@ int runFleetWrite(const Invocation& call, const CliLanguage& language, const Fle
             const LoopState state = run.loopState();
             std::string status;
             if (state == LoopState::WaitingForRadio)
-                status = language.text(strings::WaitingForRadio) + PortDisplayName(run.loopPort(), loopDevice);
+                status = language.text(fleetstrings::WaitingForRadio) + PortDisplayName(run.loopPort(), loopDevice);
             else if (state == LoopState::WaitingForRemoval)
-                status = language.text(strings::TakeRadioOff);
+                status = language.text(fleetstrings::TakeRadioOff);
             if (!status.empty()) {
                 lines.push_back({"loop", status});
                 plain.push_back(status);

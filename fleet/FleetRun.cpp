@@ -15,8 +15,6 @@
 
 namespace tarn {
 
-namespace strings = fleetstrings;
-
 // One port and the job that writes the radio on it. The loop writes one radio after another
 // through the same slot.
 struct FleetRun::Slot {
@@ -113,13 +111,13 @@ std::string RadioResultText(RadioResult result, const LanguageText& text)
 {
     switch (result) {
     case RadioResult::Pending: return {};
-    case RadioResult::Written: return text(strings::Written);
-    case RadioResult::Unchanged: return text(strings::Unchanged);
-    case RadioResult::NoRadio: return text(strings::NoRadio);
-    case RadioResult::Failed: return text(strings::Failed);
-    case RadioResult::Refused: return text(strings::Refused);
-    case RadioResult::ValuesRefused: return text(strings::ValuesRefused);
-    case RadioResult::Stopped: return text(strings::Stopped);
+    case RadioResult::Written: return text(fleetstrings::Written);
+    case RadioResult::Unchanged: return text(fleetstrings::Unchanged);
+    case RadioResult::NoRadio: return text(fleetstrings::NoRadio);
+    case RadioResult::Failed: return text(fleetstrings::Failed);
+    case RadioResult::Refused: return text(fleetstrings::Refused);
+    case RadioResult::ValuesRefused: return text(fleetstrings::ValuesRefused);
+    case RadioResult::Stopped: return text(fleetstrings::Stopped);
     }
     return {};
 }
@@ -128,9 +126,9 @@ std::string RadioVerifyText(RadioVerify verify, const LanguageText& text)
 {
     switch (verify) {
     case RadioVerify::NotRun: return {};
-    case RadioVerify::Equal: return text(strings::Equal);
-    case RadioVerify::Differs: return text(strings::Differs);
-    case RadioVerify::ReadBackFailed: return text(strings::Failed);
+    case RadioVerify::Equal: return text(fleetstrings::Equal);
+    case RadioVerify::Differs: return text(fleetstrings::Differs);
+    case RadioVerify::ReadBackFailed: return text(fleetstrings::Failed);
     }
     return {};
 }
